@@ -1,0 +1,33 @@
+#pragma once
+// One sample of the line as read from the router's statistics page: values, their texts as
+// read, which label groups were present, and the router uptime.
+#include <QString>
+
+struct LineSample {
+    double NoiseMarginUp = 0, NoiseMarginDown = 0; // dB
+    QString NoiseMarginUpText, NoiseMarginDownText;
+    bool HasNoiseMargin = false;
+
+    double DataRateUp = 0, DataRateDown = 0; // Kbps
+    QString DataRateUpText, DataRateDownText, DataRateDownRawText;
+    bool HasDataRate = false;
+
+    double User1Up = 0, User1Down = 0;
+    QString User1UpText, User1DownText;
+    bool HasUser1 = false;
+
+    double User2Up = 0, User2Down = 0;
+    QString User2UpText, User2DownText;
+    bool HasUser2 = false;
+
+    QString UptimeDisplay; // toolbar form, "1 days, 01:01:02"
+    QString UptimeText;    // log form; kept when a page has no uptime
+
+    // Done at the start of every completed page: numbers 0, whole-Kbps texts empty.
+    void reset() {
+        NoiseMarginUp = NoiseMarginDown = DataRateUp = DataRateDown = 0;
+        User1Up = User1Down = User2Up = User2Down = 0;
+        DataRateUpText.clear();
+        DataRateDownText.clear();
+    }
+};

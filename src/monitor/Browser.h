@@ -1,0 +1,54 @@
+#pragma once
+// The embedded browser as the monitor uses it: load a page, read its markup, fill in and submit
+// the login form, scroll, select and grab. Reads of the page are asynchronous (callbacks).
+// WebEngineBrowser is the real one; tests use a fake.
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+class Browser : public QObject {
+    Q_OBJECT
+public:
+    using TextCallback = std::function<void(const QString&)>;
+
+    explicit Browser(QObject* parent = nullptr) : QObject(parent) {}
+
+    // Pages never open dialogs of their own.
+    virtual void setSilent(bool silent) = 0;
+    // Creates the view's window if it is missing, so loading works on a hidden tab.
+    virtual void ensureWindow() = 0;
+    // Loads the address; withoutHistoryOrCache is the "no history, no cache" navigation.
+    virtual void navigate(const QString& url, bool withoutHistoryOrCache = false) = 0;
+    // Reloads the page shown, completely.
+    virtual void refresh() = 0;
+    // No further loading or page script from the current load.
+    virtual void stop() = 0;
+
+    // document.body.innerHTML of the page shown; empty when there is no page.
+    virtual void readBodyHtml(TextCallback done) = 0;
+    // Sets the value of the named element of form formIndex when it is an INPUT element;
+    // nothing happens otherwise.
+    virtual void setFormFieldValue(int formIndex, const QString& fieldName, const QString& value) = 0;
+    // Scrolls the page view by (dx, dy) pixels.
+    virtual void scrollBy(int dx, int dy) = 0;
+    // Clicks link number index (0-based) of the page, if it has one.
+    virtual void clickLink(int index) = 0;
+    // The selected text of the page, empty if none.
+    virtual void readSelectedText(TextCallback done) = 0;
+    // Selects the whole page.
+    virtual void selectAll() = 0;
+    // The page as shown, painted into an image of the view's size.
+    virtual QImage grab() = 0;
+    virtual QSize viewSize() const = 0;
+    // The view to place in a window; nullptr for a browser without one.
+    virtual QWidget* widget() = 0;
+
+Q_SIGNALS:
+    // A load finished, successfully or not: a failed load (router unreachable) is still a
+    // completed page.
+    void documentComplete();
+};

@@ -1,0 +1,2 @@
+// The simulated router (being written).
+int main() { return 0; }
