@@ -22,8 +22,14 @@ QString programFolder() {
     return folder;
 }
 
-QString inFolder(const QString& name) { return programFolder() + QLatin1Char('/') + name; }
-QString settingsFile() { return inFolder(QStringLiteral("lintrove5a.ini")); }
-QString helpFile() { return inFolder(QStringLiteral("lintrove5a.html")); }
+QString inFolder(const QString& name) {
+    return programFolder() + QLatin1Char('/') + name;
+}
+QString settingsFile() {
+    return inFolder(QStringLiteral("lintrove5a.ini"));
+}
+QString helpFile() {
+    return inFolder(QStringLiteral("lintrove5a.html"));
+}
 
 } // namespace ProgramPaths

@@ -4,8 +4,8 @@
 #include <QString>
 
 namespace ProgramPaths {
-QString programFolder();                  // no trailing separator
-QString settingsFile();                   // <program folder>/lintrove5a.ini
-QString helpFile();                       // <program folder>/lintrove5a.html
-QString inFolder(const QString& name);    // <program folder>/<name>
+QString programFolder();               // no trailing separator
+QString settingsFile();                // <program folder>/lintrove5a.ini
+QString helpFile();                    // <program folder>/lintrove5a.html
+QString inFolder(const QString& name); // <program folder>/<name>
 } // namespace ProgramPaths

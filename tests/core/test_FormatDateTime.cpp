@@ -10,7 +10,9 @@ struct PatternCase {
     const char* expected;
 };
 
-void PrintTo(const PatternCase& c, std::ostream* os) { *os << '"' << c.pattern << '"'; }
+void PrintTo(const PatternCase& c, std::ostream* os) {
+    *os << '"' << c.pattern << '"';
+}
 
 class FormatDateTimeTest : public testing::TestWithParam<PatternCase> {};
 
@@ -26,28 +28,22 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PatternCase{"ddd dd mmm yyyy  hh:mm:ss", "Tue 08 Dec 2026  14:03:05"},
                     PatternCase{"yyyymmdd-hhmmss", "20261208-140305"},
                     PatternCase{"ddd dd mmmm hh:mm:ss", "Tue 08 December 14:03:05"},
-                    PatternCase{" hh:mm:ss ", " 14:03:05 "},
-                    PatternCase{" ddd dd ", " Tue 08 "},
-                    PatternCase{"d/m/yy", "8/12/26"},
-                    PatternCase{"dddd", "Tuesday"},
+                    PatternCase{" hh:mm:ss ", " 14:03:05 "}, PatternCase{" ddd dd ", " Tue 08 "},
+                    PatternCase{"d/m/yy", "8/12/26"}, PatternCase{"dddd", "Tuesday"},
                     PatternCase{"DD MM YYYY HH:NN:SS", "08 12 2026 14:03:05"},
-                    PatternCase{"h:m:s", "14:3:5"},
-                    PatternCase{"hh nn", "14 03"},
-                    PatternCase{"mm hh mm", "12 14 03"},
-                    PatternCase{"hh dd mm", "14 08 12"},
-                    PatternCase{"h:mm am/pm", "2:03 pm"},
-                    PatternCase{"h:mm AM/PM", "2:03 PM"},
-                    PatternCase{"hh a/p", "02 p"},
-                    PatternCase{"hh ampm", "02 PM"},
+                    PatternCase{"h:m:s", "14:3:5"}, PatternCase{"hh nn", "14 03"},
+                    PatternCase{"mm hh mm", "12 14 03"}, PatternCase{"hh dd mm", "14 08 12"},
+                    PatternCase{"h:mm am/pm", "2:03 pm"}, PatternCase{"h:mm AM/PM", "2:03 PM"},
+                    PatternCase{"hh a/p", "02 p"}, PatternCase{"hh ampm", "02 PM"},
                     PatternCase{"[x] #1, qwe", "[x] #1, qwe"}));
 
 TEST(FormatDateTime, TwelveHourClockAtMidnightAndMorning) {
-    EXPECT_EQ(FormatDateTime(QStringLiteral("h:nn am/pm"),
-                             QDateTime(QDate(2026, 1, 1), QTime(0, 7))),
-              QStringLiteral("12:07 am"));
-    EXPECT_EQ(FormatDateTime(QStringLiteral("hh:nn a/p"),
-                             QDateTime(QDate(2026, 1, 1), QTime(9, 7))),
-              QStringLiteral("09:07 a"));
+    EXPECT_EQ(
+        FormatDateTime(QStringLiteral("h:nn am/pm"), QDateTime(QDate(2026, 1, 1), QTime(0, 7))),
+        QStringLiteral("12:07 am"));
+    EXPECT_EQ(
+        FormatDateTime(QStringLiteral("hh:nn a/p"), QDateTime(QDate(2026, 1, 1), QTime(9, 7))),
+        QStringLiteral("09:07 a"));
 }
 
 TEST(DateTime, DaysSince1899RoundTrip) {

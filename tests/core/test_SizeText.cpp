@@ -12,10 +12,10 @@ TEST(FormatSize, Thresholds) {
     const struct {
         qint64 bytes;
         const char* text;
-    } cases[] = {{0, "[no files]"},      {700, "700 bytes"},      {1024, "1024 bytes"},
-                 {1025, "1 KB"},         {1536, "1.5 KB"},        {2048, "2 KB"},
-                 {1048576, "1024 KB"},   {1048577, "1 MB"},       {1610612736, "1.5 GB"},
-                 {-1, "-1 bytes"},       {5368709120LL, "5 GB"}};
+    } cases[] = {{0, "[no files]"},    {700, "700 bytes"},    {1024, "1024 bytes"},
+                 {1025, "1 KB"},       {1536, "1.5 KB"},      {2048, "2 KB"},
+                 {1048576, "1024 KB"}, {1048577, "1 MB"},     {1610612736, "1.5 GB"},
+                 {-1, "-1 bytes"},     {5368709120LL, "5 GB"}};
     QLocale::setDefault(QLocale::c());
     for (const auto& c : cases)
         EXPECT_EQ(FormatSize(c.bytes), QString::fromLatin1(c.text)) << c.bytes;
@@ -31,8 +31,8 @@ TEST(RouterNumber, OnlyWholeNumbersWithAPointConvert) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"6.2", 6.2},  {"1,234", 0}, {"12.5,", 0},  {"", 0},      {"-", 0},
-                 {" 7 ", 7},    {"-3.5", -3.5}, {"15.6 Mbps", 0}, {".5", 0.5}, {"abc", 0}};
+    } cases[] = {{"6.2", 6.2}, {"1,234", 0},   {"12.5,", 0},     {"", 0},     {"-", 0},
+                 {" 7 ", 7},   {"-3.5", -3.5}, {"15.6 Mbps", 0}, {".5", 0.5}, {"abc", 0}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(ParseRouterNumber(QString::fromLatin1(c.text)), c.value) << c.text;
 }

@@ -1,0 +1,100 @@
+#pragma once
+// The main window's widgets, built in code the way a designer form would be: every control
+// carries its object name, so handlers and tests find it by that name.
+#include <QString>
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QPlainTextEdit;
+class QRadioButton;
+class QSpinBox;
+class QStackedLayout;
+class QTabWidget;
+class QToolButton;
+class QPushButton;
+class QWidget;
+
+class MainWindowUi {
+public:
+    // Builds every region; browserView and the five chart views are placed on their tabs.
+    void setupUi(QMainWindow* window, QWidget* browserView, const std::array<QWidget*, 5>& charts);
+
+    // Toolbar.
+    QFrame* ToolBar = nullptr;
+    QToolButton *btnRun = nullptr, *btnStop = nullptr, *btnCapture = nullptr, *btnViewCap = nullptr,
+                *btnLog = nullptr;
+    QLabel *Image1 = nullptr, *Image2 = nullptr, *Image7 = nullptr, *Image3 = nullptr;
+    QLabel *Label20 = nullptr, *Label22 = nullptr, *Label15 = nullptr, *Label23 = nullptr,
+           *Label25 = nullptr;
+
+    // Pages.
+    QTabWidget* PageControl1 = nullptr;
+    QWidget *TabHomeHub = nullptr, *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet6 = nullptr,
+            *TabSheet7 = nullptr, *TabConfigure = nullptr, *TabAdvanced = nullptr,
+            *TabSheet3 = nullptr;
+    QLabel* Panel4 = nullptr; // "Please wait. Connecting to the Home Hub...." over the browser
+    QLabel* Label2 = nullptr; // status line under the browser
+    QPlainTextEdit* Memo1 = nullptr;
+
+    // Page-button panels of Chart1..Chart4 and their buttons |<, <, >, >|.
+    std::array<QFrame*, 4> pagePanels{};
+    std::array<std::array<QToolButton*, 4>, 4> pageButtons{};
+
+    // Configure tab.
+    QGroupBox *GroupRouterAccess = nullptr, *GroupGraphs = nullptr, *GroupLog = nullptr;
+    QLineEdit* edAddress = nullptr;
+    QLabel *Image11 = nullptr, *Image26 = nullptr; // padlocks
+    QComboBox* boxType1 = nullptr;
+    QLineEdit* edPassword1 = nullptr;
+    QCheckBox* cbShowPlain = nullptr;
+    QSpinBox *spSample = nullptr, *spPointsPerPage = nullptr;
+    QLabel* Panel5 = nullptr; // time per page
+    QLineEdit* edCapture = nullptr;
+    QPushButton* btnBrowse = nullptr;
+    QCheckBox *cbCapture = nullptr, *cbOnlyIfLost = nullptr, *cbCaptureOnClose = nullptr;
+    QPushButton* btnImagesMaintain = nullptr;
+    QLabel* Image23 = nullptr; // tick beside the images "Maintenance" button
+    QCheckBox* cbLog = nullptr;
+    QLineEdit* edLog = nullptr;
+    QPushButton *btnBrowseLog = nullptr, *btnLogMaintain = nullptr;
+    QLabel* Image16 = nullptr; // tick beside the log "Maintenance" button
+
+    // Advanced tab.
+    QGroupBox *GroupUserGraphs = nullptr, *GroupSystem = nullptr;
+    QComboBox *boxUser1 = nullptr, *boxUser2 = nullptr;
+    QRadioButton *rbTotal1 = nullptr, *rbLastHour1 = nullptr, *rbTotal2 = nullptr,
+                 *rbLastHour2 = nullptr;
+    QCheckBox *cbPrompt = nullptr, *cbMinimize = nullptr, *cbStartMinimized = nullptr,
+              *cbSaveAxes = nullptr, *cbWeb = nullptr;
+    QComboBox* boxWebAddress = nullptr;
+    QLineEdit *edPort = nullptr, *edWidth = nullptr, *edHeight = nullptr;
+    QPushButton *btnAdvanced = nullptr, *btnSystemMaintain = nullptr;
+
+    // Status bar panels 0, 1, 2.
+    std::array<QLabel*, 3> statusPanels{};
+
+    // Menus.
+    QMenu *File1 = nullptr, *Edit1 = nullptr, *Configure1 = nullptr, *Help1 = nullptr;
+    QAction *mnuCaptureVisible = nullptr, *mnuCaptureAll = nullptr, *mnuSaveAs = nullptr,
+            *mnuMaintain = nullptr, *mnuRestoreData = nullptr, *mnuDataRestore = nullptr,
+            *mnuWizard = nullptr, *mnuExit = nullptr;
+    QAction *mnuCopy = nullptr, *mnuCopyWeb1 = nullptr, *mnuSelectAllWeb1 = nullptr;
+    QAction *mnuStartCapture = nullptr, *mnuStopCapture = nullptr, *mnuStartLog = nullptr,
+            *mnuStopLog = nullptr, *mnuConfigCap = nullptr, *mnuConfigLog = nullptr,
+            *mnuuserDefined = nullptr;
+    QAction *mnuHelp = nullptr, *mnuAbout = nullptr;
+
+private:
+    QWidget* buildToolbar(QWidget* parent);
+    QWidget* buildConfigureTab();
+    QWidget* buildAdvancedTab();
+    void buildMenus(QMainWindow* window);
+};

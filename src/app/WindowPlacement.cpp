@@ -1,0 +1,30 @@
+#include "app/WindowPlacement.h"
+
+#include <QSize>
+
+namespace WindowPlacement {
+
+QRect startGeometry(QRect stored, int desktopWidth, QRect primaryScreen, bool monitor1,
+                    QSize minimum) {
+    const QSize size = stored.size().expandedTo(minimum);
+    const bool pastRightEdge = stored.left() + stored.width() > desktopWidth;
+    if (!monitor1 && !pastRightEdge)
+        return QRect(stored.topLeft(), size);
+    return QRect(QPoint(primaryScreen.left() + (primaryScreen.width() - size.width()) / 2,
+                        primaryScreen.top() + (primaryScreen.height() - size.height()) / 2),
+                 size);
+}
+
+QPoint closeQuestionPosition(bool inTray, QRect screen, QRect window) {
+    if (inTray) {
+        if (!screen.isValid())
+            return QPoint(200, 200);
+        return QPoint(screen.right() + 1 - 350, screen.bottom() + 1 - 200);
+    }
+    if (!window.isValid())
+        return QPoint(200, 200);
+    return QPoint(window.left() + window.width() / 2 - 130,
+                  window.top() + window.height() / 2 - 60);
+}
+
+} // namespace WindowPlacement
