@@ -1,0 +1,25 @@
+#include "charting/LabelStore.h"
+
+void LabelStore::append(QStringView label) {
+    offsets_.push_back(quint32(text_.size()));
+    text_.append(label.toLatin1());
+}
+
+QString LabelStore::at(qsizetype index) const {
+    if (index < 0 || index >= size())
+        return {};
+    const qsizetype begin = offsets_[size_t(index)];
+    const qsizetype end =
+        index + 1 < size() ? qsizetype(offsets_[size_t(index) + 1]) : text_.size();
+    return QString::fromLatin1(text_.constData() + begin, end - begin);
+}
+
+void LabelStore::reserve(qsizetype points, qsizetype bytesPerLabel) {
+    offsets_.reserve(size_t(points));
+    text_.reserve(points * bytesPerLabel);
+}
+
+qsizetype LabelStore::memoryBytes() const {
+    return qsizetype(sizeof(*this)) + text_.capacity() +
+           qsizetype(offsets_.capacity() * sizeof(quint32));
+}
