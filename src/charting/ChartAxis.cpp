@@ -11,6 +11,8 @@ void ChartAxis::setMinimum(double value) {
     if (value != min_) {
         min_ = value;
         ++revision_;
+        if (changed_)
+            changed_();
     }
 }
 
@@ -20,5 +22,7 @@ void ChartAxis::setMaximum(double value) {
     if (value != max_) {
         max_ = value;
         ++revision_;
+        if (changed_)
+            changed_();
     }
 }

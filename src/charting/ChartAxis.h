@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <functional>
 
 class ChartAxis {
 public:
@@ -23,19 +24,22 @@ public:
     QColor titleColor = Qt::black;
     QFont labelFont;
     QColor labelColor = Qt::black;
-    int labelAngle = 0;                // degrees; the bottom axis uses 90
-    int minLabelSpacingPercent = 100;  // minimum gap between labels, in percent of a label
-    double startPercent = 0.0;         // where the axis starts, percent of the chart's extent
-    double endPercent = 100.0;         // where it ends
+    int labelAngle = 0;               // degrees; the bottom axis uses 90
+    int minLabelSpacingPercent = 100; // minimum gap between labels, in percent of a label
+    double startPercent = 0.0;        // where the axis starts, percent of the chart's extent
+    double endPercent = 100.0;        // where it ends
     bool gridVisible = true;
     QColor gridColor = QColor(229, 229, 229);
     bool visible = true;
 
     // Bumped on every change of the range, so views know when to repaint.
     quint64 revision() const { return revision_; }
+    // Called after every change of the range (the chart model uses it to ask its views to repaint).
+    void setChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
 
 private:
     double min_;
     double max_;
     quint64 revision_ = 0;
+    std::function<void()> changed_;
 };

@@ -22,7 +22,9 @@ public:
     const ChartAxis& bottomAxis() const { return bottom_; }
     const ChartAxis& leftAxis() const { return left_; }
     const ChartAxis& rightAxis() const { return right_; }
-    ChartAxis& verticalAxis(VerticalAxis which) { return which == VerticalAxis::Left ? left_ : right_; }
+    ChartAxis& verticalAxis(VerticalAxis which) {
+        return which == VerticalAxis::Left ? left_ : right_;
+    }
 
     LineSeries& addSeries(VerticalAxis axis, std::shared_ptr<LabelStore> labels);
     qsizetype seriesCount() const { return qsizetype(series_.size()); }

@@ -35,4 +35,8 @@ private:
     QMenu* contextMenu_ = nullptr;
     bool panning_ = false;
     QPointF lastPos_;
+    Qt::MouseButtons pressed_; // presses whose release signal is still owed
+
+    void panTo(QPointF pos);
+    void popUpMenu(QPoint globalPos);
 };

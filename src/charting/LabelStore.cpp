@@ -1,17 +1,31 @@
 #include "charting/LabelStore.h"
 
+#include <cstring>
+
 void LabelStore::append(QStringView label) {
     offsets_.push_back(quint32(text_.size()));
     text_.append(label.toLatin1());
 }
 
-QString LabelStore::at(qsizetype index) const {
+QLatin1String LabelStore::view(qsizetype index) const {
     if (index < 0 || index >= size())
         return {};
     const qsizetype begin = offsets_[size_t(index)];
     const qsizetype end =
         index + 1 < size() ? qsizetype(offsets_[size_t(index) + 1]) : text_.size();
-    return QString::fromLatin1(text_.constData() + begin, end - begin);
+    return QLatin1String(text_.constData() + begin, end - begin);
+}
+
+QString LabelStore::at(qsizetype index) const {
+    return QString(view(index));
+}
+
+int LabelStore::lineCount(qsizetype index) const {
+    const QLatin1String text = view(index);
+    int lines = 1;
+    for (const char c : text)
+        lines += c == '\r';
+    return lines;
 }
 
 void LabelStore::reserve(qsizetype points, qsizetype bytesPerLabel) {

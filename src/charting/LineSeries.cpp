@@ -31,6 +31,13 @@ QColor LineSeries::colour(qsizetype i) const {
     return QColor::fromRgba(std::prev(it)->colour);
 }
 
+qsizetype LineSeries::colourRunEnd(qsizetype i) const {
+    auto it =
+        std::upper_bound(colourRuns_.begin(), colourRuns_.end(), i,
+                         [](qsizetype value, const ColourRun& run) { return value < run.first; });
+    return it == colourRuns_.end() ? count() : it->first;
+}
+
 qsizetype LineSeries::memoryBytes() const {
     return qsizetype(sizeof(*this) + y_.capacity() * sizeof(double) +
                      colourRuns_.capacity() * sizeof(ColourRun));

@@ -22,6 +22,8 @@ public:
     double y(qsizetype i) const { return y_[size_t(i)]; }
     QString label(qsizetype i) const { return labels_->at(i); }
     QColor colour(qsizetype i) const; // per point; runs of one colour are stored once
+    // Index just past the run of one colour that holds point i (count() at the end).
+    qsizetype colourRunEnd(qsizetype i) const;
     const std::shared_ptr<LabelStore>& labels() const { return labels_; }
     void reserve(qsizetype points) { y_.reserve(size_t(points)); }
     qsizetype memoryBytes() const; // Y values and colour runs, without the shared labels
