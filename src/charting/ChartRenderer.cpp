@@ -218,9 +218,10 @@ void strokeRun(QPainter& p, const std::vector<QPointF>& pts, QColor colour, doub
         p.drawPolyline(pts.data(), int(pts.size()));
         return;
     }
-    // A ribbon: each segment swept from the front to the back of the series' slice of depth.
+    // A ribbon: each segment swept from the front to the back of the series' slice of depth,
+    // with darker front and back edges.
     const QPointF front(depthFrom, -depthFrom), back(depthTo, -depthTo);
-    p.setPen(QPen(colour.darker(140), 1));
+    p.setPen(QPen(colour, 1));
     p.setBrush(colour);
     for (size_t k = 1; k < pts.size(); ++k) {
         const QPointF quad[4] = {pts[k - 1] + front, pts[k] + front, pts[k] + back,
@@ -228,6 +229,13 @@ void strokeRun(QPainter& p, const std::vector<QPointF>& pts, QColor colour, doub
         p.drawConvexPolygon(quad, 4);
     }
     p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(colour.darker(150), 1));
+    const QTransform base = p.transform();
+    for (const QPointF& offset : {back, front}) {
+        p.setTransform(QTransform::fromTranslate(offset.x(), offset.y()) * base);
+        p.drawPolyline(pts.data(), int(pts.size()));
+    }
+    p.setTransform(base);
 }
 
 void drawSeries(QPainter& p, const LineSeries& series, const ChartLayout& lay, double depthFrom,

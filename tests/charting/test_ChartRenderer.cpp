@@ -1,0 +1,249 @@
+#include "charting/ChartRenderer.h"
+
+#include <QLocale>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor blue(0, 0, 255);
+const QColor maroon(128, 0, 0);
+
+struct RangeCase {
+    const char* name;
+    qsizetype count;
+    double min, max;
+    qsizetype lineFirst, lineLast; // lineLast < lineFirst: nothing
+    qsizetype labelFirst, labelLast;
+};
+
+class WindowPoints : public testing::TestWithParam<RangeCase> {};
+
+TEST_P(WindowPoints, CoverTheWindowAndOneNeighbourEachSide) {
+    const RangeCase& c = GetParam();
+    const IndexRange line = ChartRenderer::linePoints(c.count, c.min, c.max);
+    const IndexRange labels = ChartRenderer::labelPoints(c.count, c.min, c.max);
+    if (c.lineLast < c.lineFirst) {
+        EXPECT_TRUE(line.empty());
+    } else {
+        EXPECT_EQ(line.first, c.lineFirst);
+        EXPECT_EQ(line.last, c.lineLast);
+    }
+    if (c.labelLast < c.labelFirst) {
+        EXPECT_TRUE(labels.empty());
+    } else {
+        EXPECT_EQ(labels.first, c.labelFirst);
+        EXPECT_EQ(labels.last, c.labelLast);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowPoints,
+    testing::Values(RangeCase{"FirstPageNotFull", 300, 0, 480, 0, 299, 0, 299},
+                    RangeCase{"FullPageAtStart", 480, -1, 479, 0, 479, 0, 479},
+                    RangeCase{"LongHistory", 259200, 258719, 259199, 258718, 259199, 258719,
+                              259199},
+                    RangeCase{"PagedBack", 259200, 1000, 1480, 999, 1481, 1000, 1480},
+                    RangeCase{"FractionalWindow", 100, 10.5, 20.5, 10, 21, 11, 20},
+                    RangeCase{"PannedPastTheEnd", 100, 200, 680, 1, 0, 1, 0},
+                    RangeCase{"PannedBeforeTheStart", 100, -500, -20, 1, 0, 1, 0},
+                    RangeCase{"EndsJustOutside", 100, 99.5, 200, 99, 99, 1, 0},
+                    RangeCase{"Empty", 0, 0, 480, 1, 0, 1, 0}),
+    [](const testing::TestParamInfo<RangeCase>& info) { return std::string(info.param.name); });
+
+struct ThinCase {
+    const char* name;
+    double pixelsPerPoint;
+    double spacingPercent;
+    std::vector<double> extents; // cycled over the points
+    qsizetype points;
+    std::vector<qsizetype> expected;
+};
+
+class LabelThinning : public testing::TestWithParam<ThinCase> {};
+
+TEST_P(LabelThinning, KeepsTheMinimumGap) {
+    const ThinCase& c = GetParam();
+    const auto drawn = ChartRenderer::thinnedLabels(
+        {0, c.points - 1}, c.pixelsPerPoint, c.spacingPercent,
+        [&](qsizetype i) { return c.extents[size_t(i) % c.extents.size()]; });
+    EXPECT_EQ(drawn, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LabelThinning,
+    testing::Values(
+        // 10 px labels 10 px apart: touching is allowed without spacing, 100 % needs 20 px.
+        ThinCase{"NoSpacingEveryPoint", 10, 0, {10}, 5, {0, 1, 2, 3, 4}},
+        ThinCase{"FullSpacingEverySecond", 10, 100, {10}, 7, {0, 2, 4, 6}},
+        ThinCase{"DenseWindow", 1, 100, {10}, 70, {0, 20, 40, 60}},
+        // Two-line labels span 20 px; 30 % asks for 26 px, three points.
+        ThinCase{"TwoLinesThirtyPercent", 10, 30, {20}, 10, {0, 3, 6, 9}},
+        ThinCase{"OneLineThirtyPercent", 10, 30, {10}, 6, {0, 2, 4}},
+        // A wide label pushes its successor further away.
+        ThinCase{"MixedSizes", 10, 0, {10, 30}, 8, {0, 2, 4, 6}},
+        ThinCase{"SinglePoint", 10, 100, {10}, 1, {0}}),
+    [](const testing::TestParamInfo<ThinCase>& info) { return std::string(info.param.name); });
+
+// A chart like the graphs': two series sharing labels, the window at the end of the history.
+struct Chart {
+    ChartModel model;
+    std::shared_ptr<LabelStore> labels = std::make_shared<LabelStore>();
+
+    explicit Chart(qsizetype points, bool twoLineLabels = false, qsizetype window = 480) {
+        LineSeries& up = model.addSeries(VerticalAxis::Left, labels);
+        LineSeries& down = model.addSeries(VerticalAxis::Right, labels);
+        for (qsizetype i = 0; i < points; ++i) {
+            const QString time = QStringLiteral(" %1:%2:00 ")
+                                     .arg(i / 60 % 24, 2, 10, QLatin1Char('0'))
+                                     .arg(i % 60, 2, 10, QLatin1Char('0'));
+            const QString label =
+                twoLineLabels ? QStringLiteral(" Mon 12 ") + QLatin1Char('\r') + time : time;
+            up.append(5 + std::sin(double(i) / 10), label, blue);
+            down.append(15 + std::cos(double(i) / 10), label, maroon);
+        }
+        model.leftAxis().setMinimum(-2);
+        model.rightAxis().setMaximum(20);
+        model.bottomAxis().setMaximum(double(points - 1));
+        model.bottomAxis().setMinimum(double(points - window - 1));
+    }
+};
+
+TEST(BottomLabels, DenseWindowShowsFewerLabelsAndTwoLinesHalveThem) {
+    const QSize size(1000, 500);
+    Chart oneLine(2000), twoLines(2000, true);
+    const auto single = ChartRenderer::bottomLabelIndexes(oneLine.model, size);
+    const auto doubled = ChartRenderer::bottomLabelIndexes(twoLines.model, size);
+    ASSERT_GT(single.size(), 4u);
+    EXPECT_LT(single.size(), 480u);
+    // Labels of two lines take twice the room along the axis.
+    EXPECT_NEAR(double(doubled.size()), single.size() / 2.0, 2.0);
+    const double min = oneLine.model.bottomAxis().minimum();
+    const double max = oneLine.model.bottomAxis().maximum();
+    for (qsizetype i : single) {
+        EXPECT_GE(double(i), min);
+        EXPECT_LE(double(i), max);
+    }
+    // Lower spacing lets more labels in.
+    twoLines.model.bottomAxis().minLabelSpacingPercent = 30;
+    EXPECT_GT(ChartRenderer::bottomLabelIndexes(twoLines.model, size).size(), doubled.size());
+}
+
+TEST(ChartLayout, MapsValuesWithinTheAxesPositions) {
+    Chart chart(1000);
+    const ChartLayout lay = ChartRenderer::layout(chart.model, QSize(1000, 500));
+    // The bottom axis spans 2 % to 99 % of the wall, the vertical axes 1 % to 98 %.
+    EXPECT_NEAR(lay.plot.left(), lay.wall.left() + 0.02 * lay.wall.width(), 1e-9);
+    EXPECT_NEAR(lay.plot.right(), lay.wall.left() + 0.99 * lay.wall.width(), 1e-9);
+    EXPECT_NEAR(lay.plot.top(), lay.wall.top() + 0.01 * lay.wall.height(), 1e-9);
+    EXPECT_NEAR(lay.plot.bottom(), lay.wall.top() + 0.98 * lay.wall.height(), 1e-9);
+    // Room is left for the labels: the wall does not reach the chart's edges.
+    EXPECT_GT(lay.wall.left(), 10);
+    EXPECT_LT(lay.wall.right(), 990);
+    EXPECT_LT(lay.wall.bottom(), 450);
+
+    EXPECT_DOUBLE_EQ(lay.xOf(chart.model.bottomAxis().minimum()), lay.plot.left());
+    EXPECT_DOUBLE_EQ(lay.xOf(chart.model.bottomAxis().maximum()), lay.plot.right());
+    EXPECT_DOUBLE_EQ(lay.yOfLeft(-2), lay.plot.bottom());
+    EXPECT_DOUBLE_EQ(lay.yOfLeft(10), lay.plot.top());
+    EXPECT_DOUBLE_EQ(lay.yOfRight(20), lay.rightTop);
+    for (double v : {519.0, 700.25, 999.0})
+        EXPECT_NEAR(lay.bottomValueAt(lay.xOf(v)), v, 1e-9);
+    for (double v : {-2.0, 0.5, 7.0})
+        EXPECT_NEAR(lay.leftValueAt(lay.yOfLeft(v)), v, 1e-9);
+    for (double v : {0.0, 12.5})
+        EXPECT_NEAR(lay.rightValueAt(lay.yOfRight(v)), v, 1e-9);
+}
+
+TEST(ChartLayout, ThreeDimensionsMoveTheBackWallByTheDepth) {
+    Chart chart(100);
+    const QSize size(1000, 500);
+    const ChartLayout flat = ChartRenderer::layout(chart.model, size);
+    chart.model.setView3D(true);
+    const ChartLayout deep = ChartRenderer::layout(chart.model, size);
+    EXPECT_EQ(flat.depth, 0);
+    EXPECT_GT(deep.depth, 0);
+    // The back wall, moved right and up by the depth, stays inside the chart.
+    EXPECT_LE(deep.wall.right() + deep.depth, flat.wall.right() + 0.5);
+    EXPECT_GE(deep.wall.top() - deep.depth, flat.wall.top() - 0.5);
+}
+
+TEST(NumericTicks, RoundValuesFarEnoughApart) {
+    struct Case {
+        double min, max, pixels;
+        std::vector<QString> expected;
+    };
+    const std::vector<Case> cases = {
+        {-2, 10, 300, {"-2", "0", "2", "4", "6", "8", "10"}},
+        {0, 1, 100, {"0.0", "0.5", "1.0"}},
+        {-2, 10, 1000, {}}, // checked for spacing only
+        {5, 5, 300, {"5"}},
+    };
+    const double labelHeight = 13;
+    for (const Case& c : cases) {
+        const AxisTicks ticks =
+            ChartRenderer::numericTicks(c.min, c.max, c.pixels, labelHeight, 100);
+        if (!c.expected.empty()) {
+            std::vector<QString> texts = ticks.texts;
+            for (QString& t : texts)
+                t.replace(QLocale().decimalPoint(), QStringLiteral("."));
+            EXPECT_EQ(texts, c.expected) << c.min << ".." << c.max;
+        }
+        for (size_t k = 1; k < ticks.values.size(); ++k) {
+            const double pixelsApart =
+                (ticks.values[k] - ticks.values[k - 1]) * c.pixels / (c.max - c.min);
+            EXPECT_GE(pixelsApart, 2 * labelHeight - 1e-9);
+        }
+        for (double v : ticks.values) {
+            EXPECT_GE(v, c.min);
+            EXPECT_LE(v, c.max);
+        }
+    }
+}
+
+int countNear(const QImage& image, QColor colour, int tolerance = 40) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                    std::abs(c.blue() - colour.blue()) <=
+                tolerance)
+                ++n;
+        }
+    return n;
+}
+
+TEST(RenderChartBitmap, DrawsBackgroundBothSeriesAndOnlyTheWindow) {
+    Chart chart(1000);
+    // A green stretch far outside the window must not appear.
+    LineSeries& extra = chart.model.addSeries(VerticalAxis::Left, chart.labels);
+    for (qsizetype i = 0; i < 1000; ++i)
+        extra.append(4, u"", i < 400 ? QColor(Qt::green) : QColor(Qt::transparent));
+    const QSize size(500, 250);
+    const QImage image = ChartRenderer::RenderChartBitmap(chart.model, size);
+    ASSERT_EQ(image.size(), size);
+    // The gradient: white at the top, RGB(223, 223, 223) at the bottom, seen in the margin.
+    const QColor top = image.pixelColor(1, 0), bottom = image.pixelColor(1, size.height() - 1);
+    EXPECT_GE(top.red(), 253);
+    EXPECT_NEAR(bottom.red(), 223, 2);
+    EXPECT_NEAR(bottom.green(), 223, 2);
+    EXPECT_NEAR(bottom.blue(), 223, 2);
+    // The back wall is white apart from grid lines and the series.
+    const ChartLayout lay = ChartRenderer::layout(chart.model, size);
+    const QImage wall = image.copy(lay.wall.toRect().adjusted(1, 1, -1, -1));
+    EXPECT_GT(countNear(wall, Qt::white, 0), wall.width() * wall.height() * 3 / 4);
+    EXPECT_GT(countNear(wall, QColor(229, 229, 229), 0), wall.height() * 3);
+    EXPECT_GT(countNear(image, blue, 10), 100);
+    EXPECT_GT(countNear(image, maroon, 10), 100);
+    EXPECT_EQ(countNear(image, QColor(Qt::green), 10), 0);
+
+    chart.model.setView3D(true);
+    const QImage deep = ChartRenderer::RenderChartBitmap(chart.model, size);
+    EXPECT_NE(deep, image);
+    // Ribbons cover far more pixels than lines.
+    EXPECT_GT(countNear(deep, blue, 10), 3 * countNear(image, blue, 10));
+    EXPECT_TRUE(ChartRenderer::RenderChartBitmap(chart.model, QSize(0, 0)).isNull());
+}
+
+} // namespace
