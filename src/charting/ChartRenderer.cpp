@@ -188,24 +188,24 @@ void appendPoints(std::vector<QPointF>& pts, const LineSeries& series, const Cha
     while (i < to) {
         const double x = clampCoordinate(lay.xOf(double(i)));
         const double column = std::floor(x);
-        const double first = yOf(series.y(i));
-        double low = first, high = first, last = first;
-        qsizetype j = i + 1;
-        for (; j < to; ++j) {
-            const double xj = lay.xOf(double(j));
-            if (std::floor(xj) != column)
-                break;
-            last = yOf(series.y(j));
-            low = std::min(low, last);
-            high = std::max(high, last);
+        // The points of this pixel column end where the next column starts.
+        const double nextStart = std::ceil(lay.bottomValueAt(column + 1) - 1e-9);
+        const qsizetype end =
+            std::clamp<qsizetype>(nextStart < double(to) ? qsizetype(nextStart) : to, i + 1, to);
+        const double first = series.y(i), last = series.y(end - 1);
+        double low = first, high = first;
+        for (qsizetype j = i + 1; j < end; ++j) {
+            const double v = series.y(j);
+            low = std::min(low, v);
+            high = std::max(high, v);
         }
-        pts.emplace_back(x, first);
-        if (j - i > 1) {
-            pts.emplace_back(x, low);
-            pts.emplace_back(x, high);
-            pts.emplace_back(x, last);
+        pts.emplace_back(x, yOf(first));
+        if (end - i > 1) {
+            pts.emplace_back(x, yOf(low));
+            pts.emplace_back(x, yOf(high));
+            pts.emplace_back(x, yOf(last));
         }
-        i = j;
+        i = end;
     }
 }
 

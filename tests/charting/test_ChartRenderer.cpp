@@ -246,4 +246,26 @@ TEST(RenderChartBitmap, DrawsBackgroundBothSeriesAndOnlyTheWindow) {
     EXPECT_TRUE(ChartRenderer::RenderChartBitmap(chart.model, QSize(0, 0)).isNull());
 }
 
+TEST(RenderChartBitmap, DenseWindowKeepsEveryPeak) {
+    // 100,000 points on a few hundred pixels: one short spike must still be drawn.
+    ChartModel chart;
+    auto labels = std::make_shared<LabelStore>();
+    LineSeries& series = chart.addSeries(VerticalAxis::Left, labels);
+    const qsizetype points = 100000, spike = 61234;
+    for (qsizetype i = 0; i < points; ++i)
+        series.append(i == spike ? 9.0 : 1.0, u" 00:00:00 ", blue);
+    chart.bottomAxis().setMaximum(double(points - 1));
+    const QSize size(400, 200);
+    const QImage image = ChartRenderer::RenderChartBitmap(chart, size);
+    const ChartLayout lay = ChartRenderer::layout(chart, size);
+    const int x = int(std::floor(lay.xOf(double(spike))));
+    const int top = int(std::round(lay.yOfLeft(9.0)));
+    const int base = int(std::round(lay.yOfLeft(1.0)));
+    int blueInSpike = 0;
+    for (int y = top; y < base - 2; ++y)
+        for (int dx = -1; dx <= 1; ++dx)
+            blueInSpike += image.pixelColor(x + dx, y) == blue;
+    EXPECT_GE(blueInSpike, base - 2 - top);
+}
+
 } // namespace
