@@ -2,6 +2,7 @@
 #include "charting/ChartView.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -128,6 +129,28 @@ INSTANTIATE_TEST_SUITE_P(
                     PanCase{"Both", PanningMode::Both, true, true}),
     [](const testing::TestParamInfo<PanCase>& info) { return std::string(info.param.name); });
 
+TEST_F(ChartViewTest, DragAcrossTheWholeWallNeverInvertsAnAxis) {
+    // The wall is wider than the axis span, so one move can shift a window by more than its
+    // width: the end moving away from the other must be assigned first.
+    model.setPanningMode(PanningMode::Both);
+    const QRectF wall = lay().wall;
+    const QPointF corners[2] = {wall.topLeft() + QPointF(1, 1), wall.bottomRight() - QPointF(1, 1)};
+    for (int direction = 0; direction < 2; ++direction) {
+        const QPointF from = corners[direction], to = corners[1 - direction];
+        const ChartLayout before = lay();
+        const double width = model.bottomAxis().maximum() - model.bottomAxis().minimum();
+        const double dBottom = before.bottomValueAt(from.x()) - before.bottomValueAt(to.x());
+        ASSERT_GT(std::abs(dBottom), width);
+        const double min0 = model.bottomAxis().minimum();
+        press(from);
+        EXPECT_NO_THROW(drag(to));
+        release(to);
+        EXPECT_NEAR(model.bottomAxis().minimum(), min0 + dBottom, 1e-9);
+        EXPECT_NEAR(model.bottomAxis().maximum() - model.bottomAxis().minimum(), width, 1e-9);
+    }
+    EXPECT_EQ(count("scrolled"), 2);
+}
+
 TEST_F(ChartViewTest, ModeSetByThePressSlotGovernsThatPress) {
     model.setPanningMode(PanningMode::None);
     QObject::connect(&view, &ChartView::mousePressed,
@@ -211,9 +234,11 @@ TEST_F(ChartViewTest, RightPressWithoutMenuReleasesNormally) {
     EXPECT_EQ(events, (std::vector<QString>{"press 2", "release 2"}));
 }
 
-TEST_F(ChartViewTest, RendersAtItsOwnSize) {
+TEST_F(ChartViewTest, RendersAtItsOwnSizeAndCopiesToTheClipboard) {
     const QImage image = view.RenderChartBitmap();
     EXPECT_EQ(image.size(), QSize(600, 300));
+    ChartRenderer::CopyToClipboard(model, QSize(320, 200));
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(320, 200));
 }
 
 } // namespace
