@@ -1,0 +1,206 @@
+#include "monitor/StatsPageReader.h"
+
+#include "core/NumberText.h"
+#include "monitor/NumberScan.h"
+
+#include <climits>
+
+namespace {
+
+// The page's fixed layout: where each value sits relative to its label.
+constexpr qsizetype kRowOffset = 8;      // noise margin and data rate: from the label start
+constexpr qsizetype kUserRowOffset = 35; // user-defined rows: from the label start
+constexpr qsizetype kRowWindow = 200;
+constexpr qsizetype kCellWindow = 100;
+constexpr qsizetype kNoiseCellWindow = 20;
+constexpr qsizetype kUserCellWindow = 30;
+constexpr qsizetype kUptimeWindow = 18;
+
+// Anything up to and including the blank counts as blank, as the router pads with spaces,
+// tabs and line breaks alike.
+bool isBlank(QChar c) {
+    return c.unicode() <= u' ';
+}
+
+QStringView trimBlanks(QStringView s) {
+    qsizetype start = 0, end = s.size();
+    while (start < end && isBlank(s[start]))
+        ++start;
+    while (end > start && isBlank(s[end - 1]))
+        --end;
+    return s.mid(start, end - start);
+}
+
+// At most n characters after the first ">" of w; w's first n characters when it has none.
+QStringView afterTag(QStringView w, qsizetype n) {
+    return w.mid(w.indexOf(u'>') + 1, n);
+}
+
+// The text after the first "/" of w, all of w when it has none, trimmed.
+QStringView afterSlash(QStringView w) {
+    return trimBlanks(w.mid(w.indexOf(u'/') + 1));
+}
+
+// r up to its first "</", trimmed; empty when r has no "</".
+QStringView beforeClosingTag(QStringView r) {
+    const qsizetype end = r.indexOf(u"</");
+    return end < 0 ? QStringView() : trimBlanks(r.left(end));
+}
+
+QString orZero(QString text) {
+    return text.isEmpty() ? QStringLiteral("0") : text;
+}
+
+// A whole number with optional leading blanks and sign that fits 32 bits, else 0.
+qint64 wholeNumber(QStringView t) {
+    qsizetype i = 0;
+    while (i < t.size() && isBlank(t[i]))
+        ++i;
+    bool negative = false;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+        negative = t[i++] == u'-';
+    if (i == t.size())
+        return 0;
+    qint64 value = 0;
+    for (; i < t.size(); ++i) {
+        if (t[i] < u'0' || t[i] > u'9')
+            return 0;
+        value = value * 10 + (t[i].unicode() - u'0');
+        if (value > qint64(INT_MAX) + 1)
+            return 0;
+    }
+    value = negative ? -value : value;
+    return value < INT_MIN || value > INT_MAX ? 0 : value;
+}
+
+QString twoDigits(qint64 n) {
+    QString s = QString::number(n < 0 ? -n : n);
+    if (s.size() < 2)
+        s.prepend(u'0');
+    return n < 0 ? u'-' + s : s;
+}
+
+// The router sometimes reports a noise margin as an unsigned wrap of a small value.
+double unwrapNoiseMargin(double v) {
+    return v > 2140000000.0 ? v - 2147483648.0 : v;
+}
+
+// The whole part in decimal; scanned numbers have at most 10 characters, so it fits 64 bits.
+QString wholePartText(double v) {
+    return QString::number(static_cast<qint64>(v));
+}
+
+void readUptime(QStringView page, bool logDays, LineSample& sample, ToolbarTexts& toolbar) {
+    const qsizetype p = page.indexOf(u"wait =");
+    if (p < 0) {
+        sample.UptimeDisplay.clear(); // the log keeps the last uptime read
+        return;
+    }
+    QStringView t = page.mid(p + 6, kUptimeWindow);
+    const qsizetype semicolon = t.indexOf(u';');
+    if (semicolon >= 0)
+        t = t.left(semicolon);
+    sample.UptimeText = t.toString();
+
+    const qint64 seconds = wholeNumber(t) + 1;
+    const qint64 days = seconds / 86400;
+    const qint64 totalMinutes = seconds / 60;
+    const qint64 totalHours = totalMinutes / 60;
+    const QString display = QString::number(days) + QStringLiteral(" days, ") +
+                            twoDigits(totalHours - 24 * days) + u':' +
+                            twoDigits(totalMinutes - 60 * totalHours) + u':' +
+                            twoDigits(seconds - 60 * totalMinutes);
+    sample.UptimeDisplay = display;
+    toolbar.uptime = display;
+    if (logDays) {
+        QString logged = display;
+        logged.replace(logged.indexOf(QStringLiteral(" days, ")), 7, u':');
+        sample.UptimeText = logged;
+    }
+}
+
+void readNoiseMargin(QStringView page, LineSample& sample, ToolbarTexts& toolbar) {
+    const qsizetype p = page.indexOf(u" Noise margin:");
+    sample.HasNoiseMargin = p >= 0;
+    if (p < 0) {
+        sample.NoiseMarginUp = sample.NoiseMarginDown = 0;
+        sample.NoiseMarginUpText.clear();
+        sample.NoiseMarginDownText.clear();
+        return;
+    }
+    QStringView w = page.mid(p + kRowOffset, kRowWindow);
+    w = afterTag(afterTag(w, kCellWindow), kCellWindow).left(kNoiseCellWindow);
+    sample.NoiseMarginUpText = orZero(ExtractNumber(w));
+    sample.NoiseMarginDownText = orZero(beforeClosingTag(afterSlash(w)).toString());
+    sample.NoiseMarginUp = unwrapNoiseMargin(ParseRouterNumber(sample.NoiseMarginUpText));
+    sample.NoiseMarginDown = unwrapNoiseMargin(ParseRouterNumber(sample.NoiseMarginDownText));
+    toolbar.noiseMarginUp = sample.NoiseMarginUpText + QStringLiteral(" dB");
+    toolbar.noiseMarginDown = sample.NoiseMarginDownText + QStringLiteral(" dB");
+}
+
+void readDataRate(QStringView page, const QLocale& locale, LineSample& sample,
+                  ToolbarTexts& toolbar) {
+    const qsizetype p = page.indexOf(u"Data rate:");
+    sample.HasDataRate = p >= 0;
+    sample.DataRateUp = 0;
+    sample.DataRateUpText.clear();
+    QStringView w; // stays empty without the label, so downstream reads "0"
+    if (p >= 0) {
+        w = page.mid(p + kRowOffset, kRowWindow);
+        w = afterTag(afterTag(w, kCellWindow), kCellWindow);
+        const double factor = w.contains(u"Mbps") ? 1000.0 : 1.0;
+        sample.DataRateUp = ParseRouterNumber(orZero(ExtractNumber(w))) * factor;
+        sample.DataRateUpText = wholePartText(sample.DataRateUp);
+        toolbar.rateUp = AddThouSep(sample.DataRateUpText, locale) + QStringLiteral(" Kbps");
+    }
+    // The downstream value carries its unit in the same cell and is never scaled.
+    sample.DataRateDownRawText = orZero(beforeClosingTag(afterSlash(w)).toString());
+    sample.DataRateDown = ParseRouterNumber(sample.DataRateDownRawText);
+    sample.DataRateDownText = wholePartText(sample.DataRateDown);
+    toolbar.rateDown = AddThouSep(sample.DataRateDownRawText, locale) + QStringLiteral(" Kbps");
+}
+
+void readUserRow(QStringView page, int itemIndex, double& up, double& down, QString& upText,
+                 QString& downText, bool& has) {
+    const qsizetype p = page.indexOf(StatsPageReader::userGraphLabel(itemIndex));
+    has = p >= 0;
+    if (p < 0) {
+        up = down = 0;
+        upText.clear();
+        downText.clear();
+        return;
+    }
+    const QStringView w = afterTag(page.mid(p + kUserRowOffset, kRowWindow), kUserCellWindow);
+    upText = orZero(ExtractNumber(w));
+    downText = orZero(ExtractNumber(afterSlash(w)));
+    up = ParseRouterNumber(upText);
+    down = ParseRouterNumber(downText);
+}
+
+} // namespace
+
+QString StatsPageReader::userGraphLabel(int itemIndex) {
+    switch (itemIndex) {
+    case 0:
+        return QStringLiteral("Maximum data rate:");
+    case 1:
+        return QStringLiteral("Line attenuation");
+    default:
+        // Without its first letters, so "Signal" and "signal" both match.
+        return QStringLiteral("gnal attenuation");
+    }
+}
+
+ToolbarTexts StatsPageReader::BTHomeHub5A(const QString& markup, int user1Index, int user2Index,
+                                          bool logDays, LineSample& sample, const QLocale& locale) {
+    ToolbarTexts toolbar;
+    const QStringView page(markup);
+    readUptime(page, logDays, sample, toolbar);
+    readNoiseMargin(page, sample, toolbar);
+    readDataRate(page, locale, sample, toolbar);
+    readUserRow(page, user1Index, sample.User1Up, sample.User1Down, sample.User1UpText,
+                sample.User1DownText, sample.HasUser1);
+    readUserRow(page, user2Index, sample.User2Up, sample.User2Down, sample.User2UpText,
+                sample.User2DownText, sample.HasUser2);
+    return toolbar;
+}
