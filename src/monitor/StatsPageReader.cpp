@@ -16,8 +16,7 @@ constexpr qsizetype kNoiseCellWindow = 20;
 constexpr qsizetype kUserCellWindow = 30;
 constexpr qsizetype kUptimeWindow = 18;
 
-// Anything up to and including the blank counts as blank, as the router pads with spaces,
-// tabs and line breaks alike.
+// Trimming treats the space and every control character (tabs, line breaks) as blank.
 bool isBlank(QChar c) {
     return c.unicode() <= u' ';
 }
