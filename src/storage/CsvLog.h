@@ -1,0 +1,43 @@
+#pragma once
+// The CSV line log: its header, the row of a sample, appending rows (with the header pair on a
+// new file or after a user-graph change), the status-bar text and the daily trim.
+#include "core/LineSample.h"
+#include "storage/TrimBusy.h"
+
+#include <QDateTime>
+#include <QString>
+
+// The header line for the quantities the two user-defined graphs show ("Max Data Rate", ...).
+QString LogHeader(const QString& user1Text, const QString& user2Text);
+
+// Blanks in front of the text up to width characters; a longer text stays whole.
+QString PadLeft(const QString& text, int width);
+
+// The row of a sample, without its line end: the sample time in dateFormat, the uptime, then the
+// groups the page showed (noise margins, upstream rate), the downstream rate, and the user-graph
+// groups the page showed, each value padded to logTab.
+QString LogLine(const QDateTime& sampleTime, const LineSample& sample, const QString& dateFormat,
+                int logTab);
+
+// Status-bar text of the log: file name without folder, ":   " and its size ("-1 bytes" when the
+// file is missing).
+QString LogStatusText(const QString& path);
+
+// Keeps the header pair (the first two lines) and the newest trimLines lines, rewriting the file
+// atomically while busy is set, also when nothing was removed. A missing file is left alone.
+// Returns the failing file operation's message (the file then stays as it was), empty on success.
+QString TrimLog(const QString& path, int trimLines, TrimBusy& busy);
+
+// The log's header state and the row writer.
+class CsvLog {
+public:
+    // The current header line; rebuilt when a user graph's choice is confirmed.
+    QString Header = LogHeader(QStringLiteral("Max Data Rate"), QStringLiteral("Line Attenuation"));
+    // Asks for the header pair before the next row (set when a user graph's choice changes).
+    bool HeaderPending = false;
+
+    // Appends the row, opening the file for appending or creating it. A new file, or a pending
+    // header, gets the header and its dash underline first; the pending flag clears only once
+    // they are written. Returns false when the row was lost (the caller ignores that).
+    bool WriteRow(const QString& path, const QString& row);
+};

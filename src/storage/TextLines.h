@@ -1,0 +1,41 @@
+#pragma once
+// Line-based text files as the program keeps them (CR LF line ends): whole-file reading, line
+// splitting without copies, and atomic rewriting.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QIODevice>
+#include <QString>
+#include <cstring>
+#include <vector>
+
+namespace TextLines {
+
+// Reads the whole file into data. On failure returns the file operation's message; data then
+// holds what was read before the error.
+QString readFile(const QString& path, QByteArray& data);
+
+// Calls f(QByteArrayView line) for every line, without its LF or CR LF. A last line without a
+// line end counts; the empty text after a final line end does not.
+template <typename F> void forEachLine(QByteArrayView data, F&& f) {
+    const char* p = data.data();
+    const char* const end = p + data.size();
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+        const char* lineEnd = nl ? nl : end;
+        const char* contentEnd = (nl && lineEnd > p && lineEnd[-1] == '\r') ? lineEnd - 1 : lineEnd;
+        f(QByteArrayView(p, contentEnd - p));
+        p = nl ? nl + 1 : end;
+    }
+}
+
+std::vector<QByteArrayView> splitLines(QByteArrayView data);
+
+// Writes all bytes to a file opened Unbuffered, going on after short writes, so a full disk is
+// reported instead of being lost in a buffer flush. Returns the error message, empty on success.
+QString writeAll(QIODevice& file, QByteArrayView bytes);
+
+// The lines, each ended by CR LF, replacing the file through a temporary file and a rename, so a
+// failure leaves the old file whole. Returns the failing operation's message, empty on success.
+QString writeFileAtomically(const QString& path, const QByteArrayView* lines, qsizetype count);
+
+} // namespace TextLines

@@ -1,0 +1,224 @@
+#include "storage/CsvLog.h"
+
+#include "FileSizeLimit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime kTime(QDate(2026, 12, 8), QTime(14, 23, 5));
+const char kDefaultHeader[] = "Date/Time, Up SNR (dB), Down SNR (dB), Up Sync (Kbps), Down Sync "
+                              "(Kbps), Up Max Data Rate, Down Max Data Rate, Up Line Attenuation, "
+                              "Down Line Attenuation";
+
+LineSample fullSample() {
+    LineSample s;
+    s.UptimeText = QStringLiteral("1:00:00:00");
+    s.NoiseMarginUpText = QStringLiteral("6.3");
+    s.NoiseMarginDownText = QStringLiteral("6.1");
+    s.HasNoiseMargin = true;
+    s.DataRateUpText = QStringLiteral("1024");
+    s.DataRateDownRawText = QStringLiteral("16000");
+    s.HasDataRate = true;
+    s.User1UpText = QStringLiteral("1100");
+    s.User1DownText = QStringLiteral("17000");
+    s.HasUser1 = true;
+    s.User2UpText = QStringLiteral("12.5");
+    s.User2DownText = QStringLiteral("23.0");
+    s.HasUser2 = true;
+    return s;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+}
+
+// A log of header pair and rows "row 2" ... "row <count-1>".
+QByteArray logOf(int count) {
+    QByteArray out = "Header\r\n------\r\n";
+    for (int i = 2; i < count; ++i)
+        out += "row " + QByteArray::number(i) + "\r\n";
+    return out;
+}
+
+TEST(CsvLog, HeaderNamesTheUserGraphs) {
+    EXPECT_EQ(LogHeader(QStringLiteral("Max Data Rate"), QStringLiteral("Line Attenuation")),
+              QString::fromLatin1(kDefaultHeader));
+    EXPECT_TRUE(LogHeader(QStringLiteral("Line Attenuation"), QStringLiteral("Signal Sttenuation"))
+                    .endsWith(QStringLiteral(", Up Line Attenuation, Down Line Attenuation, Up "
+                                             "Signal Sttenuation, Down Signal Sttenuation")));
+    EXPECT_EQ(CsvLog().Header, QString::fromLatin1(kDefaultHeader));
+}
+
+TEST(CsvLog, RowColumnsAndPadding) {
+    const auto without = [](auto member) {
+        LineSample s = fullSample();
+        s.*member = false;
+        return s;
+    };
+    LineSample secondsUptime = fullSample();
+    secondsUptime.UptimeText = QStringLiteral("86399");
+    LineSample longRate = fullSample();
+    longRate.DataRateDownRawText = QStringLiteral("123456789");
+    LineSample bare;
+    bare.UptimeText = QStringLiteral("5");
+    bare.DataRateDownRawText = QStringLiteral("0");
+
+    const struct {
+        LineSample sample;
+        int tab;
+        const char* row;
+    } cases[] = {
+        {fullSample(), 8,
+         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,     6.3,     6.1,    1024,   16000,    1100,   "
+         "17000,    12.5,    23.0"},
+        {fullSample(), 0,
+         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,6.3,6.1,1024,16000,1100,17000,12.5,23.0"},
+        {secondsUptime, 0,
+         "Tue 08 Dec 2026  14:23:05, 86399,6.3,6.1,1024,16000,1100,17000,12.5,23.0"},
+        {longRate, 4,
+         "Tue 08 Dec 2026  14:23:05, 1:00:00:00, 6.3, 6.1,1024,123456789,1100,17000,12.5,23.0"},
+        {without(&LineSample::HasNoiseMargin), 0,
+         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,1024,16000,1100,17000,12.5,23.0"},
+        {without(&LineSample::HasDataRate), 0,
+         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,6.3,6.1,16000,1100,17000,12.5,23.0"},
+        {without(&LineSample::HasUser1), 0,
+         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,6.3,6.1,1024,16000,12.5,23.0"},
+        {without(&LineSample::HasUser2), 0,
+         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,6.3,6.1,1024,16000,1100,17000"},
+        {bare, 3, "Tue 08 Dec 2026  14:23:05, 5,  0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogLine(kTime, c.sample, QStringLiteral("ddd dd mmm yyyy  hh:mm:ss"), c.tab),
+                  QString::fromLatin1(c.row));
+    EXPECT_EQ(LogLine(kTime, bare, QStringLiteral("yyyy-mm-dd hh:nn"), 0),
+              QStringLiteral("2026-12-08 14:23, 5,0"));
+}
+
+TEST(CsvLog, HeaderPairOnNewFileAndAfterAChange) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    const QByteArray header(kDefaultHeader);
+    const QByteArray dashes(header.size(), '-');
+    CsvLog log;
+
+    ASSERT_TRUE(log.WriteRow(path, QStringLiteral("row 1")));
+    ASSERT_TRUE(log.WriteRow(path, QStringLiteral("row 2")));
+    log.Header = LogHeader(QStringLiteral("Line Attenuation"), QStringLiteral("Line Attenuation"));
+    log.HeaderPending = true;
+    ASSERT_TRUE(log.WriteRow(path, QStringLiteral("row 3")));
+    EXPECT_FALSE(log.HeaderPending);
+    const QByteArray second = log.Header.toLatin1();
+    EXPECT_EQ(readFile(path), header + "\r\n" + dashes + "\r\nrow 1\r\nrow 2\r\n" + second +
+                                  "\r\n" + QByteArray(second.size(), '-') + "\r\nrow 3\r\n");
+
+    // An existing file without a header gets rows only; appending never rewrites it.
+    const QString existing = dir.filePath(QStringLiteral("old.txt"));
+    writeFile(existing, "kept\r\n");
+    ASSERT_TRUE(log.WriteRow(existing, QStringLiteral("row")));
+    EXPECT_EQ(readFile(existing), "kept\r\nrow\r\n");
+}
+
+TEST(CsvLog, PendingHeaderWaitsForAWriteThatWorks) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("logs"));
+    const QString path = folder + QStringLiteral("/log.txt");
+    CsvLog log;
+    log.HeaderPending = true;
+
+    EXPECT_FALSE(log.WriteRow(path, QStringLiteral("lost")));
+    EXPECT_TRUE(log.HeaderPending);
+    EXPECT_FALSE(QFile::exists(path));
+
+    // The existing file cannot grow, or only part of the header fits: still pending.
+    QDir().mkpath(folder);
+    writeFile(path, "old\r\n");
+    for (rlim_t room : {5, 40}) {
+        const FileSizeLimit full(room);
+        EXPECT_FALSE(log.WriteRow(path, QStringLiteral("lost too")));
+        EXPECT_TRUE(log.HeaderPending) << room;
+    }
+
+    ASSERT_TRUE(log.WriteRow(path, QStringLiteral("row")));
+    EXPECT_FALSE(log.HeaderPending);
+    const QByteArray header = log.Header.toLatin1();
+    EXPECT_TRUE(
+        readFile(path).endsWith(header + "\r\n" + QByteArray(header.size(), '-') + "\r\nrow\r\n"));
+}
+
+TEST(CsvLog, StatusText) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(LogStatusText(path), QStringLiteral("log.txt:   -1 bytes"));
+    writeFile(path, QByteArray(700, 'x'));
+    EXPECT_EQ(LogStatusText(path), QStringLiteral("log.txt:   700 bytes"));
+    writeFile(path, QByteArray(1536, 'x'));
+    EXPECT_EQ(LogStatusText(path), QStringLiteral("log.txt:   1.5 KB"));
+}
+
+TEST(CsvLog, TrimKeepsHeaderPairAndNewestRows) {
+    const struct {
+        int lines, trimLines;
+        QByteArray expected;
+    } cases[] = {
+        {1005, 1000, "Header\r\n------\r\n" + logOf(1005).mid(logOf(5).size())},
+        {1003, 1000, "Header\r\n------\r\n" + logOf(1003).mid(logOf(3).size())},
+        {1002, 1000, logOf(1002)},
+        {1, 1000, logOf(1)},
+        {10, 0, logOf(2)},
+        {10, -5, logOf(2)},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    TrimBusy busy;
+    for (const auto& c : cases) {
+        writeFile(path, logOf(c.lines));
+        EXPECT_TRUE(TrimLog(path, c.trimLines, busy).isEmpty());
+        EXPECT_EQ(readFile(path), c.expected) << c.lines << " lines, keep " << c.trimLines;
+        EXPECT_FALSE(busy.isSet());
+    }
+
+    // Header pairs written later count as rows.
+    writeFile(path, "H\r\n-\r\nr1\r\nH2\r\n--\r\nr2\r\n");
+    EXPECT_TRUE(TrimLog(path, 2, busy).isEmpty());
+    EXPECT_EQ(readFile(path), "H\r\n-\r\n--\r\nr2\r\n");
+
+    const QString missing = dir.filePath(QStringLiteral("none.txt"));
+    EXPECT_TRUE(TrimLog(missing, 10, busy).isEmpty());
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST(CsvLog, FailedTrimLeavesTheLogAndClearsBusy) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    const QByteArray before = logOf(3000);
+    writeFile(path, before);
+    TrimBusy busy;
+    QString error;
+    {
+        const FileSizeLimit full(1024);
+        error = TrimLog(path, 1000, busy);
+    }
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(busy.isSet());
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("log.txt")});
+
+    EXPECT_FALSE(TrimLog(dir.path(), 1000, busy).isEmpty()); // a folder, not a file
+    EXPECT_FALSE(busy.isSet());
+}
+
+} // namespace
