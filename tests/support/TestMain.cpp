@@ -11,6 +11,10 @@ int main(int argc, char** argv) {
             testing::InitGoogleTest(&argc, argv);
             return RUN_ALL_TESTS();
         }
+    if (qEnvironmentVariableIsEmpty("LINTROVE_FIXTURES"))
+        qputenv("LINTROVE_FIXTURES", LINTROVE_FIXTURES_DIR);
+    if (qEnvironmentVariableIsEmpty("LINTROVE_ROUTER_SIM"))
+        qputenv("LINTROVE_ROUTER_SIM", LINTROVE_ROUTER_SIM_PATH);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
