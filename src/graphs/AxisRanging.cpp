@@ -33,7 +33,7 @@ void MoveWindow(ChartAxis& axis, double minimum, double maximum) {
 namespace {
 
 // Each group below stops at its first refused assignment; the next group runs regardless.
-// Expressions x + x * k / 100 are written out so they round exactly as stated, for either sign.
+// Expressions x + x * k / 100 are kept in that form so they round the same way for either sign.
 
 void growMaximum(ChartAxis& axis, double value, double percent, double cap) {
     if (value + value * 10 / 100 >= axis.maximum()) {

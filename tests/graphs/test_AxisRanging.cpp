@@ -39,7 +39,7 @@ int chartOf(Routine r) {
     return 0;
 }
 
-TEST_P(AxisRangingTest, WidensAsStated) {
+TEST_P(AxisRangingTest, WidensItsAxes) {
     const RangingCase& c = GetParam();
     const int chart = chartOf(c.routine);
     place(graphs.chart(chart).leftAxis(), c.leftBefore.first, c.leftBefore.second);
