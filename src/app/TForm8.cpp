@@ -1,0 +1,138 @@
+#include "app/TForm8.h"
+
+#include "core/DesktopShell.h"
+#include "core/UserMessages.h"
+#include "storage/DataRestoreFile.h"
+#include "storage/Settings.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+#include <limits>
+
+namespace {
+
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+TForm8::TForm8(Settings& settings, DesktopShell* shell, UserMessages* messages, QWidget* parent)
+    : QDialog(parent), settings_(settings), shell_(shell), messages_(messages) {
+    setObjectName(QStringLiteral("TForm8"));
+    setWindowTitle(QStringLiteral("Manage Data File"));
+    setModal(true);
+
+    cbTrimDataFile =
+        named(new QCheckBox(QStringLiteral("Trim file to approximately"), this), "cbTrimDataFile");
+    spDataFileDays = named(new QSpinBox(this), "spDataFileDays");
+    // The day count has no upper bound of its own.
+    spDataFileDays->setRange(0, std::numeric_limits<int>::max());
+    DateTimePicker1 = named(new QTimeEdit(this), "DateTimePicker1");
+    DateTimePicker1->setDisplayFormat(QStringLiteral("HH:mm"));
+    edDataFileFolder = named(new QLineEdit(this), "edDataFileFolder");
+    btnDataFileFolder =
+        named(new QPushButton(QStringLiteral("Change Folder"), this), "btnDataFileFolder");
+    btnViewDataFile = named(new QPushButton(QStringLiteral("View File"), this), "btnViewDataFile");
+    btnTrimDataFileNow =
+        named(new QPushButton(QStringLiteral("Trim Now"), this), "btnTrimDataFileNow");
+    btnClose = named(new QPushButton(QStringLiteral("Close"), this), "btnClose");
+    for (QPushButton* b : {btnDataFileFolder, btnViewDataFile, btnTrimDataFileNow, btnClose})
+        b->setAutoDefault(false);
+
+    auto* trimRow = new QHBoxLayout;
+    trimRow->addWidget(cbTrimDataFile);
+    trimRow->addWidget(spDataFileDays);
+    trimRow->addWidget(new QLabel(QStringLiteral("days of data"), this));
+    trimRow->addStretch();
+
+    auto* timeRow = new QHBoxLayout;
+    timeRow->addWidget(new QLabel(QStringLiteral("at"), this));
+    timeRow->addWidget(DateTimePicker1);
+    timeRow->addWidget(new QLabel(QStringLiteral("each day"), this));
+    timeRow->addStretch();
+
+    auto* folderRow = new QHBoxLayout;
+    auto* folderLabel = new QLabel(QStringLiteral("Folder:"), this);
+    folderLabel->setBuddy(edDataFileFolder);
+    folderRow->addWidget(folderLabel);
+    folderRow->addWidget(edDataFileFolder, 1);
+    folderRow->addWidget(btnDataFileFolder);
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(btnViewDataFile);
+    buttonRow->addWidget(btnTrimDataFileNow);
+    buttonRow->addStretch();
+    buttonRow->addWidget(btnClose);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(trimRow);
+    layout->addLayout(timeRow);
+    layout->addLayout(folderRow);
+    layout->addSpacing(8);
+    layout->addLayout(buttonRow);
+    resize(460, sizeHint().height());
+
+    connect(btnDataFileFolder, &QPushButton::clicked, this, &TForm8::btnDataFileFolderClick);
+    connect(btnViewDataFile, &QPushButton::clicked, this, &TForm8::btnViewDataFileClick);
+    connect(btnTrimDataFileNow, &QPushButton::clicked, this, &TForm8::btnTrimDataFileNowClick);
+    connect(btnClose, &QPushButton::clicked, this, &TForm8::btnCloseClick);
+
+    LoadControls();
+}
+
+void TForm8::showEvent(QShowEvent* event) {
+    // Each opening starts from the values in force; edits left by a title-bar close are gone.
+    if (!event->spontaneous())
+        LoadControls();
+    QDialog::showEvent(event);
+}
+
+void TForm8::LoadControls() {
+    cbTrimDataFile->setChecked(settings_.TrimDataFile);
+    spDataFileDays->setValue(settings_.TrimDataFileDays);
+    DateTimePicker1->setTime(settings_.TrimDataFileTime);
+    edDataFileFolder->setText(settings_.DataFileFolder);
+}
+
+void TForm8::btnDataFileFolderClick() {
+    if (!shell_)
+        return;
+    const QString folder = shell_->chooseFolder(this, QStringLiteral("Select a folder"),
+                                                edDataFileFolder->text(), false);
+    if (!folder.isEmpty())
+        edDataFileFolder->setText(folder);
+}
+
+void TForm8::btnViewDataFileClick() {
+    const QString path = DataRestoreFile::PathIn(edDataFileFolder->text());
+    if (QFileInfo(path).isFile()) {
+        if (shell_)
+            shell_->open(path);
+    } else if (messages_) {
+        messages_->inform(QStringLiteral("No log file found."));
+    }
+}
+
+void TForm8::btnTrimDataFileNowClick() {
+    if (TrimDataFileNow)
+        TrimDataFileNow();
+}
+
+void TForm8::btnCloseClick() {
+    settings_.TrimDataFile = cbTrimDataFile->isChecked();
+    settings_.TrimDataFileDays = spDataFileDays->value();
+    settings_.TrimDataFileTime = DateTimePicker1->time();
+    settings_.DataFileFolder = edDataFileFolder->text();
+    accept();
+}
