@@ -25,18 +25,16 @@ struct Settings {
     bool Restore = true;
     bool TrimDataFile = true;
     int TrimDataFileDays = 30;
-    QTime TrimDataFileTime;   // default: the time of day at start
-    QString DataFileFolder;   // default: the program folder
+    QTime TrimDataFileTime; // default: the time of day at start
+    QString DataFileFolder; // default: the program folder
     bool SaveAxes = false;
     // Vertical axes of Chart1..Chart5 (index 0..4): keys C<n>Lx, C<n>Rx (maxima), C<n>L, C<n>R.
     struct ChartAxes {
         int leftMax, rightMax, leftMin, rightMin;
+        bool operator==(const ChartAxes&) const = default;
     };
-    std::array<ChartAxes, 5> Axes{{{10, 10, -2, -2},
-                                   {20, 20, 0, 0},
-                                   {20, 20, 0, 0},
-                                   {20, 20, 0, 0},
-                                   {10, 10, -2, -2}}};
+    std::array<ChartAxes, 5> Axes{
+        {{10, 10, -2, -2}, {20, 20, 0, 0}, {20, 20, 0, 0}, {20, 20, 0, 0}, {10, 10, -2, -2}}};
     QString ThreeD = QStringLiteral("00000"); // key "3D"
     int Page = 0;
 
@@ -94,12 +92,17 @@ struct Settings {
                              QSize screenSize);
 
     // Reads the file over the current values (which should be the defaults); a missing file or
-    // key keeps the value, a bad integer or time gives the default. Returns whether the file
-    // existed.
+    // key keeps the value, a bad integer or time gives the default; Sample is clamped to 10..300.
+    // Returns whether the file exists (false means a first run), even when it cannot be read.
     bool load(const QString& path);
 
     // Writes every key to the file, replacing it atomically with owner-only permissions. The
     // keys of a hand-edited file that this program does not know are kept. On failure the old
     // file stays and *error gets "Unable to write to " + path.
     bool save(const QString& path, QString* error) const;
+
+    // An axis end as the file stores it: truncated toward zero (12.9 gives 12, -1.5 gives -1).
+    static int truncateAxis(double value);
+
+    bool operator==(const Settings&) const = default;
 };
