@@ -42,6 +42,25 @@ QByteArrayView TakeField(QByteArrayView& rest) {
     return field;
 }
 
+// One line over the previous line's values.
+void ParseLine(QByteArrayView line, QString& label, LineSample& s) {
+    QByteArrayView rest = line;
+    const qsizetype comma = line.indexOf(',');
+    label = comma < 0 ? QString() : QString::fromUtf8(line.first(comma));
+    if (comma >= 0)
+        rest = line.sliced(comma + 1);
+    const qsizetype bang = label.indexOf(QLatin1Char('!'));
+    if (bang >= 0)
+        label[bang] = QLatin1Char('\r');
+    label.append(QLatin1Char(' '));
+
+    double* const fields[] = {&s.NoiseMarginUp, &s.NoiseMarginDown, &s.DataRateUp, &s.DataRateDown,
+                              &s.User1Up,       &s.User1Down,       &s.User2Up};
+    for (double* field : fields)
+        ParseField(TakeField(rest), *field);
+    ParseField(rest, s.User2Down);
+}
+
 } // namespace
 
 QString PathIn(const QString& folder) {
@@ -84,24 +103,6 @@ bool Append(const QString& path, const QString& label, const LineSample& sample)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return false;
     return TextLines::writeAll(file, Line(label, sample) + "\r\n").isEmpty();
-}
-
-void ParseLine(QByteArrayView line, QString& label, LineSample& s) {
-    QByteArrayView rest = line;
-    const qsizetype comma = line.indexOf(',');
-    label = comma < 0 ? QString() : QString::fromUtf8(line.first(comma));
-    if (comma >= 0)
-        rest = line.sliced(comma + 1);
-    const qsizetype bang = label.indexOf(QLatin1Char('!'));
-    if (bang >= 0)
-        label[bang] = QLatin1Char('\r');
-    label.append(QLatin1Char(' '));
-
-    double* const fields[] = {&s.NoiseMarginUp, &s.NoiseMarginDown, &s.DataRateUp, &s.DataRateDown,
-                              &s.User1Up,       &s.User1Down,       &s.User2Up};
-    for (double* field : fields)
-        ParseField(TakeField(rest), *field);
-    ParseField(rest, s.User2Down);
 }
 
 QString Restore(const QString& path, const RestoreCallback& callback) {

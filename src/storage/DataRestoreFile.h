@@ -35,9 +35,6 @@ using RestoreCallback = std::function<void(const QString& label, const LineSampl
 // delivered.
 QString Restore(const QString& path, const RestoreCallback& callback);
 
-// One line's parse, given the previous line's values; exposed for the line-format tests.
-void ParseLine(QByteArrayView line, QString& label, LineSample& sample);
-
 // Lines kept by a trim: 86400 / sampleSeconds rounded, times days (never negative).
 qint64 LinesToKeep(int sampleSeconds, int days);
 
