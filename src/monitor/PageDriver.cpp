@@ -1,0 +1,148 @@
+#include "monitor/PageDriver.h"
+
+#include "core/Clock.h"
+#include "monitor/Browser.h"
+#include "monitor/RunControl.h"
+#include "storage/Settings.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QRegularExpression>
+
+namespace {
+
+// The router's pages start with markup of their own, so a marker counts only when its first
+// occurrence is not at the very start of the page.
+bool occursFromThird(const QString& markup, QLatin1StringView text) {
+    return markup.indexOf(text) >= 2;
+}
+
+// The login field's name attribute; this engine writes attribute values quoted.
+const QRegularExpression& passwordFieldPattern() {
+    static const QRegularExpression pattern(QStringLiteral("name=[\"']?password_"));
+    return pattern;
+}
+
+const QLatin1StringView kPasswordPrefix("password_");
+
+} // namespace
+
+PageDriver::PageDriver(Browser& browser, RunControl& run, Settings& settings,
+                       LineSample& currentSample, const Clock& clock, QObject* parent)
+    : QObject(parent), browser_(browser), run_(run), settings_(settings), sample_(currentSample),
+      clock_(clock) {
+    ProcessEvents = [] { QCoreApplication::processEvents(); };
+    connect(&browser_, &Browser::documentComplete, this, &PageDriver::WebBrowser1DocumentComplete);
+}
+
+void PageDriver::OpenStatsPage() {
+    run_.StatsPageUrl = QStringLiteral("http://") + settings_.Address + settings_.FirstUrl;
+    ProcessEvents();
+    browser_.navigate(run_.StatsPageUrl, true);
+}
+
+void PageDriver::WebBrowser1DocumentComplete() {
+    // The read is asynchronous and other handlers run while it is pending; a page that completes
+    // meanwhile waits its turn rather than interleaving with this one.
+    if (reading_) {
+        ++pagesWaiting_;
+        return;
+    }
+    startNextPage();
+}
+
+void PageDriver::startNextPage() {
+    reading_ = true;
+    sample_.reset();
+    Q_EMIT connectingPanelHidden();
+
+    QPointer<PageDriver> self(this);
+    browser_.readBodyHtml([self](const QString& markup) {
+        if (!self)
+            return;
+        // A document without a body cannot be read: the page is dropped, the run goes on.
+        if (markup.isEmpty())
+            Q_EMIT self->documentReadFailed(QStringLiteral("The router page could not be read."));
+        else
+            self->classify(markup);
+        if (!self)
+            return;
+        self->reading_ = false;
+        if (self->pagesWaiting_ > 0) {
+            --self->pagesWaiting_;
+            self->startNextPage();
+        }
+    });
+}
+
+void PageDriver::classify(const QString& markup) {
+    // Wrong password: leave the page on show; the next tick asks again.
+    if (occursFromThird(markup, QLatin1StringView("incorrect")) ||
+        occursFromThird(markup, QLatin1StringView("Your password hint"))) {
+        browser_.stop();
+        Q_EMIT homeHubTabRequested();
+        return;
+    }
+
+    // While stopped the login is left to the user.
+    if (run_.state() == MonitorState::Stopped &&
+        occursFromThird(markup, QLatin1StringView("enter your admin password"))) {
+        Q_EMIT homeHubTabRequested();
+        return;
+    }
+
+    if (markup.contains(QLatin1StringView("Password:")))
+        browser_.scrollBy(0, 28);
+
+    const QRegularExpressionMatch field = passwordFieldPattern().match(markup);
+    if (field.hasMatch() && field.capturedStart() >= 2) {
+        login(markup, field.capturedEnd() - kPasswordPrefix.size());
+        return;
+    }
+
+    // This firmware moved the statistics to another page; the new path is kept in the settings.
+    if (markup.contains(QLatin1StringView("Software version 4.7.5.1.83.8.204"))) {
+        settings_.FirstUrl = QStringLiteral("/index.cgi?active_page=9141");
+        OpenStatsPage();
+    }
+
+    Q_EMIT toolbarTextsChanged(ToolbarTexts{});
+    const QDateTime sampleTime = clock_.now();
+    Q_EMIT defaultCursorRequested();
+
+    // The markup read above is still the page's: nothing in between changes the document.
+    const bool statsPage = markup.contains(QLatin1StringView("Information for Helpdesk agents"));
+    if (statsPage) {
+        Q_EMIT runButtonEnabled();
+        Label2 = QStringLiteral("!") + run_.StatsPageUrl;
+        Q_EMIT label2Changed(Label2);
+        run_.LastStatsPageUrl = run_.StatsPageUrl;
+        if (!AutoStarted) {
+            run_.btnRunClick();
+            AutoStarted = true;
+        }
+        StatsParsed = true;
+        const ToolbarTexts texts = StatsPageReader::BTHomeHub5A(
+            markup, settings_.User1, settings_.User2, settings_.LogDays, sample_);
+        Q_EMIT toolbarTextsChanged(texts);
+        // Also cancels a reload that the redirect or the start above asked for.
+        browser_.stop();
+    }
+
+    Q_EMIT pageReady(sampleTime, statsPage);
+}
+
+void PageDriver::login(const QString& markup, qsizetype passwordAt) {
+    // The field is "password_" and the digits after it, read from a 30-character window.
+    const QString window = markup.mid(passwordAt, 30);
+    QString name = kPasswordPrefix;
+    for (const QChar c : window.mid(kPasswordPrefix.size())) {
+        if (c < u'0' || c > u'9')
+            break;
+        name += c;
+    }
+    // A missing field or link does nothing, and the browser reports nothing: the router's
+    // answer, or the lack of one, is the next completed page.
+    browser_.setFormFieldValue(0, name, settings_.Password);
+    browser_.clickLink(8);
+}

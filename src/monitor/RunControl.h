@@ -1,0 +1,100 @@
+#pragma once
+// The monitor's run state and the timers of the sampling cycle: Start/Resume, Pause/Stop, the
+// sample tick and the automatic resume after a pause, with the button and title texts they show.
+#include "core/SamplingControl.h"
+#include "monitor/MonitorState.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class Browser;
+class Clock;
+class Timer;
+struct Settings;
+
+class RunControl : public QObject, public SamplingControl {
+    Q_OBJECT
+public:
+    // Which of the pair btnRun/btnStop is shown pressed; always exactly one.
+    enum class PressedButton { Run, Stop };
+
+    // timer1 is the sample timer, timer5 the automatic resume; both are switched off here, and
+    // timer5 takes its interval from PauseDelay once, now. Reads Sample, PauseDelay, cbCapture
+    // and LostSync from settings whenever it needs them.
+    RunControl(Browser& browser, Timer& timer1, Timer& timer5, const Settings& settings,
+               const Clock& clock, QObject* parent = nullptr);
+
+    // Start and Resume: the btnRun click; also run by Timer5, the page buttons and the page
+    // driver on the first statistics page.
+    void btnRunClick();
+    // Pause: the btnStop click.
+    void btnStopClick();
+    // Mouse-down on btnStop, any button; comes before the click, so a second Pause stops.
+    void btnStopMouseDown();
+    // The sample tick: asks the browser for the statistics page.
+    void Timer1Timer();
+    // The automatic resume.
+    void Timer5Timer();
+
+    // SamplingControl: held while the mouse is pressed on a graph.
+    void suspendSampling() override;
+    void resumeSampling() override;
+
+    MonitorState state() const { return state_; }
+    QString WindowTitle() const { return monitorStateTitle(state_); }
+    QString RunCaption() const { return runCaption_; }
+    QString StopCaption() const { return stopCaption_; }
+    QString StopPicture() const { return stopPicture_; } // a bitmap resource name
+    PressedButton Pressed() const { return pressed_; }
+    QString StartPanelText() const { return startPanelText_; } // status panel 0
+
+    bool SamplingSuspended = false;
+    // Loaded at every tick; empty means "reload whatever is shown".
+    QString StatsPageUrl;
+    // StatsPageUrl as it was when the statistics page was last recognised; empty until then.
+    QString LastStatsPageUrl;
+
+    // Lets pending window messages be processed at the start of every tick; by default
+    // QCoreApplication::processEvents. Other handlers may run inside it.
+    std::function<void()> ProcessEvents;
+
+Q_SIGNALS:
+    void stateChanged(MonitorState state);
+    void titleChanged(const QString& title);
+    // Any of RunCaption, StopCaption, StopPicture, Pressed may have changed.
+    void buttonsChanged();
+    void startTimeChanged(const QString& panelText);
+    // Start: the daily-maintenance check runs once.
+    void maintenanceCheckRequested();
+    // Start: CurrentSample's DataRateUpText and DataRateDownText are emptied.
+    void rateTextsCleared();
+    // Start and Pause: the sample pipeline's LostSyncPending := false.
+    void lostSyncPendingCleared();
+    // Toolbar indicators: Image1 (pages are captured), Image2 (armed for a lost connection).
+    void image1VisibleChanged(bool visible);
+    void image2VisibleChanged(bool visible);
+    // Start disables the router-type box; Start and Pause enable the password box.
+    void boxType1EnabledChanged(bool enabled);
+    void edPassword1EnabledChanged(bool enabled);
+    // Pause: the tray icon shows the paused picture ("Stop").
+    void trayIconRequested(const QString& state);
+
+private:
+    void setState(MonitorState state);
+    void setButtons(const QString& runCaption, const QString& stopCaption,
+                    const QString& stopPicture, PressedButton pressed);
+
+    Browser& browser_;
+    Timer& timer1_;
+    Timer& timer5_;
+    const Settings& settings_;
+    const Clock& clock_;
+
+    MonitorState state_ = MonitorState::NotStarted;
+    QString runCaption_;
+    QString stopCaption_;
+    QString stopPicture_;
+    PressedButton pressed_ = PressedButton::Stop;
+    QString startPanelText_;
+};

@@ -1,0 +1,84 @@
+#include "monitor/FakeBrowser.h"
+
+bool FakeBrowser::answerRead() {
+    return answerRead(markup_);
+}
+
+bool FakeBrowser::answerRead(const QString& text) {
+    if (pending_.empty())
+        return false;
+    TextCallback done = std::move(pending_.front());
+    pending_.pop_front();
+    done(text);
+    return true;
+}
+
+QStringList FakeBrowser::callsStartingWith(const QString& prefix) const {
+    QStringList found;
+    for (const QString& c : calls)
+        if (c.startsWith(prefix))
+            found << c;
+    return found;
+}
+
+void FakeBrowser::setSilent(bool on) {
+    silent = on;
+    calls << QStringLiteral("silent %1").arg(on ? 1 : 0);
+}
+
+void FakeBrowser::ensureWindow() {
+    ++windowsCreated;
+    calls << QStringLiteral("ensureWindow");
+}
+
+void FakeBrowser::navigate(const QString& url, bool withoutHistoryOrCache) {
+    calls << (withoutHistoryOrCache ? QStringLiteral("navigate! ") : QStringLiteral("navigate ")) +
+                 url;
+    navigations.append({url, withoutHistoryOrCache});
+    if (onNavigate)
+        onNavigate(navigations.back());
+}
+
+void FakeBrowser::refresh() {
+    calls << QStringLiteral("refresh");
+}
+
+void FakeBrowser::stop() {
+    calls << QStringLiteral("stop");
+}
+
+void FakeBrowser::readBodyHtml(TextCallback done) {
+    calls << QStringLiteral("read");
+    if (deferred_)
+        pending_.push_back(std::move(done));
+    else
+        done(markup_);
+}
+
+void FakeBrowser::setFormFieldValue(int formIndex, const QString& fieldName, const QString& value) {
+    calls << QStringLiteral("setField %1 %2 %3").arg(formIndex).arg(fieldName, value);
+}
+
+void FakeBrowser::scrollBy(int dx, int dy) {
+    calls << QStringLiteral("scrollBy %1 %2").arg(dx).arg(dy);
+}
+
+void FakeBrowser::clickLink(int index) {
+    calls << QStringLiteral("clickLink %1").arg(index);
+    if (onClickLink)
+        onClickLink(index);
+}
+
+void FakeBrowser::readSelectedText(TextCallback done) {
+    done(selectedText);
+}
+
+void FakeBrowser::selectAll() {
+    calls << QStringLiteral("selectAll");
+}
+
+QImage FakeBrowser::grab() {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
