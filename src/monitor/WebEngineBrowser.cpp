@@ -1,0 +1,180 @@
+#include "monitor/WebEngineBrowser.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QWebEngineHistory>
+#include <QWebEngineHttpRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+
+// A page that can keep quiet: while silent, its script dialogs are answered without being
+// shown, and its console never writes to our output.
+class QuietPage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+    bool silent = false;
+
+protected:
+    void javaScriptAlert(const QUrl& origin, const QString& message) override {
+        if (!silent)
+            QWebEnginePage::javaScriptAlert(origin, message);
+    }
+    // Silent answers are the cautious ones: nothing confirmed, nothing entered.
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
+        return silent ? false : QWebEnginePage::javaScriptConfirm(origin, message);
+    }
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
+                          QString* result) override {
+        return silent ? false
+                      : QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override {}
+};
+
+// Arguments for a script, as a JSON array literal: page text never becomes script code.
+QString scriptArguments(const QJsonArray& args) {
+    return QString::fromUtf8(QJsonDocument(args).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
+WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
+    // A profile without a storage name is off the record: nothing reaches the disk, and the
+    // router's session cookie lives only as long as the program.
+    profile_ = new QWebEngineProfile(this);
+    profile_->setHttpCacheType(QWebEngineProfile::NoCache);
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+
+    auto* page = new QuietPage(profile_, nullptr);
+    page_ = page;
+    QWebEngineSettings* settings = page_->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // A reload every sample must not pull the keyboard focus away from the user.
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    // An unreachable router must replace the last page by an error page, never leave the
+    // previous statistics on show to be read again.
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
+
+    view_ = new QWebEngineView;
+    view_->setPage(page_);
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
+        if (clearHistoryWhenLoaded_) {
+            clearHistoryWhenLoaded_ = false;
+            page_->history()->clear();
+        }
+        Q_EMIT documentComplete();
+    });
+}
+
+WebEngineBrowser::~WebEngineBrowser() {
+    // The engine wants its pages gone before their profile.
+    delete view_.data();
+    delete page_;
+    delete profile_;
+}
+
+void WebEngineBrowser::setSilent(bool silent) {
+    static_cast<QuietPage*>(page_)->silent = silent;
+}
+
+void WebEngineBrowser::ensureWindow() {
+    // The top-level window, not the view, gets a native window: a native child would change
+    // how the view is composed into the main window.
+    if (view_)
+        view_->window()->winId();
+}
+
+void WebEngineBrowser::navigate(const QString& url, bool withoutHistoryOrCache) {
+    if (!withoutHistoryOrCache) {
+        page_->load(QUrl(url));
+        return;
+    }
+    // The profile has no cache; the headers ask any cache on the way not to answer either.
+    QWebEngineHttpRequest request{QUrl(url)};
+    request.setHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-cache"));
+    request.setHeader(QByteArrayLiteral("Pragma"), QByteArrayLiteral("no-cache"));
+    clearHistoryWhenLoaded_ = true;
+    page_->load(request);
+}
+
+void WebEngineBrowser::refresh() {
+    page_->triggerAction(QWebEnginePage::ReloadAndBypassCache);
+}
+
+void WebEngineBrowser::stop() {
+    page_->triggerAction(QWebEnginePage::Stop);
+}
+
+void WebEngineBrowser::runScript(const QString& script) {
+    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+}
+
+void WebEngineBrowser::runScript(const QString& script, TextCallback done) {
+    page_->runJavaScript(
+        script, QWebEngineScript::ApplicationWorld,
+        [done = std::move(done)](const QVariant& result) { done(result.toString()); });
+}
+
+void WebEngineBrowser::readBodyHtml(TextCallback done) {
+    runScript(QStringLiteral("document.body ? document.body.innerHTML : ''"), std::move(done));
+}
+
+void WebEngineBrowser::setFormFieldValue(int formIndex, const QString& fieldName,
+                                         const QString& value) {
+    runScript(QStringLiteral("(function (a) {"
+                             "  var form = document.forms[a[0]];"
+                             "  if (!form) return;"
+                             "  var e = form.elements[a[1]] || form[a[1]];"
+                             "  if (e && e.tagName === 'INPUT') e.value = a[2];"
+                             "})(") +
+              scriptArguments({formIndex, fieldName, value}) + u')');
+}
+
+void WebEngineBrowser::scrollBy(int dx, int dy) {
+    runScript(QStringLiteral("window.scrollBy(%1, %2)").arg(dx).arg(dy));
+}
+
+void WebEngineBrowser::clickLink(int index) {
+    runScript(QStringLiteral("(function (i) {"
+                             "  var link = document.links[i];"
+                             "  if (link) link.click();"
+                             "})(%1)")
+                  .arg(index));
+}
+
+void WebEngineBrowser::readSelectedText(TextCallback done) {
+    runScript(QStringLiteral("window.getSelection ? String(window.getSelection()) : ''"),
+              std::move(done));
+}
+
+void WebEngineBrowser::selectAll() {
+    // The document's own command rather than the view's edit action: the action needs a
+    // shown view, the command works on a hidden tab too.
+    runScript(QStringLiteral("document.execCommand('selectAll')"));
+}
+
+QImage WebEngineBrowser::grab() {
+    if (!view_)
+        return QImage();
+    QImage image = view_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // The view's size in pixels, whatever the screen's scale.
+    if (image.size() != view_->size())
+        image = image.scaled(view_->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+QSize WebEngineBrowser::viewSize() const {
+    return view_ ? view_->size() : QSize();
+}
+
+QWidget* WebEngineBrowser::widget() {
+    return view_;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The embedded browser on a real engine: a QWebEngineView on a private, off-the-record profile
+// (no cache, cookies in memory only), read and driven through page JavaScript.
+#include "monitor/Browser.h"
+
+#include <QPointer>
+
+class QWebEnginePage;
+class QWebEngineProfile;
+class QWebEngineView;
+
+class WebEngineBrowser : public Browser {
+    Q_OBJECT
+public:
+    explicit WebEngineBrowser(QObject* parent = nullptr);
+    ~WebEngineBrowser() override;
+
+    void setSilent(bool silent) override;
+    void ensureWindow() override;
+    void navigate(const QString& url, bool withoutHistoryOrCache = false) override;
+    void refresh() override;
+    void stop() override;
+
+    void readBodyHtml(TextCallback done) override;
+    void setFormFieldValue(int formIndex, const QString& fieldName, const QString& value) override;
+    void scrollBy(int dx, int dy) override;
+    void clickLink(int index) override;
+    void readSelectedText(TextCallback done) override;
+    void selectAll() override;
+    QImage grab() override;
+    QSize viewSize() const override;
+    // The view; it has the custom context-menu policy, so its owner shows its own menu on
+    // customContextMenuRequested. Whoever places it in a window may take ownership of it.
+    QWidget* widget() override;
+
+private:
+    void runScript(const QString& script);
+    void runScript(const QString& script, TextCallback done);
+
+    QWebEngineProfile* profile_ = nullptr;
+    QWebEnginePage* page_ = nullptr;
+    QPointer<QWebEngineView> view_;
+    bool clearHistoryWhenLoaded_ = false;
+};
