@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts the program against the simulated router under Xvfb and saves a PNG of the main window,
-# so anyone can see what a user sees. Usage: tools/screenshot.sh [out.png] [seconds]
+# so anyone can see what a user sees. Usage: tools/screenshot.sh [out.png] [seconds] [tab index]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-build/screenshot.png}")
 seconds=${2:-25}
+tab=${3:-0}
 bash scripts/install-deps.sh
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
@@ -19,5 +20,5 @@ printf '\233\232\222\220\r\nSample=10\r\nPointsperPage=60\r\n[Advanced]\r\nPause
 sim=$!
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 LINTROVE_HOME="$home" xvfb-run -a -s "-screen 0 1280x900x24" \
-    "$build/src/app/lintrove5a" --screenshot "$out" --screenshot-delay "$seconds"
+    "$build/src/app/lintrove5a" --screenshot "$out" --screenshot-delay "$seconds" --tab "$tab"
 echo "Screenshot: $out"

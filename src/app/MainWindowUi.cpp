@@ -119,7 +119,7 @@ void MainWindowUi::setupUi(QMainWindow* window, QWidget* browserView,
 
     PageControl1 = named(new QTabWidget, "PageControl1");
     PageControl1->tabBar()->setStyleSheet(
-        QStringLiteral("QTabBar::tab { height: 25px; width: 105px; }"));
+        QStringLiteral("QTabBar::tab { height: 25px; width: 105px; padding: 0px; }"));
     column->addWidget(PageControl1, 1);
 
     // 0: the router's page.
@@ -293,6 +293,9 @@ QWidget* MainWindowUi::buildConfigureTab() {
         boxType1->addItem(QStringLiteral("HomeHub 5A"));
         boxType1->setEnabled(false);
         edPassword1 = named(new QLineEdit, "edPassword1");
+        // Masked characters show as "+".
+        edPassword1->setStyleSheet(
+            QStringLiteral("QLineEdit { lineedit-password-character: 43; }"));
         cbShowPlain =
             named(new QCheckBox(QStringLiteral("Show password in plain text")), "cbShowPlain");
         g->addWidget(new QLabel(QStringLiteral("Home Hub address:")), 0, 0);

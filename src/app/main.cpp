@@ -1,10 +1,76 @@
-// Program entry (the main window arrives with the window work).
+// Program entry: the application, the main window, and a clean end on SIGTERM, SIGINT and the
+// desktop session's end.
+#include "app/TForm1.h"
+#include "app/TerminationSignals.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QCommandLineParser>
+#include <QSessionManager>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
+#include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
+    // Chromium refuses to run sandboxed as root.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        std::fprintf(stderr,
+                     "lintrove5a: running as root, the browser's sandbox is switched off\n");
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Lintrove 5A"));
-    label.show();
+    QApplication::setApplicationName(QStringLiteral("Lintrove 5A"));
+    QApplication::setApplicationVersion(QStringLiteral(LINTROVE_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Watches a BT Home Hub 5A broadband line."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a PNG of the main window after --screenshot-delay seconds, then end."),
+        QStringLiteral("file"));
+    const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
+                                   QStringLiteral("Seconds before the screenshot (default 20)."),
+                                   QStringLiteral("seconds"), QStringLiteral("20"));
+    const QCommandLineOption tab(QStringLiteral("tab"),
+                                 QStringLiteral("Show the tab with this index at start."),
+                                 QStringLiteral("index"));
+    parser.addOption(tab);
+    parser.addOption(screenshot);
+    parser.addOption(delay);
+    parser.process(app);
+
+    TForm1 window(TForm1::Dependencies{});
+    window.FormCreate();
+    window.setGeometry(window.startGeometry());
+    if (parser.isSet(tab))
+        window.ui.PageControl1->setCurrentIndex(parser.value(tab).toInt());
+    window.show();
+
+    TerminationSignals termination;
+    // Nobody is there to answer a question when the system asks the program to stop.
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&](int) {
+        if (window.FormCloseQuery(false))
+            app.quit();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&](QSessionManager& manager) {
+                         if (!window.FormCloseQuery(manager.allowsInteraction()))
+                             manager.cancel();
+                     });
+
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        QTimer::singleShot(parser.value(delay).toInt() * 1000, &window, [&, file] {
+            const bool saved = window.grab().save(file, "PNG");
+            std::fprintf(stderr, "lintrove5a: screenshot %s %s\n", qPrintable(file),
+                         saved ? "saved" : "could not be saved");
+            window.FormCloseQuery(false);
+            app.exit(saved ? 0 : 1);
+        });
+    }
     return app.exec();
 }

@@ -1,0 +1,415 @@
+#include "app/TForm1.h"
+#include "app/WindowMessages.h"
+#include "core/DesktopShell.h"
+#include "graphs/GraphSet.h"
+#include "monitor/FakeBrowser.h"
+#include "monitor/PageDriver.h"
+#include "monitor/RunControl.h"
+
+#include "FakeClock.h"
+#include "FakeTimer.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers the close question as told and records every message.
+class ScriptedMessages final : public WindowMessages {
+public:
+    void inform(const QString& text) override { informed << text; }
+    void error(const QString& text) override { errors << text; }
+    bool confirm(const QString& text, QPoint) override {
+        questions << text;
+        return answerYes;
+    }
+    bool answerYes = true;
+    QStringList informed, errors, questions;
+};
+
+class RecordingShell final : public DesktopShell {
+public:
+    void open(const QString& target) override { opened << target; }
+    QStringList opened;
+};
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(home.isValid()); }
+
+    std::unique_ptr<TForm1> make() {
+        TForm1::Dependencies deps;
+        deps.programFolder = home.path();
+        deps.browser = &browser;
+        deps.clock = &clock;
+        deps.shell = &shell;
+        deps.messages = &messages;
+        deps.timers = [this](int ms, bool) {
+            auto t = std::make_unique<FakeTimer>(ms);
+            timers.push_back(t.get());
+            return t;
+        };
+        auto w = std::make_unique<TForm1>(deps);
+        return w;
+    }
+
+    void writeSettings(const QByteArray& text) {
+        QFile f(home.filePath("lintrove5a.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+
+    QTemporaryDir home;
+    FakeBrowser browser;
+    FakeClock clock;
+    RecordingShell shell;
+    ScriptedMessages messages;
+    std::vector<FakeTimer*> timers;
+};
+
+TEST_F(MainWindowTest, FirstRunUsesDefaultsDoesNotNavigateAndArmsTheSetup) {
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    EXPECT_TRUE(browser.navigations.isEmpty());
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A");
+    EXPECT_EQ(w->findChild<QSpinBox*>("spSample")->value(), 30);
+    EXPECT_EQ(w->findChild<QSpinBox*>("spPointsPerPage")->value(), 480);
+    EXPECT_EQ(w->findChild<QLineEdit*>("edPort")->text(), "81");
+    EXPECT_EQ(w->findChild<QLineEdit*>("edHeight")->text(), "250");
+    EXPECT_FALSE(w->findChild<QToolButton*>("btnRun")->isEnabled());
+    w->FormActivate();
+    EXPECT_TRUE(w->timer(4).isEnabled());
+    // The folders and a fresh help document exist beside the program.
+    EXPECT_TRUE(QFileInfo(home.filePath("Capture")).isDir());
+    EXPECT_TRUE(QFileInfo(home.filePath("WebServer")).isDir());
+    EXPECT_TRUE(QFileInfo(home.filePath("lintrove5a.html")).size() > 1000);
+}
+
+TEST_F(MainWindowTest, ASettingsFileOpensTheStatisticsPageAtTheFirstShow) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:8089\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    ASSERT_FALSE(browser.navigations.isEmpty());
+    EXPECT_EQ(browser.navigations.last().url, "http://127.0.0.1:8089/index.cgi?active_page=9143");
+    EXPECT_EQ(w->findChild<QLineEdit*>("edPassword1")->text(), "abc");
+    w->FormActivate();
+    EXPECT_FALSE(w->timer(4).isEnabled()); // a password is set
+}
+
+TEST_F(MainWindowTest, CloseAsksAndCancelKeepsTheProgramOpen) {
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    messages.answerYes = false;
+    EXPECT_FALSE(w->FormCloseQuery());
+    EXPECT_EQ(messages.questions, QStringList({"Confirm: Close Lintrove?"}));
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("lintrove5a.ini")));
+
+    messages.answerYes = true;
+    EXPECT_TRUE(w->FormCloseQuery());
+    EXPECT_TRUE(QFileInfo::exists(home.filePath("lintrove5a.ini")));
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("lintrove5a.html")));
+}
+
+TEST_F(MainWindowTest, NoQuestionWithoutPromptOrDuringARestart) {
+    for (int variant = 0; variant < 2; ++variant) {
+        messages.questions.clear();
+        auto w = make();
+        w->FormCreate();
+        if (variant == 0)
+            w->findChild<QCheckBox*>("cbPrompt")->setChecked(false);
+        else
+            w->RestartInProgress = true;
+        EXPECT_TRUE(w->FormCloseQuery());
+        EXPECT_TRUE(messages.questions.isEmpty()) << variant;
+    }
+}
+
+TEST_F(MainWindowTest, ASaveFailureKeepsTheWindowOpen) {
+    auto w = make();
+    w->FormCreate();
+    w->findChild<QCheckBox*>("cbPrompt")->setChecked(false);
+    // A directory where the settings file should be: the save cannot replace it.
+    ASSERT_TRUE(QDir(home.path()).mkdir("lintrove5a.ini"));
+    EXPECT_FALSE(w->FormCloseQuery());
+    ASSERT_EQ(messages.informed.size(), 1);
+    EXPECT_TRUE(messages.informed[0].startsWith("Unable to write to "));
+}
+
+TEST_F(MainWindowTest, SettingsRoundTripThroughTheControls) {
+    writeSettings("[LT-BT]\r\nSample=45\r\nPointsperPage=300\r\nUser1=2\r\nUser2=0\r\n"
+                  "[Capture]\r\ncbCapture=1\r\nLostSync=1\r\n[Log]\r\ncbLog=1\r\n");
+    auto w = make();
+    w->FormCreate();
+    // LostSync is applied after cbCapture and clears it.
+    EXPECT_FALSE(w->findChild<QCheckBox*>("cbCapture")->isChecked());
+    EXPECT_TRUE(w->findChild<QCheckBox*>("cbOnlyIfLost")->isChecked());
+    EXPECT_EQ(w->findChild<QTabWidget*>("PageControl1")->tabText(3), "Signal Attenuation");
+    EXPECT_EQ(w->findChild<QTabWidget*>("PageControl1")->tabText(4), "Max Data Rate");
+    EXPECT_EQ(w->timer(1).interval(), 45000);
+    w->findChild<QCheckBox*>("cbPrompt")->setChecked(false);
+    ASSERT_TRUE(w->FormCloseQuery());
+    Settings reread = Settings::defaults(home.path(), QDateTime::currentDateTime(), QSize());
+    ASSERT_TRUE(reread.load(home.filePath("lintrove5a.ini")));
+    EXPECT_EQ(reread.Sample, 45);
+    EXPECT_EQ(reread.PointsperPage, 300);
+    EXPECT_FALSE(reread.cbCapture);
+    EXPECT_TRUE(reread.LostSync);
+    EXPECT_TRUE(reread.cbLog);
+    EXPECT_EQ(reread.User1, 2);
+}
+
+TEST_F(MainWindowTest, ConfigureMenuShowsOneOfStartAndStopLogging) {
+    auto w = make();
+    w->FormCreate();
+    auto* menu = w->findChild<QMenu*>("Configure1");
+    auto* start = w->findChild<QAction*>("mnuStartLog");
+    auto* stop = w->findChild<QAction*>("mnuStopLog");
+    Q_EMIT menu->aboutToShow();
+    EXPECT_TRUE(start->isVisible());
+    EXPECT_FALSE(stop->isVisible());
+    w->findChild<QCheckBox*>("cbLog")->setChecked(true);
+    Q_EMIT menu->aboutToShow();
+    EXPECT_FALSE(start->isVisible());
+    EXPECT_TRUE(stop->isVisible());
+}
+
+TEST_F(MainWindowTest, MenuHighlightLastsUntilTheUserChangesTabs) {
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    auto* group = w->findChild<QWidget*>("GroupUserGraphs");
+    w->findChild<QAction*>("mnuuserDefined")->trigger();
+    auto* tabs = w->findChild<QTabWidget*>("PageControl1");
+    EXPECT_EQ(tabs->currentIndex(), 6);
+    EXPECT_EQ(group->palette().color(QPalette::Window), QColor(Qt::white));
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_NE(group->palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+QString fixturePage(const QString& name) {
+    QFile f(qEnvironmentVariable("LINTROVE_FIXTURES") + "/pages/" + name);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+    return QString::fromUtf8(f.readAll());
+}
+
+// A statistics page starts the monitor, and every statistics page while Running is plotted,
+// stored in the data-restore file and logged; a restart brings the points back.
+TEST_F(MainWindowTest, StatisticsPagesArePlottedStoredLoggedAndRestored) {
+    writeSettings(
+        "[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n[Log]\r\ncbLog=1\r\n");
+    const QString stats = fixturePage("helpdesk-adsl.html");
+    {
+        auto w = make();
+        w->FormCreate();
+        w->show();
+        browser.loadPage(stats); // the first statistics page starts the monitor
+        EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+        EXPECT_TRUE(w->findChild<QToolButton*>("btnRun")->isEnabled());
+        EXPECT_EQ(w->findChild<QLabel*>("Label22")->text(), "6.1 dB");
+        EXPECT_EQ(w->findChild<QLabel*>("Label23")->text(), "15,623 Kbps");
+        EXPECT_EQ(w->findChild<QLabel*>("Label2")->text(),
+                  "!http://127.0.0.1:1/index.cgi?active_page=9143");
+        clock.advanceSecs(30);
+        static_cast<FakeTimer&>(w->timer(1)).elapse();
+        browser.loadPage(stats);
+        clock.advanceSecs(30);
+        static_cast<FakeTimer&>(w->timer(1)).elapse();
+        browser.loadPage("<html><body>The page cannot be displayed</body></html>");
+        EXPECT_EQ(w->graphs().PointCount(), 3);
+        EXPECT_DOUBLE_EQ(w->graphs().downstream(GraphSet::Chart1).y(1), 6.1);
+        EXPECT_DOUBLE_EQ(w->graphs().downstream(GraphSet::Chart1).y(2), 0.0); // lost page
+        EXPECT_DOUBLE_EQ(w->graphs().downstream(GraphSet::Chart2).y(0), 15623);
+        EXPECT_TRUE(w->findChild<QLabel*>("Label22")->text().isEmpty());
+    }
+    QFile data(home.filePath("Lintrove5A.txt"));
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = data.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 4); // three lines and the end
+    EXPECT_TRUE(lines[0].startsWith("Tue 08 ! 14:23:05,6.2,6.1,1097.0,15623.0,1229.0,17456.0"))
+        << lines[0].toStdString();
+    QFile log(home.filePath("log.txt"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = log.readAll().split('\n');
+    ASSERT_EQ(rows.size(), 6); // header, underline, three rows, the end
+    EXPECT_TRUE(rows[0].startsWith("Date/Time, Up SNR (dB), Down SNR (dB)"));
+    EXPECT_TRUE(rows[2].startsWith("Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,"))
+        << rows[2].toStdString();
+
+    auto again = make();
+    again->FormCreate();
+    EXPECT_EQ(again->graphs().PointCount(), 3);
+    EXPECT_DOUBLE_EQ(again->graphs().downstream(GraphSet::Chart1).y(0), 6.1);
+    EXPECT_EQ(again->graphs().labels().at(0), "Tue 08 \r 14:23:05 ");
+}
+
+// Pause, then a second press of Pause, with real mouse events: Paused, then Stopped.
+TEST_F(MainWindowTest, PauseThenStopWithTheMouse) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    browser.loadPage(fixturePage("helpdesk-adsl.html"));
+    auto* stop = w->findChild<QToolButton*>("btnStop");
+    auto* start = w->findChild<QToolButton*>("btnRun");
+    QTest::mouseClick(stop, Qt::LeftButton);
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Paused]");
+    EXPECT_EQ(stop->text(), "Stop");
+    EXPECT_EQ(start->text(), "Resume");
+    EXPECT_TRUE(w->timer(5).isEnabled());
+    EXPECT_FALSE(w->timer(1).isEnabled());
+    QTest::mouseClick(stop, Qt::LeftButton);
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Stopped]");
+    EXPECT_EQ(start->text(), "Start");
+    EXPECT_FALSE(w->timer(5).isEnabled());
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+    EXPECT_TRUE(start->isChecked());
+    EXPECT_FALSE(stop->isChecked());
+}
+
+// Paused pages update the toolbar but add no point.
+TEST_F(MainWindowTest, WhilePausedPagesUpdateTheToolbarOnly) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    const QString stats = fixturePage("helpdesk-adsl.html");
+    browser.loadPage(stats);
+    ASSERT_EQ(w->graphs().PointCount(), 1);
+    w->runControl().btnStopClick();
+    browser.loadPage(stats);
+    EXPECT_EQ(w->graphs().PointCount(), 1);
+    EXPECT_EQ(w->findChild<QLabel*>("Label20")->text(), "6.2 dB");
+}
+
+// A new choice is read at the next sample and asks for a new log header at once; names follow
+// only when the list closes.
+TEST_F(MainWindowTest, UserGraphChoiceNamesFollowTheListClosing) {
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    auto* box = w->findChild<QComboBox*>("boxUser2");
+    auto* tabs = w->findChild<QTabWidget*>("PageControl1");
+    EXPECT_EQ(tabs->tabText(3), "Max Data Rate");
+    EXPECT_EQ(tabs->tabText(4), "Line Attenuation");
+    EXPECT_EQ(w->graphs().chart(GraphSet::Chart4).leftAxis().title, "Upstream Line Attenuation");
+    EXPECT_FALSE(w->log().HeaderPending);
+
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down); // closed list: the choice changes, the names do not
+    EXPECT_EQ(box->currentIndex(), 2);
+    EXPECT_EQ(w->settings().User2, 2);
+    EXPECT_TRUE(w->log().HeaderPending);
+    EXPECT_EQ(tabs->tabText(4), "Line Attenuation");
+
+    box->showPopup();
+    box->hidePopup();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tabs->tabText(4), "Signal Sttenuation");
+    EXPECT_EQ(w->graphs().chart(GraphSet::Chart4).leftAxis().title, "Upstream Signal Sttenuation");
+    EXPECT_TRUE(w->log().Header.endsWith("Up Signal Sttenuation, Down Signal Sttenuation"));
+}
+
+TEST_F(MainWindowTest, LogControls) {
+    auto w = make();
+    w->FormCreate();
+    auto* viewLog = w->findChild<QToolButton*>("btnLog");
+    auto* edLog = w->findChild<QLineEdit*>("edLog");
+    auto* image7 = w->findChild<QLabel*>("Image7");
+    EXPECT_EQ(edLog->text(), home.filePath("log.txt"));
+    EXPECT_FALSE(viewLog->isEnabled());
+    viewLog->setEnabled(true); // the file vanished behind the program's back
+    QTest::mouseClick(viewLog, Qt::LeftButton);
+    EXPECT_EQ(messages.informed, QStringList({"No log file found."}));
+    EXPECT_TRUE(shell.opened.isEmpty());
+
+    // "Start Logging" with an existing folder just ticks the box; the indicator follows.
+    w->findChild<QAction*>("mnuStartLog")->trigger();
+    EXPECT_TRUE(w->findChild<QCheckBox*>("cbLog")->isChecked());
+    EXPECT_TRUE(image7->isVisibleTo(w.get()));
+    w->findChild<QAction*>("mnuStopLog")->trigger();
+    EXPECT_FALSE(image7->isVisibleTo(w.get()));
+
+    QFile f(home.filePath("other.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    edLog->setText(home.filePath("other.txt"));
+    EXPECT_TRUE(viewLog->isEnabled());
+    EXPECT_EQ(edLog->toolTip(), home.filePath("other.txt"));
+    QTest::mouseClick(viewLog, Qt::LeftButton);
+    EXPECT_EQ(shell.opened, QStringList({home.filePath("other.txt")}));
+}
+
+// The File menu's data-restore items follow Restore; the item switches it.
+TEST_F(MainWindowTest, DataRestoreMenuItems) {
+    auto w = make();
+    w->FormCreate();
+    auto* file = w->findChild<QMenu*>("File1");
+    auto* restore = w->findChild<QAction*>("mnuRestoreData");
+    auto* manage = w->findChild<QAction*>("mnuDataRestore");
+    Q_EMIT file->aboutToShow();
+    EXPECT_TRUE(restore->isChecked());
+    EXPECT_TRUE(manage->isEnabled());
+    restore->trigger();
+    EXPECT_FALSE(w->settings().Restore);
+    Q_EMIT file->aboutToShow();
+    EXPECT_FALSE(restore->isChecked());
+    EXPECT_FALSE(manage->isEnabled());
+}
+
+// Help opens the document written at start; without it nothing happens.
+TEST_F(MainWindowTest, HelpOpensTheWrittenDocument) {
+    auto w = make();
+    w->FormCreate();
+    w->findChild<QAction*>("mnuHelp")->trigger();
+    EXPECT_EQ(shell.opened, QStringList({home.filePath("lintrove5a.html")}));
+    QFile::remove(home.filePath("lintrove5a.html"));
+    w->findChild<QAction*>("mnuHelp")->trigger();
+    EXPECT_EQ(shell.opened.size(), 1);
+}
+
+// The page buttons appear near the bottom of a graph, on all four graphs together; the chart
+// menu toggles 3-D for the graph of the active tab.
+TEST_F(MainWindowTest, GraphPageButtonsAndThreeDMenu) {
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    auto* tabs = w->findChild<QTabWidget*>("PageControl1");
+    tabs->setCurrentIndex(2);
+    auto* chart = w->findChild<QWidget*>("Chart2");
+    const auto panels =
+        std::array{w->findChild<QWidget*>("Panel11"), w->findChild<QWidget*>("Panel14"),
+                   w->findChild<QWidget*>("Panel15"), w->findChild<QWidget*>("Panel16")};
+    QTest::mouseMove(chart, QPoint(chart->width() / 2, chart->height() - 60));
+    for (auto* p : panels)
+        EXPECT_FALSE(p->isHidden()) << p->objectName().toStdString();
+    QTest::mouseMove(chart, QPoint(chart->width() / 2, 20));
+    for (auto* p : panels)
+        EXPECT_TRUE(p->isHidden()) << p->objectName().toStdString();
+
+    auto* menu = w->findChild<QMenu*>("popupChart");
+    auto* item = w->findChild<QAction*>("mnu3D");
+    Q_EMIT menu->aboutToShow();
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_EQ(w->settings().ThreeD, "01000");
+    EXPECT_TRUE(w->graphs().chart(GraphSet::Chart2).view3D());
+    EXPECT_FALSE(w->graphs().chart(GraphSet::Chart1).view3D());
+}
+
+} // namespace
