@@ -1,5 +1,12 @@
 // Figures for the graph data-restore file: reading and parsing a month of samples (30 days at one
-// sample every 10 seconds) without plotting, and trimming that file to 30 days at 30 seconds.
+// sample every 10 seconds) without plotting and into the graphs, trimming that file to 30 days
+// at 30 seconds, and the sample pipeline's own cost with that history behind it.
+#include "MonthOfSamples.h"
+#include "core/SamplingControl.h"
+#include "core/UserMessages.h"
+#include "graphs/GraphSet.h"
+#include "monitor/SamplePipeline.h"
+#include "storage/CsvLog.h"
 #include "storage/DataRestoreFile.h"
 
 #include <QFile>
@@ -8,35 +15,8 @@
 
 namespace {
 
-constexpr int kMonth = 259200;
-
-// A month of lines as the program writes them.
-QByteArray monthOfLines() {
-    QByteArray out;
-    out.reserve(qsizetype(kMonth) * 72);
-    LineSample s;
-    for (int i = 0; i < kMonth; ++i) {
-        s.NoiseMarginUp = 6.0 + (i % 17) * 0.1;
-        s.NoiseMarginDown = 5.5 + (i % 23) * 0.1;
-        s.DataRateUp = 1024 + i % 7;
-        s.DataRateDown = 16000 + i % 113;
-        s.User1Up = 1100.5;
-        s.User1Down = 17000 + i % 5;
-        s.User2Up = 12.5;
-        s.User2Down = 23 + (i % 9) * 0.01;
-        const QString label = QStringLiteral(" Mon %1 \r %2:%3:%4 ")
-                                  .arg(1 + i / 8640, 2, 10, QLatin1Char('0'))
-                                  .arg(i / 360 % 24, 2, 10, QLatin1Char('0'))
-                                  .arg(i / 6 % 60, 2, 10, QLatin1Char('0'))
-                                  .arg(i % 6 * 10, 2, 10, QLatin1Char('0'));
-        out += DataRestoreFile::Line(label, s);
-        out += "\r\n";
-    }
-    return out;
-}
-
 const QByteArray& month() {
-    static const QByteArray data = monthOfLines();
+    static const QByteArray data = bench::monthOfLines();
     return data;
 }
 
@@ -45,6 +25,18 @@ void writeMonth(const QString& path) {
     if (!file.open(QIODevice::WriteOnly) || file.write(month()) != month().size())
         qFatal("cannot write the benchmark file");
 }
+
+class NoSampling final : public SamplingControl {
+public:
+    void suspendSampling() override {}
+    void resumeSampling() override {}
+};
+
+class NoMessages final : public UserMessages {
+public:
+    void inform(const QString&) override {}
+    void error(const QString&) override {}
+};
 
 void BM_RestoreReadParse(benchmark::State& state) {
     QTemporaryDir dir;
@@ -95,5 +87,62 @@ void BM_AppendLine(benchmark::State& state) {
             DataRestoreFile::Append(path, QStringLiteral(" Tue 08 \r 14:23:05 "), s));
 }
 BENCHMARK(BM_AppendLine)->Unit(benchmark::kMicrosecond);
+
+// What start-up does: every line through AppendSample, with ranging and paging.
+void BM_RestoreIntoGraphs(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = DataRestoreFile::PathIn(dir.path());
+    writeMonth(path);
+    NoSampling sampling;
+    NoMessages messages;
+    for (auto _ : state) {
+        Settings settings;
+        GraphSet graphs(settings, messages, sampling);
+        graphs.Reserve(bench::kMonth);
+        const QString web = GraphSet::WebLabel(QDateTime::currentDateTime());
+        DataRestoreFile::Restore(path, [&](const QString& label, const LineSample& s) {
+            graphs.AppendSample(label, web, s);
+        });
+        benchmark::DoNotOptimize(graphs.PointCount());
+    }
+}
+BENCHMARK(BM_RestoreIntoGraphs)->Unit(benchmark::kMillisecond);
+
+// One live sample with a month behind it: label, plot, data line and log row, status texts.
+void BM_PipelinePerSample(benchmark::State& state) {
+    QTemporaryDir dir;
+    NoSampling sampling;
+    NoMessages messages;
+    Settings settings;
+    settings.cbLog = true;
+    GraphSet graphs(settings, messages, sampling);
+    graphs.Reserve(bench::kMonth + 100000);
+    for (int i = 0; i < bench::kMonth; ++i)
+        graphs.AppendSample(bench::labelNumber(i), QStringLiteral(" 12:00:00 "),
+                            bench::sampleNumber(i));
+    const QString dataPath = DataRestoreFile::PathIn(dir.path());
+    const QString logPath = dir.filePath(QStringLiteral("log.txt"));
+    CsvLog log;
+    LineSample current = bench::sampleNumber(7);
+    SamplePipeline::Steps steps;
+    steps.SetLabelSpacing = [&](bool d) { graphs.SetLabelSpacing(d); };
+    steps.PointLabel = GraphSet::PointLabel;
+    steps.AppendSample = [&](const QString& L, const QString& W, const LineSample& S) {
+        graphs.AppendSample(L, W, S);
+    };
+    steps.PointCount = [&] { return graphs.PointCount(); };
+    steps.AppendDataLine = [&](const QString& L, const LineSample& S) {
+        DataRestoreFile::Append(dataPath, L, S);
+    };
+    steps.WriteLogRow = [&](const QDateTime& t, const LineSample& S) {
+        log.WriteRow(logPath, LogLine(t, S, settings.LogDateFormat, settings.LogTab));
+    };
+    steps.UpdateLogStatus = [&] { benchmark::DoNotOptimize(LogStatusText(logPath)); };
+    SamplePipeline pipeline(settings, current, steps);
+    const QDateTime t = QDateTime::currentDateTime();
+    for (auto _ : state)
+        pipeline.Run(t, t, true, true);
+}
+BENCHMARK(BM_PipelinePerSample)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonObject>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -24,16 +25,7 @@ constexpr int kLimitMs = 30000; // only ever reached when something is broken
 
 // Runs the event loop until done() holds; false when the limit passes first.
 template <class Predicate> bool waitUntil(Predicate done, int limitMs = kLimitMs) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.hasExpired(limitMs))
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
+    return QTest::qWaitFor(done, limitMs);
 }
 
 int counter(const QJsonObject& state, const char* name) {

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -27,16 +28,7 @@ constexpr int kLimitMs = 30000; // only ever reached when something is broken
 
 // Runs the event loop until done() holds; false when the limit passes first.
 template <class Predicate> bool waitUntil(Predicate done, int limitMs = kLimitMs) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.hasExpired(limitMs))
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
+    return QTest::qWaitFor(done, limitMs);
 }
 
 QString dataUrl(const QString& markup) {

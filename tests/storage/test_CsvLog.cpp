@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
+
 namespace {
 
 const QDateTime kTime(QDate(2026, 12, 8), QTime(14, 23, 5));
@@ -31,18 +33,6 @@ LineSample fullSample() {
     s.User2DownText = QStringLiteral("23.0");
     s.HasUser2 = true;
     return s;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    return f.readAll();
 }
 
 // A log of header pair and rows "row 2" ... "row <count-1>".

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
+
 namespace {
 
 using Values = std::array<double, 8>;
@@ -48,18 +50,6 @@ std::vector<Restored> restoreAll(const QString& path, QString* error = nullptr) 
     if (error)
         *error = e;
     return out;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    return f.readAll();
 }
 
 // Lines "L<i>,<i>.5,1.0,..." so every kept line can be told apart.
