@@ -299,10 +299,16 @@ void TForm1::connectGraphs() {
 }
 
 void TForm1::connectMonitor() {
-    connect(ui.btnRun, &QToolButton::clicked, this,
-            [this] { runGuarded([this] { run_->btnRunClick(); }); });
-    connect(ui.btnStop, &QToolButton::pressed, this, [this] { run_->btnStopMouseDown(); });
-    connect(ui.btnStop, &QToolButton::clicked, this, [this] { run_->btnStopClick(); });
+    connect(ui.btnRun, &QToolButton::clicked, this, [this] {
+        runGuarded([this] { run_->btnRunClick(); });
+        applyRunControlView();
+    });
+    // The mouse-down of any button comes before the click: a second Pause stops.
+    ui.btnStop->installEventFilter(this);
+    connect(ui.btnStop, &QToolButton::clicked, this, [this] {
+        run_->btnStopClick();
+        applyRunControlView(); // a click that changes nothing must not leave the button toggled
+    });
     Timer1->setHandler([this] { runGuarded([this] { run_->Timer1Timer(); }); });
     Timer5->setHandler([this] { runGuarded([this] { run_->Timer5Timer(); }); });
     Timer4->setHandler([this] { Timer4Timer(); });
@@ -521,7 +527,7 @@ void TForm1::applySettingsToControls() {
     settings_.Sample = ui.spSample->value();
     spSampleChange(); // also when the stored value equals the field's own
     ui.spPointsPerPage->setValue(s.PointsperPage);
-    settings_.PointsperPage = s.PointsperPage;
+    settings_.PointsperPage = ui.spPointsPerPage->value(); // a stored negative count reads as 0
     ui.edCapture->setText(s.Capture);
     ui.cbCapture->setChecked(s.cbCapture);
     ui.boxUser1->setCurrentIndex(qBound(0, s.User1, 2));
@@ -808,6 +814,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Hide &&
         (watched == ui.boxUser1->view()->window() || watched == ui.boxUser2->view()->window()))
         boxUserCloseUp();
+    if (watched == ui.btnStop && event->type() == QEvent::MouseButtonPress)
+        run_->btnStopMouseDown();
     if (event->type() == QEvent::Resize) {
         for (int i = 0; i < 4; ++i)
             if (watched == chartViews_[size_t(i)])

@@ -45,7 +45,6 @@ int main(int argc, char** argv) {
 
     TForm1 window(TForm1::Dependencies{});
     window.FormCreate();
-    window.setGeometry(window.startGeometry());
     if (parser.isSet(tab))
         window.ui.PageControl1->setCurrentIndex(parser.value(tab).toInt());
     window.show();

@@ -276,10 +276,19 @@ TEST_F(MainWindowTest, PauseThenStopWithTheMouse) {
     EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Stopped]");
     EXPECT_EQ(start->text(), "Start");
     EXPECT_FALSE(w->timer(5).isEnabled());
+    // Stopped: a further Pause changes nothing, and the pressed button stays as it was.
+    QTest::mouseClick(stop, Qt::RightButton);
+    QTest::mouseClick(stop, Qt::LeftButton);
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Stopped]");
+    EXPECT_TRUE(stop->isChecked());
+    EXPECT_FALSE(start->isChecked());
     QTest::mouseClick(start, Qt::LeftButton);
     EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
     EXPECT_TRUE(start->isChecked());
     EXPECT_FALSE(stop->isChecked());
+    // Start while Running keeps it pressed.
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_TRUE(start->isChecked());
 }
 
 // Paused pages update the toolbar but add no point.
