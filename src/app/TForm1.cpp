@@ -345,6 +345,7 @@ void TForm1::connectMonitor() {
     connect(driver_.get(), &PageDriver::runButtonEnabled, this,
             [this] { ui.btnRun->setEnabled(true); });
     connect(driver_.get(), &PageDriver::label2Changed, ui.Label2, &QLabel::setText);
+    connect(driver_.get(), &PageDriver::statsPageRead, ui.Memo1, &QPlainTextEdit::setPlainText);
     connect(driver_.get(), &PageDriver::pageReady, this, [this](const QDateTime& sampleTime, bool) {
         runGuarded([&] {
             pipeline_->Run(sampleTime, clock_->now(), run_->state() == MonitorState::Running,

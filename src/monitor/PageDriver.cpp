@@ -122,6 +122,7 @@ void PageDriver::classify(const QString& markup) {
             AutoStarted = true;
         }
         StatsParsed = true;
+        Q_EMIT statsPageRead(markup);
         const ToolbarTexts texts = StatsPageReader::BTHomeHub5A(
             markup, settings_.User1, settings_.User2, settings_.LogDays, sample_);
         Q_EMIT toolbarTextsChanged(texts);

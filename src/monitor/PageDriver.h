@@ -56,6 +56,8 @@ Q_SIGNALS:
     // btnRun is enabled (the statistics page was recognised).
     void runButtonEnabled();
     void label2Changed(const QString& text);
+    // The markup of a statistics page as it is read (the window keeps the last one).
+    void statsPageRead(const QString& markup);
     // The page passed the login tests: the sample pipeline runs with this sample time.
     void pageReady(const QDateTime& sampleTime, bool statsPage);
     // The page's markup could not be read; the page was dropped and the run state is unchanged.

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -224,6 +225,7 @@ TEST_F(MainWindowTest, StatisticsPagesArePlottedStoredLoggedAndRestored) {
         EXPECT_EQ(w->findChild<QLabel*>("Label23")->text(), "15,623 Kbps");
         EXPECT_EQ(w->findChild<QLabel*>("Label2")->text(),
                   "!http://127.0.0.1:1/index.cgi?active_page=9143");
+        EXPECT_EQ(w->findChild<QPlainTextEdit*>("Memo1")->toPlainText(), stats);
         clock.advanceSecs(30);
         static_cast<FakeTimer&>(w->timer(1)).elapse();
         browser.loadPage(stats);
