@@ -52,6 +52,21 @@ std::unique_ptr<Timer> defaultTimer(int ms, bool singleShot) {
     return makeQtTimer(ms, singleShot);
 }
 
+// Line ends in a file (a read error just gives the count so far).
+qsizetype countLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    qsizetype lines = 0;
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        lines += chunk.count('\n');
+    }
+    return lines + 1;
+}
+
 } // namespace
 
 // The pictures, cursors and help document live in this static library's resources.
@@ -403,8 +418,8 @@ void TForm1::updateCaptureStatus() {
 
 void TForm1::RestoreDataFile() {
     const QString path = DataRestoreFile::PathIn(settings_.DataFileFolder);
-    // About 60 bytes a line: room for the whole history at once.
-    graphs_->Reserve(QFileInfo(path).size() / 40 + 1024);
+    // Room for the whole history and a day of live samples, so the series never regrow.
+    graphs_->Reserve(countLines(path) + 8640);
     const QString webLabel = GraphSet::WebLabel(clock_->now());
     const QString error = DataRestoreFile::Restore(
         path, [this, &webLabel](const QString& label, const LineSample& s) {
