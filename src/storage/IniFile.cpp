@@ -40,17 +40,24 @@ QByteArray cutUtf8(QByteArray bytes, qsizetype max) {
 
 IniFile::IniFile(const QByteArray& content) {
     QByteArray text = content;
-    if (text.startsWith(kByteOrderMark))
+    // All of a repeated mark goes: left in the first line, it would be dropped on the next load
+    // of the saved file, changing what that line reads as.
+    while (text.startsWith(kByteOrderMark))
         text.remove(0, kByteOrderMark.size());
-    if (text.isEmpty())
-        return;
-    lines_ = text.split('\n');
-    // A final line break ends the last line rather than starting an empty one.
-    if (text.endsWith('\n'))
-        lines_.removeLast();
-    for (QByteArray& line : lines_)
-        if (line.endsWith('\r'))
-            line.chop(1);
+    // A lone CR breaks the line as well: a value read must never hold a line break, which the
+    // writer could not store.
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        lines_.append(text.mid(start, end - start));
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n')
+            ++end;
+        // A final line break ends the last line rather than starting an empty one.
+        start = end + 1;
+    }
 }
 
 IniFile::LoadResult IniFile::load(const QString& path) {
@@ -125,7 +132,13 @@ QString IniFile::readString(const QString& section, const QString& key,
     const auto value = rawValue(section, key);
     if (!value)
         return defaultValue;
-    return QString::fromUtf8(cutUtf8(value->trimmed(), MaxValueLength));
+    return textWithinLimit(value->trimmed()).trimmed();
+}
+
+QString IniFile::textWithinLimit(const QByteArray& bytes) {
+    // Measured on the text as it will be written back: each invalid byte becomes a three-byte
+    // replacement character, so cutting the raw bytes could leave a text too long to read back.
+    return QString::fromUtf8(cutUtf8(QString::fromUtf8(bytes).toUtf8(), MaxValueLength));
 }
 
 int IniFile::readInt(const QString& section, const QString& key, int defaultValue) const {

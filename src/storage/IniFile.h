@@ -15,7 +15,7 @@ public:
     enum class LoadResult { Loaded, Missing, Unreadable };
 
     IniFile() = default;
-    // Takes the content of a file: lines end LF or CR LF; a leading UTF-8 byte-order mark is
+    // Takes the content of a file: lines end LF, CR LF or CR; leading UTF-8 byte-order marks are
     // dropped.
     explicit IniFile(const QByteArray& content);
 
@@ -28,8 +28,7 @@ public:
     // The value's bytes exactly as stored after the first '=', cut at MaxValueLength.
     QByteArray readBytes(const QString& section, const QString& key,
                          const QByteArray& defaultValue = {}) const;
-    // The value as UTF-8 text with surrounding blanks removed, cut at MaxValueLength bytes (never
-    // inside a character).
+    // The value as UTF-8 text with surrounding blanks removed, cut to textWithinLimit.
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue = {}) const;
     // An integer in decimal or "0x"-prefixed hexadecimal; anything else gives the default.
@@ -47,6 +46,10 @@ public:
     // or "0X" followed by up to eight hexadecimal digits (taken as a 32-bit pattern, so
     // 0xFFFFFFFF is -1). Out-of-range or malformed text gives nothing.
     static std::optional<int> parseInt(const QByteArray& text);
+
+    // The bytes as UTF-8 text whose UTF-8 form takes at most MaxValueLength bytes, cut never
+    // inside a character; written back and read again it stays the same.
+    static QString textWithinLimit(const QByteArray& bytes);
 
 private:
     // Index of the section's header line, or -1.

@@ -144,7 +144,7 @@ struct Reader {
     }
     void password(const QString& section, const QString& key, QString& value) {
         if (ini.contains(section, key))
-            value = QString::fromUtf8(EnDeCrypt(ini.readBytes(section, key)));
+            value = IniFile::textWithinLimit(EnDeCrypt(ini.readBytes(section, key)));
     }
     void boolean(const QString& section, const QString& key, bool& value) {
         value = ini.readBool(section, key, value);

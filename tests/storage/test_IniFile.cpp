@@ -25,6 +25,9 @@ TEST(IniFileRead, FindsSectionsAndKeysLikeTheProfileFunctions) {
         {"[A]\nx=1\n[A]\nx=2\n", "A", "x", "1"},
         {"[A]\n;x=1\nx 1\n", "A", "x", nullptr},
         {"\xEF\xBB\xBF[A]\nx=1\n", "A", "x", "1"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF[A]\nx=1\n", "A", "x", "1"}, // the mark doubled by an editor
+        {"[A]\rx=1\ry=2\r", "A", "y", "2"},                    // lone CR line ends
+        {"[A]\nx=a\rb=2\n", "A", "x", "a"},
         {"[A]\nx=1", "A", "x", "1"},
         {"", "A", "x", nullptr},
     };
@@ -93,6 +96,28 @@ TEST(IniFileRead, ValuesAreCutAt2047BytesButNeverInsideACharacter) {
     EXPECT_EQ(ini.readString("A", "split"), QString(2046, QLatin1Char('b')));
     // Cutting on reading only: the stored line stays whole.
     EXPECT_TRUE(ini.toBytes().contains(longValue));
+}
+
+// Settings are loaded and saved again on every run, so a text read must write back as itself.
+TEST(IniFileRead, TextsReadWriteBackUnchanged) {
+    const struct {
+        const char* name;
+        QByteArray value;
+    } cases[] = {
+        {"a lone CR", "a\rb"},
+        {"a blank where the cut falls", QByteArray(2046, 'a') + " b"},
+        {"bytes that are not UTF-8", QByteArray(1000, '\xFF')},
+        {"a character straddling the cut", QByteArray(2046, 'b') + "\xC3\xA9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const IniFile ini{"[A]\nx=" + c.value + "\n"};
+        const QString text = ini.readString("A", "x");
+        EXPECT_LE(text.toUtf8().size(), IniFile::MaxValueLength);
+        IniFile written(ini);
+        written.writeString("A", "x", text);
+        EXPECT_EQ(IniFile(written.toBytes()).readString("A", "x"), text);
+    }
 }
 
 TEST(IniFileWrite, ReplacesInPlaceOrAppendsToTheSectionOrTheFile) {

@@ -400,6 +400,33 @@ TEST_F(SettingsFile, HandEditedValues) {
     }
 }
 
+// Whatever a hand-edited file holds, saving what was loaded must load back the same settings
+// and save to the same file again.
+TEST_F(SettingsFile, HandEditedFilesSaveAndLoadBackTheSame) {
+    const struct {
+        const char* name;
+        QByteArray content;
+    } cases[] = {
+        {"lone CR in a text", "[Advanced]\nLogDateFormat=dd\rmm\n"},
+        {"lone CR in the password", "[LT-BT]\nPassword=\r\x7F\x7F\x7F\n"},
+        {"long password that is no UTF-8 unscrambled",
+         "[LT-BT]\nPassword=" + QByteArray(1000, '\x7F')},
+        {"blank where a text is cut", "[Advanced]\nImagePrefix=" + QByteArray(2046, 'p') + " q\n"},
+        {"doubled byte-order mark", "\xEF\xBB\xBF\xEF\xBB\xBF[LT-BT]\nSample=60\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeAll(path(), c.content);
+        Settings first = freshDefaults();
+        ASSERT_TRUE(first.load(path()));
+        const Settings second = saveAndReload(first);
+        EXPECT_TRUE(second == first);
+        const QByteArray saved = readAll(path());
+        ASSERT_TRUE(second.save(path(), nullptr));
+        EXPECT_EQ(readAll(path()), saved);
+    }
+}
+
 TEST_F(SettingsFile, SavingKeepsTheFilesOwnLinesAndOrder) {
     writeAll(path(), "; my notes\r\n"
                      "[LT-BT]\r\n"
