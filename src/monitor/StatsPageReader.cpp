@@ -4,6 +4,7 @@
 #include "monitor/NumberScan.h"
 
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -84,9 +85,10 @@ double unwrapNoiseMargin(double v) {
     return v > 2140000000.0 ? v - 2147483648.0 : v;
 }
 
-// The whole part in decimal; scanned numbers have at most 10 characters, so it fits 64 bits.
+// The whole part in decimal. The downstream text is not limited to the scanner's 10 characters,
+// so the value can lie beyond every integer type ("1e300").
 QString wholePartText(double v) {
-    return QString::number(static_cast<qint64>(v));
+    return QString::number(std::trunc(v) + 0.0, 'f', 0); // + 0.0 turns -0 into 0
 }
 
 void readUptime(QStringView page, bool logDays, LineSample& sample, ToolbarTexts& toolbar) {

@@ -364,6 +364,12 @@ TEST(StatsPageReader, DataRateWindows) {
         {row(blanks(10) + "1097 / 15623"), 0, "0", "15623", 15623, "15623", "0 Kbps",
          "15,623 Kbps"},
         {row("n/a"), 0, "0", "a", 0, "0", "0 Kbps", "a Kbps"},
+        // The downstream text is not cut to 10 characters: its whole part can outgrow 64 bits.
+        {row("1097 / 100000000000000000000"), 1097, "1097", "100000000000000000000", 1e20,
+         "100000000000000000000", "1,097 Kbps", "100,000,000,000,000,000,000 Kbps"},
+        {row("1097 / -30000000000000000000"), 1097, "1097", "-30000000000000000000", -3e19,
+         "-30000000000000000000", "1,097 Kbps", "-30,000,000,000,000,000,000 Kbps"},
+        {row("1097 / -0.5"), 1097, "1097", "-0.5", -0.5, "0", "1,097 Kbps", "-0.5 Kbps"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.markup.toStdString());
