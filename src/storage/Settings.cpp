@@ -246,6 +246,22 @@ bool Settings::load(const QString& path) {
     Reader reader{ini};
     visitKeys(*this, reader);
     Sample = std::clamp(Sample, 10, 300);
+    // Counts that make no sense below these bounds would trim away the user's data, resume at
+    // once or pad by a negative width: a hand-edited value there gives the default. A day count
+    // of 0 stays: it asks for an empty data file.
+    const Settings d;
+    if (TrimDataFileDays < 0)
+        TrimDataFileDays = d.TrimDataFileDays;
+    if (TrimLines < 0)
+        TrimLines = d.TrimLines;
+    if (DeleteDays < 0)
+        DeleteDays = d.DeleteDays;
+    if (LogTab < 0)
+        LogTab = d.LogTab;
+    if (PauseDelay < 1)
+        PauseDelay = d.PauseDelay;
+    if (RestartDays < 1)
+        RestartDays = d.RestartDays;
     return true;
 }
 

@@ -362,6 +362,19 @@ TEST_F(SettingsFile, HandEditedValues) {
         {"overlong text", "[Advanced]\nImagePrefix=" + longText.toUtf8() + "\n",
          [&](const Settings& s) { EXPECT_EQ(s.ImagePrefix, longText.left(2047)); }},
         {"type never read", "[LT-BT]\nType=7\n", [](const Settings& s) { EXPECT_EQ(s.Type, 0); }},
+        {"counts that would lose data or make no sense",
+         "[LT-BT]\nTrimDataFileDays=-3\n[Log]\nTrimLines=-1\n[Capture]\nDeleteDays=-2\n"
+         "[Advanced]\nLogTab=-8\nPauseDelay=0\nRestartDays=-1\n",
+         [](const Settings& s) {
+             EXPECT_EQ(s.TrimDataFileDays, 30);
+             EXPECT_EQ(s.TrimLines, 1000);
+             EXPECT_EQ(s.DeleteDays, 5);
+             EXPECT_EQ(s.LogTab, 8);
+             EXPECT_EQ(s.PauseDelay, 120);
+             EXPECT_EQ(s.RestartDays, 1);
+         }},
+        {"a day count of 0 stays", "[LT-BT]\nTrimDataFileDays=0\n",
+         [](const Settings& s) { EXPECT_EQ(s.TrimDataFileDays, 0); }},
         {"axes ignored without SaveAxes", "[LT-BT]\nSaveAxes=0\nC1Lx=50\nC2L=5\n",
          [](const Settings& s) { EXPECT_EQ(s.Axes, freshDefaults().Axes); }},
         {"axes read with SaveAxes", "[LT-BT]\nSaveAxes=1\nC1Lx=50\nC5R=-7\nC2L=0x5\nC3Lx=bad\n",
