@@ -256,9 +256,11 @@ bool Settings::load(const QString& path) {
         TrimLines = d.TrimLines;
     if (DeleteDays < 0)
         DeleteDays = d.DeleteDays;
-    if (LogTab < 0)
+    // Above, a width beyond the options' 20 would pad every log column to it (2000000000 asks
+    // for gigabytes a row), and the resume timer holds the delay as an int of milliseconds.
+    if (LogTab < 0 || LogTab > 20)
         LogTab = d.LogTab;
-    if (PauseDelay < 1)
+    if (PauseDelay < 1 || PauseDelay > std::numeric_limits<int>::max() / 1000)
         PauseDelay = d.PauseDelay;
     if (RestartDays < 1)
         RestartDays = d.RestartDays;

@@ -373,6 +373,16 @@ TEST_F(SettingsFile, HandEditedValues) {
              EXPECT_EQ(s.PauseDelay, 120);
              EXPECT_EQ(s.RestartDays, 1);
          }},
+        {"a tab or pause delay too large", "[Advanced]\nLogTab=2000000000\nPauseDelay=3000000\n",
+         [](const Settings& s) {
+             EXPECT_EQ(s.LogTab, 8);
+             EXPECT_EQ(s.PauseDelay, 120);
+         }},
+        {"the largest tab and pause delay stay", "[Advanced]\nLogTab=20\nPauseDelay=2147483\n",
+         [](const Settings& s) {
+             EXPECT_EQ(s.LogTab, 20);
+             EXPECT_EQ(s.PauseDelay, 2147483);
+         }},
         {"a day count of 0 stays", "[LT-BT]\nTrimDataFileDays=0\n",
          [](const Settings& s) { EXPECT_EQ(s.TrimDataFileDays, 0); }},
         {"axes ignored without SaveAxes", "[LT-BT]\nSaveAxes=0\nC1Lx=50\nC2L=5\n",
