@@ -1,6 +1,8 @@
 // The settings file as a user might leave it after editing: the INI reader on the raw bytes, and
 // a load, save and load again that must give back exactly what the first load read.
 #include "FuzzFiles.h"
+#include "core/FormatDateTime.h"
+#include "storage/CsvLog.h"
 #include "storage/IniFile.h"
 #include "storage/Settings.h"
 
@@ -99,11 +101,23 @@ Settings startingValues() {
                               QDateTime(QDate(2024, 3, 31), QTime(1, 30, 15)), QSize(1920, 1080));
 }
 
+// The loaded values where a log row and an image name use them.
+void useLoaded(const Settings& s) {
+    static const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+    LineSample sample;
+    sample.HasNoiseMargin = sample.HasDataRate = sample.HasUser1 = sample.HasUser2 = true;
+    sample.NoiseMarginUpText = sample.NoiseMarginDownText = QStringLiteral("6.1");
+    sample.DataRateUpText = sample.DataRateDownRawText = QStringLiteral("15623");
+    LogLine(when, sample, s.LogDateFormat, s.LogTab);
+    FormatDateTime(s.ImageDateFormat, when);
+}
+
 void fuzzSettingsRoundTrip(const QByteArray& bytes) {
     const QString path = scratchPath("lintrove5a.ini");
     writeWhole(path, bytes);
     Settings first = startingValues();
     FUZZ_CHECK(first.load(path));
+    useLoaded(first);
     QString error;
     FUZZ_CHECK(first.save(path, &error));
     const QByteArray saved = readWhole(path);
