@@ -33,6 +33,12 @@ bool hasAmPmToken(const QString& s) {
     return false;
 }
 
+// A date that is not valid has no names: an empty text rather than a read outside the tables.
+QLatin1String nameOf(const char* const* names, int count, int oneBased) {
+    return oneBased >= 1 && oneBased <= count ? QLatin1String(names[oneBased - 1])
+                                              : QLatin1String();
+}
+
 QString twoDigits(int v) {
     return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
 }
@@ -65,9 +71,9 @@ QString FormatDateTime(const QString& pattern, const QDateTime& t) {
             else if (run == 2)
                 out += twoDigits(date.day());
             else if (run == 3)
-                out += QLatin1String(kShortDays[date.dayOfWeek() - 1]);
+                out += nameOf(kShortDays, 7, date.dayOfWeek());
             else
-                out += QLatin1String(kLongDays[date.dayOfWeek() - 1]);
+                out += nameOf(kLongDays, 7, date.dayOfWeek());
             i += run;
             break;
         case 'M':
@@ -76,9 +82,9 @@ QString FormatDateTime(const QString& pattern, const QDateTime& t) {
             else if (run == 2)
                 out += twoDigits(date.month());
             else if (run == 3)
-                out += QLatin1String(kShortMonths[date.month() - 1]);
+                out += nameOf(kShortMonths, 12, date.month());
             else
-                out += QLatin1String(kLongMonths[date.month() - 1]);
+                out += nameOf(kLongMonths, 12, date.month());
             i += run;
             break;
         case 'N': // minutes; also m/mm directly after an hour token

@@ -46,6 +46,10 @@ TEST(FormatDateTime, TwelveHourClockAtMidnightAndMorning) {
         QStringLiteral("09:07 a"));
 }
 
+TEST(FormatDateTime, AnInvalidDateHasNoNames) {
+    EXPECT_EQ(FormatDateTime(QStringLiteral("[ddd][mmmm]"), QDateTime()), QStringLiteral("[][]"));
+}
+
 TEST(DateTime, DaysSince1899RoundTrip) {
     const QDateTime noon(QDate(1899, 12, 31), QTime(12, 0));
     EXPECT_DOUBLE_EQ(DateTime::fromQDateTime(noon).days(), 1.5);
