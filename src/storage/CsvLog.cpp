@@ -44,18 +44,14 @@ QString LogStatusText(const QString& path) {
 }
 
 QString TrimLog(const QString& path, int trimLines, TrimBusy& busy) {
-    if (!QFileInfo::exists(path))
-        return {};
-    const TrimBusy::Guard guard(busy);
-    QByteArray data;
-    if (QString error = TextLines::readFile(path, data); !error.isEmpty())
-        return error;
-    std::vector<QByteArrayView> lines = TextLines::splitLines(data);
-    // Lines 2..n go, n = count - trimLines - 1, leaving the header pair and the newest trimLines.
-    const qint64 n = qMin<qint64>(qint64(lines.size()) - trimLines - 1, qint64(lines.size()) - 1);
-    if (n >= 2)
-        lines.erase(lines.begin() + 2, lines.begin() + n + 1);
-    return TextLines::writeFileAtomically(path, lines.data(), qsizetype(lines.size()));
+    return TextLines::rewriteLines(path, busy, [trimLines](std::vector<QByteArrayView>& lines) {
+        // Lines 2..n go, n = count - trimLines - 1, leaving the header pair and the newest
+        // trimLines.
+        const qint64 n =
+            qMin<qint64>(qint64(lines.size()) - trimLines - 1, qint64(lines.size()) - 1);
+        if (n >= 2)
+            lines.erase(lines.begin() + 2, lines.begin() + n + 1);
+    });
 }
 
 bool CsvLog::WriteRow(const QString& path, const QString& row) {

@@ -128,17 +128,11 @@ qint64 LinesToKeep(int sampleSeconds, int days) {
 }
 
 QString Trim(const QString& path, int sampleSeconds, int days, TrimBusy& busy) {
-    if (!QFileInfo::exists(path))
-        return {};
-    const TrimBusy::Guard guard(busy);
-    QByteArray data;
-    if (QString error = TextLines::readFile(path, data); !error.isEmpty())
-        return error;
-    const std::vector<QByteArrayView> lines = TextLines::splitLines(data);
     const qint64 keep = LinesToKeep(sampleSeconds, days);
-    const qsizetype first = qsizetype(qMax<qint64>(0, qint64(lines.size()) - keep));
-    return TextLines::writeFileAtomically(path, lines.data() + first,
-                                          qsizetype(lines.size()) - first);
+    return TextLines::rewriteLines(path, busy, [keep](std::vector<QByteArrayView>& lines) {
+        const qsizetype first = qsizetype(qMax<qint64>(0, qint64(lines.size()) - keep));
+        lines.erase(lines.begin(), lines.begin() + first);
+    });
 }
 
 } // namespace DataRestoreFile

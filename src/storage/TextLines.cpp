@@ -1,6 +1,9 @@
 #include "storage/TextLines.h"
 
+#include "storage/TrimBusy.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace TextLines {
@@ -71,6 +74,19 @@ QString writeFileAtomically(const QString& path, const QByteArrayView* lines, qs
     if (!file.commit())
         return file.errorString();
     return {};
+}
+
+QString rewriteLines(const QString& path, TrimBusy& busy,
+                     const std::function<void(std::vector<QByteArrayView>& lines)>& select) {
+    if (!QFileInfo::exists(path))
+        return {};
+    const TrimBusy::Guard guard(busy);
+    QByteArray data;
+    if (QString error = readFile(path, data); !error.isEmpty())
+        return error;
+    std::vector<QByteArrayView> lines = splitLines(data);
+    select(lines);
+    return writeFileAtomically(path, lines.data(), qsizetype(lines.size()));
 }
 
 } // namespace TextLines

@@ -6,7 +6,10 @@
 #include <QIODevice>
 #include <QString>
 #include <cstring>
+#include <functional>
 #include <vector>
+
+class TrimBusy;
 
 namespace TextLines {
 
@@ -37,5 +40,11 @@ QString writeAll(QIODevice& file, QByteArrayView bytes);
 // The lines, each ended by CR LF, replacing the file through a temporary file and a rename, so a
 // failure leaves the old file whole. Returns the failing operation's message, empty on success.
 QString writeFileAtomically(const QString& path, const QByteArrayView* lines, qsizetype count);
+
+// A trim: reads the file's lines, lets select() drop the ones that go, and rewrites the file
+// atomically with the rest, all while busy is set. A missing file is left alone. Returns the
+// failing file operation's message (the file then stays as it was), empty on success.
+QString rewriteLines(const QString& path, TrimBusy& busy,
+                     const std::function<void(std::vector<QByteArrayView>& lines)>& select);
 
 } // namespace TextLines
