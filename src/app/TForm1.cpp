@@ -233,7 +233,6 @@ void TForm1::connectControls() {
 
     // Menus.
     connect(ui.File1, &QMenu::aboutToShow, this, [this] { File1Click(); });
-    connect(ui.Edit1, &QMenu::aboutToShow, this, [this] { Edit1Click(); });
     connect(ui.Configure1, &QMenu::aboutToShow, this, [this] { Configure1Click(); });
     connect(ui.mnuExit, &QAction::triggered, this, [this] { mnuExitClick(); });
     connect(ui.mnuHelp, &QAction::triggered, this, [this] { mnuHelpClick(); });
@@ -332,8 +331,7 @@ void TForm1::connectMonitor() {
     connect(run_.get(), &RunControl::titleChanged, this, &QWidget::setWindowTitle);
     connect(run_.get(), &RunControl::buttonsChanged, this, [this] { applyRunControlView(); });
     connect(run_.get(), &RunControl::startTimeChanged, ui.statusPanels[0], &QLabel::setText);
-    // The daily maintenance jobs hang from here once they exist; Start only asks for the check.
-    connect(run_.get(), &RunControl::maintenanceCheckRequested, this, [] {});
+    // RunControl::maintenanceCheckRequested is where the daily maintenance jobs will hang.
     connect(run_.get(), &RunControl::rateTextsCleared, this, [this] {
         CurrentSample.DataRateUpText.clear();
         CurrentSample.DataRateDownText.clear();
@@ -524,8 +522,6 @@ void TForm1::FormCreate() {
 
     driver_->AutoStarted = false;
 
-    created_ = true;
-
     // 18. The graphs come back from the data-restore file.
     const QString dataFile = DataRestoreFile::PathIn(settings_.DataFileFolder);
     if (settings_.Restore && QFileInfo::exists(dataFile))
@@ -696,8 +692,6 @@ void TForm1::File1Click() {
     ui.mnuRestoreData->setChecked(settings_.Restore);
     ui.mnuDataRestore->setEnabled(settings_.Restore);
 }
-
-void TForm1::Edit1Click() {}
 
 void TForm1::Configure1Click() {
     ui.mnuStartLog->setVisible(!ui.cbLog->isChecked());

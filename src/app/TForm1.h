@@ -108,7 +108,6 @@ private:
 
     // Handlers.
     void File1Click();
-    void Edit1Click();
     void Configure1Click();
     void PageControl1Change();
     void mnuHelpClick();
@@ -152,7 +151,6 @@ private:
     Settings settings_;
     bool settingsFileExists_ = false;
     bool firstShown_ = false;
-    bool created_ = false;
     bool userTabChange_ = true;
     LineSample CurrentSample;
     std::unique_ptr<Timer> Timer1, Timer4, Timer5, Timer6;
