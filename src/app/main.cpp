@@ -1,6 +1,6 @@
 // Program entry: the application, the main window, and a clean end on SIGTERM, SIGINT and the
 // desktop session's end.
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
 
 #include <QApplication>
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     parser.addOption(delay);
     parser.process(app);
 
-    TForm1 window(TForm1::Dependencies{});
+    MainWindow window(MainWindow::Dependencies{});
     window.FormCreate();
     if (parser.isSet(tab))
         window.ui.PageControl1->setCurrentIndex(parser.value(tab).toInt());

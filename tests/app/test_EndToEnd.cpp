@@ -1,6 +1,6 @@
 // The whole program against the simulated router, in the real browser: login, samples plotted,
 // logged and stored with the values the router served, a lost page as zeros, and a restart.
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "app/WindowMessages.h"
 #include "core/DesktopShell.h"
 #include "core/EnDeCrypt.h"
@@ -34,9 +34,9 @@ public:
     void open(const QString&) override {}
 };
 
-TForm1::Dependencies dependencies(const QString& home, Browser* browser, QuietMessages* messages,
+MainWindow::Dependencies dependencies(const QString& home, Browser* browser, QuietMessages* messages,
                                   NoShell* shell) {
-    TForm1::Dependencies deps;
+    MainWindow::Dependencies deps;
     deps.programFolder = home;
     deps.browser = browser;
     deps.messages = messages;
@@ -64,7 +64,7 @@ TEST(EndToEnd, SimulatedRouterSamplesArePlottedLoggedStoredAndRestored) {
     QList<QJsonObject> served;
     {
         WebEngineBrowser browser;
-        TForm1 w(dependencies(home.path(), &browser, &messages, &shell));
+        MainWindow w(dependencies(home.path(), &browser, &messages, &shell));
         w.FormCreate();
         w.show(); // opens the statistics page: the login is answered, the first page starts it
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.graphs().PointCount() == 1; }, 60000))
@@ -118,7 +118,7 @@ TEST(EndToEnd, SimulatedRouterSamplesArePlottedLoggedStoredAndRestored) {
 
     // A restart brings the four points back.
     FakeBrowser idle;
-    TForm1 again(dependencies(home.path(), &idle, &messages, &shell));
+    MainWindow again(dependencies(home.path(), &idle, &messages, &shell));
     again.FormCreate();
     EXPECT_EQ(again.graphs().PointCount(), 4);
     EXPECT_DOUBLE_EQ(again.graphs().downstream(GraphSet::Chart1).y(2),

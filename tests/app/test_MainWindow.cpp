@@ -1,4 +1,4 @@
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "app/WindowMessages.h"
 #include "core/DesktopShell.h"
 #include "graphs/GraphSet.h"
@@ -49,8 +49,8 @@ class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
-    std::unique_ptr<TForm1> make() {
-        TForm1::Dependencies deps;
+    std::unique_ptr<MainWindow> make() {
+        MainWindow::Dependencies deps;
         deps.programFolder = home.path();
         deps.browser = &browser;
         deps.clock = &clock;
@@ -61,7 +61,7 @@ protected:
             timers.push_back(t.get());
             return t;
         };
-        auto w = std::make_unique<TForm1>(deps);
+        auto w = std::make_unique<MainWindow>(deps);
         return w;
     }
 

@@ -1,4 +1,4 @@
-#include "app/TForm8.h"
+#include "app/DataFileDialog.h"
 
 #include "core/DesktopShell.h"
 #include "core/UserMessages.h"
@@ -27,9 +27,9 @@ template <typename W> W* named(W* widget, const char* name) {
 
 } // namespace
 
-TForm8::TForm8(Settings& settings, DesktopShell* shell, UserMessages* messages, QWidget* parent)
+DataFileDialog::DataFileDialog(Settings& settings, DesktopShell* shell, UserMessages* messages, QWidget* parent)
     : QDialog(parent), settings_(settings), shell_(shell), messages_(messages) {
-    setObjectName(QStringLiteral("TForm8"));
+    setObjectName(QStringLiteral("DataFileDialog"));
     setWindowTitle(QStringLiteral("Manage Data File"));
     setModal(true);
 
@@ -83,29 +83,29 @@ TForm8::TForm8(Settings& settings, DesktopShell* shell, UserMessages* messages, 
     layout->addLayout(buttonRow);
     resize(460, sizeHint().height());
 
-    connect(btnDataFileFolder, &QPushButton::clicked, this, &TForm8::btnDataFileFolderClick);
-    connect(btnViewDataFile, &QPushButton::clicked, this, &TForm8::btnViewDataFileClick);
-    connect(btnTrimDataFileNow, &QPushButton::clicked, this, &TForm8::btnTrimDataFileNowClick);
-    connect(btnClose, &QPushButton::clicked, this, &TForm8::btnCloseClick);
+    connect(btnDataFileFolder, &QPushButton::clicked, this, &DataFileDialog::btnDataFileFolderClick);
+    connect(btnViewDataFile, &QPushButton::clicked, this, &DataFileDialog::btnViewDataFileClick);
+    connect(btnTrimDataFileNow, &QPushButton::clicked, this, &DataFileDialog::btnTrimDataFileNowClick);
+    connect(btnClose, &QPushButton::clicked, this, &DataFileDialog::btnCloseClick);
 
     LoadControls();
 }
 
-void TForm8::showEvent(QShowEvent* event) {
+void DataFileDialog::showEvent(QShowEvent* event) {
     // Each opening starts from the values in force; edits left by a title-bar close are gone.
     if (!event->spontaneous())
         LoadControls();
     QDialog::showEvent(event);
 }
 
-void TForm8::LoadControls() {
+void DataFileDialog::LoadControls() {
     cbTrimDataFile->setChecked(settings_.TrimDataFile);
     spDataFileDays->setValue(settings_.TrimDataFileDays);
     DateTimePicker1->setTime(settings_.TrimDataFileTime);
     edDataFileFolder->setText(settings_.DataFileFolder);
 }
 
-void TForm8::btnDataFileFolderClick() {
+void DataFileDialog::btnDataFileFolderClick() {
     if (!shell_)
         return;
     const QString folder = shell_->chooseFolder(this, QStringLiteral("Select a folder"),
@@ -114,7 +114,7 @@ void TForm8::btnDataFileFolderClick() {
         edDataFileFolder->setText(folder);
 }
 
-void TForm8::btnViewDataFileClick() {
+void DataFileDialog::btnViewDataFileClick() {
     const QString path = DataRestoreFile::PathIn(edDataFileFolder->text());
     if (QFileInfo(path).isFile()) {
         if (shell_)
@@ -124,12 +124,12 @@ void TForm8::btnViewDataFileClick() {
     }
 }
 
-void TForm8::btnTrimDataFileNowClick() {
+void DataFileDialog::btnTrimDataFileNowClick() {
     if (TrimDataFileNow)
         TrimDataFileNow();
 }
 
-void TForm8::btnCloseClick() {
+void DataFileDialog::btnCloseClick() {
     settings_.TrimDataFile = cbTrimDataFile->isChecked();
     settings_.TrimDataFileDays = spDataFileDays->value();
     settings_.TrimDataFileTime = DateTimePicker1->time();

@@ -13,10 +13,10 @@ class QTimeEdit;
 class UserMessages;
 struct Settings;
 
-class TForm8 : public QDialog {
+class DataFileDialog : public QDialog {
     Q_OBJECT
 public:
-    TForm8(Settings& settings, DesktopShell* shell, UserMessages* messages,
+    DataFileDialog(Settings& settings, DesktopShell* shell, UserMessages* messages,
            QWidget* parent = nullptr);
 
     // Trims the data-restore file with the settings in force; set by the main window.

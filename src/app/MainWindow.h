@@ -24,11 +24,11 @@ class DesktopShell;
 class GraphSet;
 class PageDriver;
 class RunControl;
-class TForm8;
+class DataFileDialog;
 class WindowMessages;
 class QMenu;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     using TimerFactory = std::function<std::unique_ptr<Timer>(int intervalMs, bool singleShot)>;
@@ -42,8 +42,8 @@ public:
         TimerFactory timers;
     };
 
-    explicit TForm1(Dependencies deps, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(Dependencies deps, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up: settings, placement, folders, cursors, help document, graphs, restore.
     void FormCreate();
@@ -163,7 +163,7 @@ private:
     std::unique_ptr<SamplePipeline> pipeline_;
     CsvLog log_;
     TrimBusy trimBusy_;
-    TForm8* form8_ = nullptr;
+    DataFileDialog* dataFileDialog_ = nullptr;
     QHash<QString, QCursor> cursors_;
     QRect startGeometry_;
 };

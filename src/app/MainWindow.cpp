@@ -1,7 +1,7 @@
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 
 #include "app/MessageBoxes.h"
-#include "app/TForm8.h"
+#include "app/DataFileDialog.h"
 #include "app/WheelFilter.h"
 #include "app/WindowPlacement.h"
 #include "charting/AxisRangeError.h"
@@ -74,7 +74,7 @@ static void initResources() {
     Q_INIT_RESOURCE(resources);
 }
 
-TForm1::TForm1(Dependencies deps, QWidget* parent) : QMainWindow(parent), deps_(std::move(deps)) {
+MainWindow::MainWindow(Dependencies deps, QWidget* parent) : QMainWindow(parent), deps_(std::move(deps)) {
     initResources();
     if (deps_.programFolder.isEmpty())
         deps_.programFolder = ProgramPaths::programFolder();
@@ -115,25 +115,25 @@ TForm1::TForm1(Dependencies deps, QWidget* parent) : QMainWindow(parent), deps_(
                {chartViews_[0], chartViews_[1], chartViews_[2], chartViews_[3], chartViews_[4]});
     driver_ = std::make_unique<PageDriver>(*browser_, *run_, settings_, CurrentSample, *clock_);
     pipeline_ = std::make_unique<SamplePipeline>(settings_, CurrentSample, pipelineSteps());
-    form8_ = new TForm8(settings_, shell_, messages_, this);
-    form8_->TrimDataFileNow = [this] { TrimDataFileProc(); };
+    dataFileDialog_ = new DataFileDialog(settings_, shell_, messages_, this);
+    dataFileDialog_->TrimDataFileNow = [this] { TrimDataFileProc(); };
 
     connectControls();
     connectMonitor();
     connectGraphs();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-QString TForm1::settingsPath() const {
+QString MainWindow::settingsPath() const {
     return deps_.programFolder + QStringLiteral("/lintrove5a.ini");
 }
 
-bool TForm1::settingsFileExists() const {
+bool MainWindow::settingsFileExists() const {
     return QFileInfo::exists(settingsPath());
 }
 
-Timer& TForm1::timer(int n) {
+Timer& MainWindow::timer(int n) {
     switch (n) {
     case 1:
         return *Timer1;
@@ -149,7 +149,7 @@ Timer& TForm1::timer(int n) {
 // ---------------------------------------------------------------------------------------------
 // Controls and handlers.
 
-void TForm1::connectControls() {
+void MainWindow::connectControls() {
     qApp->installEventFilter(new WheelFilter(this));
 
     // Settings held in controls follow every change, so SaveIni and the logic read them.
@@ -255,7 +255,7 @@ void TForm1::connectControls() {
         a->setEnabled(false);
 }
 
-void TForm1::connectGraphs() {
+void MainWindow::connectGraphs() {
     popupChart_ = new QMenu(this);
     popupChart_->setObjectName(QStringLiteral("popupChart"));
     const char* chartItems[] = {"Capture Now", "Save As...", "Capture All Now"};
@@ -312,7 +312,7 @@ void TForm1::connectGraphs() {
     });
 }
 
-void TForm1::connectMonitor() {
+void MainWindow::connectMonitor() {
     connect(ui.btnRun, &QToolButton::clicked, this, [this] {
         runGuarded([this] { run_->btnRunClick(); });
         applyRunControlView();
@@ -369,7 +369,7 @@ void TForm1::connectMonitor() {
             [this](const QString& message) { messages_->error(message); });
 }
 
-void TForm1::applyRunControlView() {
+void MainWindow::applyRunControlView() {
     ui.btnRun->setText(run_->RunCaption());
     ui.btnStop->setText(run_->StopCaption());
     ui.btnStop->setIcon(QIcon(QStringLiteral(":/") + run_->StopPicture()));
@@ -379,7 +379,7 @@ void TForm1::applyRunControlView() {
     ui.btnStop->setChecked(run_->Pressed() == RunControl::PressedButton::Stop);
 }
 
-SamplePipeline::Steps TForm1::pipelineSteps() {
+SamplePipeline::Steps MainWindow::pipelineSteps() {
     SamplePipeline::Steps steps;
     steps.SetLabelSpacing = [this](bool dateStamp) { graphs_->SetLabelSpacing(dateStamp); };
     steps.PointLabel = &GraphSet::PointLabel;
@@ -406,7 +406,7 @@ SamplePipeline::Steps TForm1::pipelineSteps() {
     return steps;
 }
 
-void TForm1::updateCaptureStatus() {
+void MainWindow::updateCaptureStatus() {
     const QString folder = ui.edCapture->text();
     ui.statusPanels[2]->setText(QFileInfo(folder).isDir() && !folder.isEmpty()
                                     ? QStringLiteral("Capture folder:  ") +
@@ -414,7 +414,7 @@ void TForm1::updateCaptureStatus() {
                                     : QString());
 }
 
-void TForm1::RestoreDataFile() {
+void MainWindow::RestoreDataFile() {
     const QString path = DataRestoreFile::PathIn(settings_.DataFileFolder);
     // Room for the whole history and a day of live samples, so the series never regrow.
     graphs_->Reserve(countLines(path) + 8640);
@@ -428,7 +428,7 @@ void TForm1::RestoreDataFile() {
         messages_->error(error);
 }
 
-void TForm1::TrimDataFileProc() {
+void MainWindow::TrimDataFileProc() {
     const QString error =
         DataRestoreFile::Trim(DataRestoreFile::PathIn(settings_.DataFileFolder), settings_.Sample,
                               settings_.TrimDataFileDays, trimBusy_);
@@ -437,7 +437,7 @@ void TForm1::TrimDataFileProc() {
 }
 
 // A handler whose error nothing else catches ends there and shows the standard error box.
-void TForm1::runGuarded(const std::function<void()>& handler) {
+void MainWindow::runGuarded(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const AxisRangeError& e) {
@@ -448,7 +448,7 @@ void TForm1::runGuarded(const std::function<void()>& handler) {
 // ---------------------------------------------------------------------------------------------
 // Start-up.
 
-void TForm1::FormCreate() {
+void MainWindow::FormCreate() {
     // 1. First-show flag, hidden tab 7 and the wheel filter are set up with the widgets.
     firstShown_ = false;
 
@@ -530,7 +530,7 @@ void TForm1::FormCreate() {
 
 // Loads the settings into the controls in the file's read order; each control's handler runs as
 // for a user change (ticking cbOnlyIfLost, applied after cbCapture, clears cbCapture).
-void TForm1::applySettingsToControls() {
+void MainWindow::applySettingsToControls() {
     const Settings s = settings_; // handlers write back into settings_ as controls change
     ui.edAddress->setText(s.Address);
     ui.edPassword1->setText(s.Password);
@@ -569,7 +569,7 @@ void TForm1::applySettingsToControls() {
 }
 
 // Window bounds, the tab shown, the router type and the axes are taken at save time.
-void TForm1::collectSettingsFromControls() {
+void MainWindow::collectSettingsFromControls() {
     const QRect bounds = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
     settings_.Left = bounds.left();
     settings_.Top = bounds.top();
@@ -583,7 +583,7 @@ void TForm1::collectSettingsFromControls() {
         graphs_->StoreAxes(settings_);
 }
 
-bool TForm1::SaveIni() {
+bool MainWindow::SaveIni() {
     collectSettingsFromControls();
     QString error;
     if (!settings_.save(settingsPath(), &error)) {
@@ -594,7 +594,7 @@ bool TForm1::SaveIni() {
     return true;
 }
 
-void TForm1::loadCursors() {
+void MainWindow::loadCursors() {
     for (const char* name : {"cursorN", "cursorNS", "cursorEW", "cursorNO"}) {
         const QPixmap pixmap(QStringLiteral(":/") + QLatin1String(name));
         cursors_.insert(QLatin1String(name), QCursor(pixmap, 8, 8));
@@ -603,7 +603,7 @@ void TForm1::loadCursors() {
 
 // Deleted first and written anew; when the old copy cannot be deleted (a viewer holds it) it
 // stays and is used.
-void TForm1::writeHelpFile() {
+void MainWindow::writeHelpFile() {
     const QString path = deps_.programFolder + QStringLiteral("/lintrove5a.html");
     if (QFileInfo::exists(path))
         QFile::remove(path);
@@ -616,7 +616,7 @@ void TForm1::writeHelpFile() {
     // A folder that cannot be written leaves no help document; "Help..." then does nothing.
 }
 
-void TForm1::setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
+void MainWindow::setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
                              const QString& rateUp, const QString& rateDown) {
     ui.Label25->setText(uptime);
     ui.Label20->setText(nmUp);
@@ -628,13 +628,13 @@ void TForm1::setToolbarTexts(const QString& uptime, const QString& nmUp, const Q
 // ---------------------------------------------------------------------------------------------
 // Show, activation, close.
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }
 
-void TForm1::FormShow() {
+void MainWindow::FormShow() {
     if (ui.cbStartMinimized->isChecked() && !firstShown_)
         Timer6->setEnabled(true);
     firstShown_ = true;
@@ -643,35 +643,35 @@ void TForm1::FormShow() {
     // Without a settings file nothing is loaded: the first run waits for the setup.
 }
 
-void TForm1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
 }
 
-void TForm1::FormActivate() {
+void MainWindow::FormActivate() {
     if (!settingsFileExists() || ui.edPassword1->text().isEmpty())
         Timer4->setEnabled(true);
 }
 
-void TForm1::Timer4Timer() {
+void MainWindow::Timer4Timer() {
     Timer4->setEnabled(false);
     // The setup wizard that opens here arrives with its own feature.
 }
 
-void TForm1::Timer6Timer() {
+void MainWindow::Timer6Timer() {
     Timer6->setEnabled(false);
     showMinimized();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (FormCloseQuery())
         event->accept();
     else
         event->ignore();
 }
 
-bool TForm1::FormCloseQuery(bool askUser) {
+bool MainWindow::FormCloseQuery(bool askUser) {
     if (askUser && !RestartInProgress && ui.cbPrompt->isChecked()) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QPoint at = WindowPlacement::closeQuestionPosition(
@@ -688,52 +688,52 @@ bool TForm1::FormCloseQuery(bool askUser) {
 // ---------------------------------------------------------------------------------------------
 // Menus and tabs.
 
-void TForm1::File1Click() {
+void MainWindow::File1Click() {
     ui.mnuRestoreData->setChecked(settings_.Restore);
     ui.mnuDataRestore->setEnabled(settings_.Restore);
 }
 
-void TForm1::Configure1Click() {
+void MainWindow::Configure1Click() {
     ui.mnuStartLog->setVisible(!ui.cbLog->isChecked());
     ui.mnuStopLog->setVisible(ui.cbLog->isChecked());
     ui.mnuStartCapture->setVisible(!ui.cbCapture->isChecked());
     ui.mnuStopCapture->setVisible(ui.cbCapture->isChecked());
 }
 
-void TForm1::showTab(int index) {
+void MainWindow::showTab(int index) {
     userTabChange_ = false;
     ui.PageControl1->setCurrentIndex(index);
     userTabChange_ = true;
 }
 
-void TForm1::PageControl1Change() {
+void MainWindow::PageControl1Change() {
     if (userTabChange_)
         clearGroupHighlights();
 }
 
-void TForm1::highlightGroup(QWidget* group) {
+void MainWindow::highlightGroup(QWidget* group) {
     QPalette p = group->palette();
     p.setColor(QPalette::Window, Qt::white);
     group->setPalette(p);
 }
 
-void TForm1::clearGroupHighlights() {
+void MainWindow::clearGroupHighlights() {
     for (QWidget* g : std::initializer_list<QWidget*>{ui.GroupRouterAccess, ui.GroupGraphs,
                                                       ui.GroupLog, ui.GroupUserGraphs})
         g->setPalette(QPalette());
 }
 
-void TForm1::mnuHelpClick() {
+void MainWindow::mnuHelpClick() {
     const QString path = deps_.programFolder + QStringLiteral("/lintrove5a.html");
     if (QFileInfo::exists(path))
         shell_->open(path);
 }
 
-void TForm1::mnuExitClick() {
+void MainWindow::mnuExitClick() {
     close();
 }
 
-void TForm1::mnuuserDefinedClick() {
+void MainWindow::mnuuserDefinedClick() {
     highlightGroup(ui.GroupUserGraphs);
     showTab(kTabAdvanced);
 }
@@ -741,20 +741,20 @@ void TForm1::mnuuserDefinedClick() {
 // ---------------------------------------------------------------------------------------------
 // Log controls.
 
-void TForm1::cbLogClick() {
+void MainWindow::cbLogClick() {
     ui.Image7->setVisible(ui.cbLog->isChecked());
 }
 
-void TForm1::edLogChange() {
+void MainWindow::edLogChange() {
     updateLogButton();
     ui.edLog->setToolTip(ui.edLog->text());
 }
 
-void TForm1::updateLogButton() {
+void MainWindow::updateLogButton() {
     ui.btnLog->setEnabled(QFileInfo(ui.edLog->text()).isFile());
 }
 
-void TForm1::updateLogStatus() {
+void MainWindow::updateLogStatus() {
     ui.statusPanels[1]->setText(ui.cbLog->isChecked() ? LogStatusText(ui.edLog->text())
                                                       : QString());
     updateLogButton();
@@ -778,7 +778,7 @@ QString chooseLogFile(QWidget* parent, const QString& programFolder, const QStri
 }
 } // namespace
 
-void TForm1::btnBrowseLogClick() {
+void MainWindow::btnBrowseLogClick() {
     const QString path = chooseLogFile(this, deps_.programFolder, ui.edLog->text());
     if (path.isEmpty())
         return;
@@ -786,7 +786,7 @@ void TForm1::btnBrowseLogClick() {
     ui.edLog->setToolTip(path);
 }
 
-void TForm1::mnuStartLogClick() {
+void MainWindow::mnuStartLogClick() {
     if (QFileInfo(QFileInfo(ui.edLog->text()).absolutePath()).isDir() &&
         !ui.edLog->text().isEmpty()) {
         ui.cbLog->setChecked(true);
@@ -799,17 +799,17 @@ void TForm1::mnuStartLogClick() {
     ui.cbLog->setChecked(true);
 }
 
-void TForm1::mnuStopLogClick() {
+void MainWindow::mnuStopLogClick() {
     ui.cbLog->setChecked(false);
 }
 
-void TForm1::mnuConfigLogClick() {
+void MainWindow::mnuConfigLogClick() {
     showTab(kTabConfigure);
     clearGroupHighlights();
     highlightGroup(ui.GroupLog);
 }
 
-void TForm1::btnLogClick() {
+void MainWindow::btnLogClick() {
     if (!QFileInfo(ui.edLog->text()).isFile()) {
         messages_->inform(QStringLiteral("No log file found."));
         return;
@@ -820,7 +820,7 @@ void TForm1::btnLogClick() {
 // ---------------------------------------------------------------------------------------------
 // User-defined graphs.
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Hide &&
         (watched == ui.boxUser1->view()->window() || watched == ui.boxUser2->view()->window()))
         boxUserCloseUp();
@@ -834,7 +834,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::refreshUserGraphNames() {
+void MainWindow::refreshUserGraphNames() {
     const QString name1 = ui.boxUser1->currentText();
     const QString name2 = ui.boxUser2->currentText();
     ui.PageControl1->setTabText(3, name1);
@@ -843,50 +843,50 @@ void TForm1::refreshUserGraphNames() {
     log_.Header = LogHeader(name1, name2);
 }
 
-void TForm1::boxUserCloseUp() {
+void MainWindow::boxUserCloseUp() {
     refreshUserGraphNames();
 }
 
-void TForm1::boxUserChange() {
+void MainWindow::boxUserChange() {
     log_.HeaderPending = true;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Data-restore file.
 
-void TForm1::mnuRestoreDataClick() {
+void MainWindow::mnuRestoreDataClick() {
     settings_.Restore = ui.mnuRestoreData->isChecked();
 }
 
-void TForm1::mnuDataRestoreClick() {
-    form8_->move(frameGeometry().topLeft() + QPoint(100, 70));
-    form8_->exec();
+void MainWindow::mnuDataRestoreClick() {
+    dataFileDialog_->move(frameGeometry().topLeft() + QPoint(100, 70));
+    dataFileDialog_->exec();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Graphs: page size, sample interval, the mouse cycle, page-button panels.
 
-void TForm1::spSampleChange() {
+void MainWindow::spSampleChange() {
     Timer1->setInterval(settings_.Sample * 1000);
     ui.Panel5->setText(graphs_->TimePerPageText());
 }
 
-void TForm1::spPointsPerPageChange() {
+void MainWindow::spPointsPerPageChange() {
     // A refused width keeps the previous time text.
     if (const auto text = graphs_->ApplyPageSize())
         ui.Panel5->setText(*text);
 }
 
-void TForm1::spPointsPerPageExit() {
+void MainWindow::spPointsPerPageExit() {
     if (ui.spPointsPerPage->value() < 10)
         ui.spPointsPerPage->setValue(10);
 }
 
-void TForm1::spSampleExit() {
+void MainWindow::spSampleExit() {
     ui.spSample->setValue(qBound(10, ui.spSample->value(), 300));
 }
 
-void TForm1::Chart1MouseDown(int chart, Qt::MouseButton button, Qt::KeyboardModifiers mods,
+void MainWindow::Chart1MouseDown(int chart, Qt::MouseButton button, Qt::KeyboardModifiers mods,
                              QPoint pos) {
     const QString cursor = graphs_->Chart1MouseDown(chart, button, mods.testFlag(Qt::ShiftModifier),
                                                     mods.testFlag(Qt::ControlModifier), pos.x(),
@@ -895,20 +895,20 @@ void TForm1::Chart1MouseDown(int chart, Qt::MouseButton button, Qt::KeyboardModi
         QApplication::setOverrideCursor(cursors_.value(cursor));
 }
 
-void TForm1::Chart1Scroll(int chart) {
+void MainWindow::Chart1Scroll(int chart) {
     runGuarded([&] {
         graphs_->Chart1Scroll(chart, QCursor::pos().x(), frameGeometry().left(),
                               frameGeometry().width());
     });
 }
 
-void TForm1::Chart1MouseUp(int chart) {
+void MainWindow::Chart1MouseUp(int chart) {
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     graphs_->Chart1MouseUp(chart);
 }
 
-void TForm1::Chart1MouseMove(int chart, QPoint pos) {
+void MainWindow::Chart1MouseMove(int chart, QPoint pos) {
     const ChartView* view = chartViews_[size_t(chart)];
     const bool visible =
         graphs_->PageButtonsVisible(pos.x(), pos.y(), view->x(), view->width(), view->height());
@@ -917,25 +917,25 @@ void TForm1::Chart1MouseMove(int chart, QPoint pos) {
 }
 
 // The panel sits at the chart's bottom edge, near its middle.
-void TForm1::positionPagePanel(int chart) {
+void MainWindow::positionPagePanel(int chart) {
     QFrame* panel = ui.pagePanels[size_t(chart)];
     const ChartView* view = chartViews_[size_t(chart)];
     panel->move((view->width() - panel->width()) / 2, view->height() - panel->height() - 40);
 }
 
-void TForm1::cbShowPlainClick() {
+void MainWindow::cbShowPlainClick() {
     ui.edPassword1->setEchoMode(ui.cbShowPlain->isChecked() ? QLineEdit::Normal
                                                             : QLineEdit::Password);
 }
 
-void TForm1::cbCaptureClick() {
+void MainWindow::cbCaptureClick() {
     if (ui.cbCapture->isChecked())
         ui.cbOnlyIfLost->setChecked(false);
     ui.Image1->setVisible(ui.cbCapture->isChecked());
     ui.Image2->setVisible(ui.cbOnlyIfLost->isChecked());
 }
 
-void TForm1::cbOnlyIfLostClick() {
+void MainWindow::cbOnlyIfLostClick() {
     if (ui.cbOnlyIfLost->isChecked())
         ui.cbCapture->setChecked(false);
     ui.Image1->setVisible(ui.cbCapture->isChecked());

@@ -1,4 +1,4 @@
-#include "app/TForm8.h"
+#include "app/DataFileDialog.h"
 
 #include "RecordingMessages.h"
 #include "core/DesktopShell.h"
@@ -31,9 +31,9 @@ public:
     QString answer;
 };
 
-class TForm8Test : public testing::Test {
+class DataFileDialogTest : public testing::Test {
 protected:
-    TForm8Test() {
+    DataFileDialogTest() {
         settings.TrimDataFile = true;
         settings.TrimDataFileDays = 30;
         settings.TrimDataFileTime = QTime(3, 15);
@@ -65,10 +65,10 @@ protected:
     Settings settings;
     FakeShell shell;
     RecordingMessages messages;
-    TForm8 form{settings, &shell, &messages};
+    DataFileDialog form{settings, &shell, &messages};
 };
 
-TEST_F(TForm8Test, CaptionsAndNames) {
+TEST_F(DataFileDialogTest, CaptionsAndNames) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Manage Data File"));
     EXPECT_EQ(form.DateTimePicker1->displayFormat(), QStringLiteral("HH:mm"));
     const struct {
@@ -94,7 +94,7 @@ TEST_F(TForm8Test, CaptionsAndNames) {
     EXPECT_EQ(form.spDataFileDays->value(), 36500);
 }
 
-TEST_F(TForm8Test, CloseAppliesTheEdits) {
+TEST_F(DataFileDialogTest, CloseAppliesTheEdits) {
     form.show();
     expectControlsShow(true, 30, QTime(3, 15), dir.path());
     const QString other = dir.filePath(QStringLiteral("other"));
@@ -114,7 +114,7 @@ TEST_F(TForm8Test, CloseAppliesTheEdits) {
     expectControlsShow(false, 45, QTime(7, 45), other);
 }
 
-TEST_F(TForm8Test, TitleBarCloseDiscardsAndReopenReloads) {
+TEST_F(DataFileDialogTest, TitleBarCloseDiscardsAndReopenReloads) {
     form.show();
     editAll(dir.filePath(QStringLiteral("other")));
     form.close(); // what the title bar's close button sends
@@ -130,7 +130,7 @@ TEST_F(TForm8Test, TitleBarCloseDiscardsAndReopenReloads) {
     expectControlsShow(true, 7, QTime(3, 15), dir.path());
 }
 
-TEST_F(TForm8Test, TrimNowUsesTheAppliedValues) {
+TEST_F(DataFileDialogTest, TrimNowUsesTheAppliedValues) {
     // The main window trims with the settings in force; a real trim shows what it used.
     const QString path = DataRestoreFile::PathIn(dir.path());
     QFile file(path);
@@ -165,7 +165,7 @@ TEST_F(TForm8Test, TrimNowUsesTheAppliedValues) {
     EXPECT_EQ(trims, (QStringList{QStringLiteral("30"), QStringLiteral("1")}));
 }
 
-TEST_F(TForm8Test, ChangeFolderTakesThePickedFolder) {
+TEST_F(DataFileDialogTest, ChangeFolderTakesThePickedFolder) {
     form.show();
     const QString typed = dir.filePath(QStringLiteral("typed"));
     replaceText(form.edDataFileFolder, typed);
@@ -182,7 +182,7 @@ TEST_F(TForm8Test, ChangeFolderTakesThePickedFolder) {
     EXPECT_EQ(settings.DataFileFolder, dir.path());
 }
 
-TEST_F(TForm8Test, ViewFileOpensTheFileOfTheFolderShown) {
+TEST_F(DataFileDialogTest, ViewFileOpensTheFileOfTheFolderShown) {
     const QString shown = dir.filePath(QStringLiteral("shown"));
     QDir().mkpath(shown);
     QFile file(DataRestoreFile::PathIn(shown));
