@@ -27,7 +27,8 @@ template <typename W> W* named(W* widget, const char* name) {
 
 } // namespace
 
-DataFileDialog::DataFileDialog(Settings& settings, DesktopShell* shell, UserMessages* messages, QWidget* parent)
+DataFileDialog::DataFileDialog(Settings& settings, DesktopShell* shell, UserMessages* messages,
+                               QWidget* parent)
     : QDialog(parent), settings_(settings), shell_(shell), messages_(messages) {
     setObjectName(QStringLiteral("DataFileDialog"));
     setWindowTitle(QStringLiteral("Manage Data File"));
@@ -83,9 +84,11 @@ DataFileDialog::DataFileDialog(Settings& settings, DesktopShell* shell, UserMess
     layout->addLayout(buttonRow);
     resize(460, sizeHint().height());
 
-    connect(btnDataFileFolder, &QPushButton::clicked, this, &DataFileDialog::btnDataFileFolderClick);
+    connect(btnDataFileFolder, &QPushButton::clicked, this,
+            &DataFileDialog::btnDataFileFolderClick);
     connect(btnViewDataFile, &QPushButton::clicked, this, &DataFileDialog::btnViewDataFileClick);
-    connect(btnTrimDataFileNow, &QPushButton::clicked, this, &DataFileDialog::btnTrimDataFileNowClick);
+    connect(btnTrimDataFileNow, &QPushButton::clicked, this,
+            &DataFileDialog::btnTrimDataFileNowClick);
     connect(btnClose, &QPushButton::clicked, this, &DataFileDialog::btnCloseClick);
 
     LoadControls();
@@ -117,8 +120,8 @@ void DataFileDialog::btnDataFileFolderClick() {
 void DataFileDialog::btnViewDataFileClick() {
     const QString path = DataRestoreFile::PathIn(edDataFileFolder->text());
     if (QFileInfo(path).isFile()) {
-        if (shell_)
-            shell_->open(path);
+        if (shell_ && !shell_->open(path) && messages_)
+            messages_->inform(DesktopShell::openFailedText(path));
     } else if (messages_) {
         messages_->inform(QStringLiteral("No log file found."));
     }

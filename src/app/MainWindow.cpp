@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "app/MessageBoxes.h"
 #include "app/DataFileDialog.h"
+#include "app/MessageBoxes.h"
 #include "app/WheelFilter.h"
 #include "app/WindowPlacement.h"
 #include "charting/AxisRangeError.h"
@@ -74,7 +74,8 @@ static void initResources() {
     Q_INIT_RESOURCE(resources);
 }
 
-MainWindow::MainWindow(Dependencies deps, QWidget* parent) : QMainWindow(parent), deps_(std::move(deps)) {
+MainWindow::MainWindow(Dependencies deps, QWidget* parent)
+    : QMainWindow(parent), deps_(std::move(deps)) {
     initResources();
     if (deps_.programFolder.isEmpty())
         deps_.programFolder = ProgramPaths::programFolder();
@@ -186,17 +187,19 @@ void MainWindow::connectControls() {
     });
     connect(ui.cbCaptureOnClose, &QCheckBox::toggled, this,
             [this](bool on) { settings_.OnClose = on; });
+    // The names follow every change of choice, from the open list or from the keys while it is
+    // closed: the list's popup hides before the selection changes, so refreshing there would
+    // name the previous quantity.
     connect(ui.boxUser1, &QComboBox::currentIndexChanged, this, [this](int i) {
         settings_.User1 = i;
         boxUserChange();
+        boxUserCloseUp();
     });
     connect(ui.boxUser2, &QComboBox::currentIndexChanged, this, [this](int i) {
         settings_.User2 = i;
         boxUserChange();
+        boxUserCloseUp();
     });
-    // The close of a drop-down list is the hiding of its popup.
-    ui.boxUser1->view()->window()->installEventFilter(this);
-    ui.boxUser2->view()->window()->installEventFilter(this);
     connect(ui.rbTotal1, &QRadioButton::toggled, this, [this](bool on) { settings_.Total1 = on; });
     connect(ui.rbLastHour1, &QRadioButton::toggled, this,
             [this](bool on) { settings_.LastHour1 = on; });
@@ -463,11 +466,11 @@ void MainWindow::FormCreate() {
     ui.boxType1->setCurrentIndex(0);
 
     // 4. Placement.
-    int desktopWidth = 0;
+    QList<QRect> screens;
     for (const QScreen* s : QGuiApplication::screens())
-        desktopWidth = std::max(desktopWidth, s->geometry().right() + 1);
+        screens << s->geometry();
     startGeometry_ = WindowPlacement::startGeometry(
-        QRect(settings_.Left, settings_.Top, settings_.Width, settings_.Height), desktopWidth,
+        QRect(settings_.Left, settings_.Top, settings_.Width, settings_.Height), screens,
         screen ? screen->geometry() : QRect(), settings_.Monitor1);
     resize(startGeometry_.size());
     move(startGeometry_.topLeft());
@@ -542,6 +545,7 @@ void MainWindow::applySettingsToControls() {
     settings_.PointsperPage = ui.spPointsPerPage->value(); // a stored negative count reads as 0
     ui.edCapture->setText(s.Capture);
     ui.cbCapture->setChecked(s.cbCapture);
+    ui.cbCaptureOnClose->setChecked(s.OnClose);
     ui.boxUser1->setCurrentIndex(qBound(0, s.User1, 2));
     ui.boxUser2->setCurrentIndex(qBound(0, s.User2, 2));
     ui.rbTotal1->setChecked(s.Total1);
@@ -570,9 +574,12 @@ void MainWindow::applySettingsToControls() {
 
 // Window bounds, the tab shown, the router type and the axes are taken at save time.
 void MainWindow::collectSettingsFromControls() {
+    // move() places the frame, so the frame's corner is what is stored; a maximized or minimized
+    // window keeps the bounds it comes back to, shifted by the same frame offsets.
+    const QPoint frameOffset = frameGeometry().topLeft() - geometry().topLeft();
     const QRect bounds = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
-    settings_.Left = bounds.left();
-    settings_.Top = bounds.top();
+    settings_.Left = bounds.left() + frameOffset.x();
+    settings_.Top = bounds.top() + frameOffset.y();
     settings_.Width = bounds.width();
     settings_.Height = bounds.height();
     settings_.Page = ui.PageControl1->currentIndex();
@@ -617,7 +624,7 @@ void MainWindow::writeHelpFile() {
 }
 
 void MainWindow::setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
-                             const QString& rateUp, const QString& rateDown) {
+                                 const QString& rateUp, const QString& rateDown) {
     ui.Label25->setText(uptime);
     ui.Label20->setText(nmUp);
     ui.Label22->setText(nmDown);
@@ -665,10 +672,18 @@ void MainWindow::Timer6Timer() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery())
+    if (EndSession(true))
         event->accept();
     else
         event->ignore();
+}
+
+bool MainWindow::EndSession(bool askUser) {
+    // The application's quit closes the window once more after a signal or the session's end
+    // ran the sequence: that close must neither ask again nor save again.
+    if (!closeSequenceDone_)
+        closeSequenceDone_ = FormCloseQuery(askUser);
+    return closeSequenceDone_;
 }
 
 bool MainWindow::FormCloseQuery(bool askUser) {
@@ -725,8 +740,8 @@ void MainWindow::clearGroupHighlights() {
 
 void MainWindow::mnuHelpClick() {
     const QString path = deps_.programFolder + QStringLiteral("/lintrove5a.html");
-    if (QFileInfo::exists(path))
-        shell_->open(path);
+    if (QFileInfo::exists(path) && !shell_->open(path))
+        messages_->inform(DesktopShell::openFailedText(path));
 }
 
 void MainWindow::mnuExitClick() {
@@ -768,7 +783,7 @@ QString chooseLogFile(QWidget* parent, const QString& programFolder, const QStri
         current.isEmpty() ? QStringLiteral("Log.txt") : QFileInfo(current).fileName();
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files(*.*)")});
+    dialog.setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setDirectory(programFolder);
     dialog.selectFile(name);
@@ -814,16 +829,14 @@ void MainWindow::btnLogClick() {
         messages_->inform(QStringLiteral("No log file found."));
         return;
     }
-    shell_->open(ui.edLog->text());
+    if (!shell_->open(ui.edLog->text()))
+        messages_->inform(DesktopShell::openFailedText(ui.edLog->text()));
 }
 
 // ---------------------------------------------------------------------------------------------
 // User-defined graphs.
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Hide &&
-        (watched == ui.boxUser1->view()->window() || watched == ui.boxUser2->view()->window()))
-        boxUserCloseUp();
     if (watched == ui.btnStop && event->type() == QEvent::MouseButtonPress)
         run_->btnStopMouseDown();
     if (event->type() == QEvent::Resize) {
@@ -887,7 +900,7 @@ void MainWindow::spSampleExit() {
 }
 
 void MainWindow::Chart1MouseDown(int chart, Qt::MouseButton button, Qt::KeyboardModifiers mods,
-                             QPoint pos) {
+                                 QPoint pos) {
     const QString cursor = graphs_->Chart1MouseDown(chart, button, mods.testFlag(Qt::ShiftModifier),
                                                     mods.testFlag(Qt::ControlModifier), pos.x(),
                                                     pos.y(), frameGeometry().width());

@@ -54,6 +54,10 @@ public:
     // The close sequence; returns whether the window may close. askUser is false when nobody is
     // there to answer (a termination signal).
     bool FormCloseQuery(bool askUser = true);
+    // Runs the close sequence unless it already ran to its end, so that the program asks and
+    // saves once however many closes arrive (a signal, the session's end, the quit that follows).
+    // Returns whether the program may end.
+    bool EndSession(bool askUser);
     bool SaveIni();
     // The graphs come back from the data-restore file (the last start-up step).
     void RestoreDataFile();
@@ -151,6 +155,7 @@ private:
     Settings settings_;
     bool settingsFileExists_ = false;
     bool firstShown_ = false;
+    bool closeSequenceDone_ = false;
     bool userTabChange_ = true;
     LineSample CurrentSample;
     std::unique_ptr<Timer> Timer1, Timer4, Timer5, Timer6;

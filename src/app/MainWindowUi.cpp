@@ -1,5 +1,7 @@
 #include "app/MainWindowUi.h"
 
+#include "app/BoundedSpinBox.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +23,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 
@@ -313,11 +316,11 @@ QWidget* MainWindowUi::buildConfigureTab() {
     GroupGraphs = group("GroupGraphs", QStringLiteral("Graphs"));
     {
         auto* g = new QGridLayout(GroupGraphs);
-        spSample = named(new QSpinBox, "spSample");
+        spSample = named(new BoundedSpinBox, "spSample");
         spSample->setRange(10, 300);
         spSample->setValue(15);
-        spPointsPerPage = named(new QSpinBox, "spPointsPerPage");
-        spPointsPerPage->setRange(0, 1000000);
+        spPointsPerPage = named(new BoundedSpinBox, "spPointsPerPage");
+        spPointsPerPage->setRange(0, std::numeric_limits<int>::max());
         spPointsPerPage->setValue(250);
         Panel5 = named(new QLabel(QStringLiteral("Time per page")), "Panel5");
         Panel5->setFrameShape(QFrame::Panel);

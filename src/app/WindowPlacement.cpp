@@ -1,14 +1,21 @@
 #include "app/WindowPlacement.h"
 
 #include <QSize>
+#include <algorithm>
 
 namespace WindowPlacement {
 
-QRect startGeometry(QRect stored, int desktopWidth, QRect primaryScreen, bool monitor1,
+QRect startGeometry(QRect stored, const QList<QRect>& screens, QRect primaryScreen, bool monitor1,
                     QSize minimum) {
     const QSize size = stored.size().expandedTo(minimum);
+    int desktopWidth = 0;
+    bool cornerOnAScreen = false;
+    for (const QRect& screen : screens) {
+        desktopWidth = std::max(desktopWidth, screen.right() + 1);
+        cornerOnAScreen = cornerOnAScreen || screen.contains(stored.topLeft());
+    }
     const bool pastRightEdge = stored.left() + stored.width() > desktopWidth;
-    if (!monitor1 && !pastRightEdge)
+    if (!monitor1 && !pastRightEdge && cornerOnAScreen)
         return QRect(stored.topLeft(), size);
     return QRect(QPoint(primaryScreen.left() + (primaryScreen.width() - size.width()) / 2,
                         primaryScreen.top() + (primaryScreen.height() - size.height()) / 2),

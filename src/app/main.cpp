@@ -43,21 +43,24 @@ int main(int argc, char** argv) {
     parser.addOption(delay);
     parser.process(app);
 
+    // Installed before the window exists, so that a signal during start-up waits for the event
+    // loop instead of killing the program half-way through writing its files.
+    TerminationSignals termination;
+
     MainWindow window(MainWindow::Dependencies{});
     window.FormCreate();
     if (parser.isSet(tab))
         window.ui.PageControl1->setCurrentIndex(parser.value(tab).toInt());
     window.show();
 
-    TerminationSignals termination;
     // Nobody is there to answer a question when the system asks the program to stop.
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&](int) {
-        if (window.FormCloseQuery(false))
+        if (window.EndSession(false))
             app.quit();
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [&](QSessionManager& manager) {
-                         if (!window.FormCloseQuery(manager.allowsInteraction()))
+                         if (!window.EndSession(manager.allowsInteraction()))
                              manager.cancel();
                      });
 
@@ -67,7 +70,7 @@ int main(int argc, char** argv) {
             const bool saved = window.grab().save(file, "PNG");
             std::fprintf(stderr, "lintrove5a: screenshot %s %s\n", qPrintable(file),
                          saved ? "saved" : "could not be saved");
-            window.FormCloseQuery(false);
+            window.EndSession(false);
             app.exit(saved ? 0 : 1);
         });
     }

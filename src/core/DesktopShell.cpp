@@ -8,9 +8,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
-void DesktopShell::open(const QString& pathOrUrl) {
-    // Whether a viewer opened is not the caller's concern.
-    QDesktopServices::openUrl(urlFor(pathOrUrl));
+bool DesktopShell::open(const QString& pathOrUrl) {
+    return QDesktopServices::openUrl(urlFor(pathOrUrl));
 }
 
 bool DesktopShell::startNewInstance() {
@@ -25,6 +24,11 @@ QString DesktopShell::chooseFolder(QWidget* parent, const QString& title, const 
                                    bool withEditBox) {
     Q_UNUSED(withEditBox);
     return QFileDialog::getExistingDirectory(parent, title, startPath, QFileDialog::ShowDirsOnly);
+}
+
+QString DesktopShell::openFailedText(const QString& pathOrUrl) {
+    return QStringLiteral("Unable to open ") + pathOrUrl +
+           QStringLiteral("\nThe desktop has no program set up to open it.");
 }
 
 QUrl DesktopShell::urlFor(const QString& pathOrUrl) {

@@ -11,9 +11,9 @@ class DesktopShell {
 public:
     virtual ~DesktopShell() = default;
 
-    // Opens a file path or a web address with the program the desktop associates with it. A
-    // failure is not reported: the callers go on either way.
-    virtual void open(const QString& pathOrUrl);
+    // Opens a file path or a web address with the program the desktop associates with it.
+    // Returns false when the desktop could not hand it on (no program associated, no launcher).
+    [[nodiscard]] virtual bool open(const QString& pathOrUrl);
     // Starts this program's executable again, detached, with the same environment and no
     // arguments. Returns whether it started; callers end the program regardless.
     virtual bool startNewInstance();
@@ -24,6 +24,9 @@ public:
     // nothing more.
     virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& startPath,
                                  bool withEditBox);
+
+    // The message for a file or address that open() could not hand on.
+    static QString openFailedText(const QString& pathOrUrl);
 
     // The address open() hands on: "scheme://..." as it is, anything else as a local file
     // (relative paths against the working folder).

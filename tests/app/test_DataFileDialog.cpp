@@ -21,7 +21,10 @@ namespace {
 
 class FakeShell final : public DesktopShell {
 public:
-    void open(const QString& pathOrUrl) override { opened << pathOrUrl; }
+    bool open(const QString& pathOrUrl) override {
+        opened << pathOrUrl;
+        return true;
+    }
     QString chooseFolder(QWidget*, const QString& title, const QString& startPath,
                          bool withEditBox) override {
         asked << title + QLatin1Char('|') + startPath + (withEditBox ? "|edit" : "");

@@ -31,11 +31,11 @@ public:
 
 class NoShell final : public DesktopShell {
 public:
-    void open(const QString&) override {}
+    bool open(const QString&) override { return true; }
 };
 
-MainWindow::Dependencies dependencies(const QString& home, Browser* browser, QuietMessages* messages,
-                                  NoShell* shell) {
+MainWindow::Dependencies dependencies(const QString& home, Browser* browser,
+                                      QuietMessages* messages, NoShell* shell) {
     MainWindow::Dependencies deps;
     deps.programFolder = home;
     deps.browser = browser;

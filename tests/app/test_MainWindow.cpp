@@ -8,7 +8,10 @@
 
 #include "FakeClock.h"
 #include "FakeTimer.h"
+#include "TestFiles.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +44,11 @@ public:
 
 class RecordingShell final : public DesktopShell {
 public:
-    void open(const QString& target) override { opened << target; }
+    bool open(const QString& target) override {
+        opened << target;
+        return opens;
+    }
+    bool opens = true; // false: the desktop has no program for it
     QStringList opened;
 };
 
@@ -171,6 +178,132 @@ TEST_F(MainWindowTest, SettingsRoundTripThroughTheControls) {
     EXPECT_TRUE(reread.LostSync);
     EXPECT_TRUE(reread.cbLog);
     EXPECT_EQ(reread.User1, 2);
+}
+
+// A settings file with every key away from its default: each control shows its key, and the
+// file saved at close holds the same values, so no key can miss its control.
+TEST_F(MainWindowTest, EveryKeyAwayFromItsDefaultReachesItsControlAndComesBack) {
+    Settings stored =
+        Settings::defaults(home.path(), QDateTime(QDate(2026, 3, 2), QTime(9, 15)), QSize());
+    stored.Address = "127.0.0.1:1";
+    stored.Password = "secret";
+    stored.ShowPlain = true;
+    stored.FirstUrl = "/other.cgi";
+    stored.Sample = 45;
+    stored.PointsperPage = 300;
+    stored.User1 = 2;
+    stored.User2 = 0;
+    stored.Total1 = false;
+    stored.LastHour1 = true;
+    stored.Total2 = false;
+    stored.LastHour2 = true;
+    stored.Prompt = false;
+    stored.Minimize = true;
+    stored.StartMinimized = true;
+    stored.Restore = false;
+    stored.TrimDataFile = false;
+    stored.TrimDataFileDays = 12;
+    stored.TrimDataFileTime = QTime(3, 4, 5);
+    stored.DataFileFolder = home.filePath("data");
+    stored.SaveAxes = true;
+    stored.Axes = {
+        {{12, 14, -3, -1}, {30, 40, 1, 2}, {25, 26, 3, 4}, {21, 22, 5, 6}, {11, 13, -4, -5}}};
+    stored.ThreeD = "10100";
+    stored.Page = 2;
+    stored.cbLog = true;
+    stored.LogFile = home.filePath("other-log.txt");
+    stored.TrimLog = true;
+    stored.TrimLines = 77;
+    stored.TrimTime = "04:05";
+    stored.LogDays = false;
+    stored.LogSeconds = true;
+    stored.Capture = home.filePath("pictures");
+    // cbCapture and LostSync exclude each other: LostSync stays off so that cbCapture can be on.
+    stored.cbCapture = true;
+    stored.OnClose = true;
+    stored.DeleteImages = true;
+    stored.DeleteDays = 9;
+    stored.DeleteTime = QTime(5, 6, 7);
+    stored.LogTab = 12;
+    stored.ImagePrefix = "Pic-";
+    stored.AddPrefix = false;
+    stored.Recycle = false;
+    stored.ImageDateFormat = "yyyy-mm-dd";
+    stored.LogDateFormat = "dd/mm/yyyy hh:nn";
+    stored.PauseDelay = 60;
+    // Monitor1 stays off: it would centre the window and so change Left and Top.
+    stored.HHAUrl = "/a.html";
+    stored.HHBUrl = "/b.html";
+    stored.WebFolder = home.filePath("www");
+    stored.DateStamp = false;
+    stored.Restart = true;
+    stored.RestartDays = 3;
+    stored.RestartTime = QDateTime(QDate(2026, 3, 5), QTime(4, 0));
+    stored.Web = true;
+    stored.WebAddress = "127.0.0.1";
+    stored.Port = "18081";
+    stored.webWidth = "640";
+    stored.webHeight = "320";
+    stored.Width = 900;
+    stored.Height = 700;
+    stored.Top = 20;
+    stored.Left = 30;
+    QString error;
+    ASSERT_TRUE(stored.save(home.filePath("lintrove5a.ini"), &error)) << error.toStdString();
+    const QByteArray file = readFile(home.filePath("lintrove5a.ini"));
+
+    auto w = make();
+    w->FormCreate();
+    const auto checked = [&](const char* name) {
+        auto* box = w->findChild<QAbstractButton*>(name);
+        EXPECT_NE(box, nullptr) << name;
+        return box && box->isChecked();
+    };
+    const auto text = [&](const char* name) {
+        if (auto* edit = w->findChild<QLineEdit*>(name))
+            return edit->text();
+        if (auto* combo = w->findChild<QComboBox*>(name))
+            return combo->currentText();
+        ADD_FAILURE() << "no text control " << name;
+        return QString();
+    };
+    const struct {
+        const char* control;
+        bool on;
+    } boxes[] = {{"cbShowPlain", true},      {"rbTotal1", false},
+                 {"rbLastHour1", true},      {"rbTotal2", false},
+                 {"rbLastHour2", true},      {"cbPrompt", false},
+                 {"cbMinimize", true},       {"cbStartMinimized", true},
+                 {"cbSaveAxes", true},       {"cbLog", true},
+                 {"cbCapture", true},        {"cbOnlyIfLost", false},
+                 {"cbCaptureOnClose", true}, {"cbWeb", true}};
+    for (const auto& b : boxes)
+        EXPECT_EQ(checked(b.control), b.on) << b.control;
+    const struct {
+        const char* control;
+        QString value;
+    } texts[] = {{"edAddress", stored.Address},        {"edPassword1", stored.Password},
+                 {"edCapture", stored.Capture},        {"edLog", stored.LogFile},
+                 {"boxWebAddress", stored.WebAddress}, {"edPort", stored.Port},
+                 {"edWidth", stored.webWidth},         {"edHeight", stored.webHeight},
+                 {"boxUser1", "Signal Attenuation"},   {"boxUser2", "Max Data Rate"}};
+    for (const auto& t : texts)
+        EXPECT_EQ(text(t.control), t.value) << t.control;
+    EXPECT_EQ(w->findChild<QSpinBox*>("spSample")->value(), 45);
+    EXPECT_EQ(w->findChild<QSpinBox*>("spPointsPerPage")->value(), 300);
+    EXPECT_EQ(w->findChild<QTabWidget*>("PageControl1")->currentIndex(), 2);
+
+    ASSERT_TRUE(w->FormCloseQuery());
+    // Left and Top follow the window's placement on this screen; every other line comes back.
+    const auto withoutPlacement = [](const QByteArray& bytes) {
+        QByteArrayList kept;
+        for (const QByteArray& line : bytes.split('\n'))
+            if (!line.startsWith("Left=") && !line.startsWith("Top="))
+                kept << line;
+        return kept.join('\n');
+    };
+    EXPECT_EQ(withoutPlacement(readFile(home.filePath("lintrove5a.ini"))).toStdString(),
+              withoutPlacement(file).toStdString());
 }
 
 TEST_F(MainWindowTest, ConfigureMenuShowsOneOfStartAndStopLogging) {
@@ -308,9 +441,10 @@ TEST_F(MainWindowTest, WhilePausedPagesUpdateTheToolbarOnly) {
     EXPECT_EQ(w->findChild<QLabel*>("Label20")->text(), "6.2 dB");
 }
 
-// A new choice is read at the next sample and asks for a new log header at once; names follow
-// only when the list closes.
-TEST_F(MainWindowTest, UserGraphChoiceNamesFollowTheListClosing) {
+// The tab captions, the axis titles and the log header name the quantity just chosen, whether it
+// was picked in the open list (keys or mouse) or changed with the keys while the list was closed;
+// a new choice also asks for a new log header.
+TEST_F(MainWindowTest, UserGraphNamesFollowTheChoice) {
     auto w = make();
     w->FormCreate();
     w->show();
@@ -321,19 +455,65 @@ TEST_F(MainWindowTest, UserGraphChoiceNamesFollowTheListClosing) {
     EXPECT_EQ(w->graphs().chart(GraphSet::Chart4).leftAxis().title, "Upstream Line Attenuation");
     EXPECT_FALSE(w->log().HeaderPending);
 
+    const auto expectNames = [&](const QString& name, const char* how) {
+        EXPECT_EQ(tabs->tabText(4), name) << how;
+        EXPECT_EQ(w->graphs().chart(GraphSet::Chart4).leftAxis().title, "Upstream " + name) << how;
+        EXPECT_EQ(w->graphs().chart(GraphSet::Chart4).rightAxis().title, "Downstream " + name)
+            << how;
+        EXPECT_TRUE(w->log().Header.endsWith("Up " + name + ", Down " + name)) << how;
+    };
+
     box->setFocus();
-    QTest::keyClick(box, Qt::Key_Down); // closed list: the choice changes, the names do not
-    EXPECT_EQ(box->currentIndex(), 2);
+    QTest::keyClick(box, Qt::Key_Down); // the list closed
     EXPECT_EQ(w->settings().User2, 2);
     EXPECT_TRUE(w->log().HeaderPending);
-    EXPECT_EQ(tabs->tabText(4), "Line Attenuation");
+    expectNames("Signal Sttenuation", "keys, list closed");
 
     box->showPopup();
-    box->hidePopup();
+    QAbstractItemView* list = box->view();
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Return);
     QCoreApplication::processEvents();
-    EXPECT_EQ(tabs->tabText(4), "Signal Sttenuation");
-    EXPECT_EQ(w->graphs().chart(GraphSet::Chart4).leftAxis().title, "Upstream Signal Sttenuation");
-    EXPECT_TRUE(w->log().Header.endsWith("Up Signal Sttenuation, Down Signal Sttenuation"));
+    EXPECT_EQ(box->currentIndex(), 1);
+    expectNames("Line Attenuation", "keys and Return in the open list");
+
+    box->showPopup();
+    list = box->view();
+    const QRect item = list->visualRect(list->model()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box->currentIndex(), 0);
+    expectNames("Max Data Rate", "mouse in the open list");
+}
+
+// Typed values: out of range or empty become the nearest bound when the field is left; the
+// page size has no upper bound.
+TEST_F(MainWindowTest, TypedSampleAndPageSizeValues) {
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    auto* sample = w->findChild<QSpinBox*>("spSample");
+    auto* points = w->findChild<QSpinBox*>("spPointsPerPage");
+    const struct {
+        QSpinBox* box;
+        const char* typed;
+        int expected;
+    } cases[] = {
+        {sample, "5", 10},  {sample, "500", 300},         {sample, "", 10},
+        {sample, "45", 45}, {sample, "99999999999", 300}, {points, "5", 10},
+        {points, "", 10},   {points, "2000000", 2000000}, {points, "2147483647", 2147483647},
+    };
+    for (const auto& c : cases) {
+        const QString where = c.box->objectName() + " typed \"" + c.typed + "\"";
+        c.box->selectAll();
+        QTest::keyClick(c.box, Qt::Key_Backspace);
+        QTest::keyClicks(c.box, QString::fromLatin1(c.typed));
+        QTest::keyClick(c.box, Qt::Key_Return); // editing finished, as when leaving the field
+        EXPECT_EQ(c.box->value(), c.expected) << where.toStdString();
+    }
+    EXPECT_EQ(w->settings().Sample, 300);
+    EXPECT_EQ(w->timer(1).interval(), 300000);
+    EXPECT_EQ(w->settings().PointsperPage, 2147483647);
 }
 
 TEST_F(MainWindowTest, LogControls) {
@@ -392,6 +572,53 @@ TEST_F(MainWindowTest, HelpOpensTheWrittenDocument) {
     QFile::remove(home.filePath("lintrove5a.html"));
     w->findChild<QAction*>("mnuHelp")->trigger();
     EXPECT_EQ(shell.opened.size(), 1);
+    EXPECT_TRUE(messages.informed.isEmpty());
+}
+
+// A desktop that cannot open the help document or the log says so, naming the file.
+TEST_F(MainWindowTest, HelpAndLogThatCannotBeOpenedAreReported) {
+    auto w = make();
+    w->FormCreate();
+    shell.opens = false;
+    w->findChild<QAction*>("mnuHelp")->trigger();
+    const QString log = home.filePath("mine.txt");
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    w->findChild<QLineEdit*>("edLog")->setText(log);
+    QTest::mouseClick(w->findChild<QToolButton*>("btnLog"), Qt::LeftButton);
+    ASSERT_EQ(messages.informed.size(), 2) << messages.informed.join(" | ").toStdString();
+    EXPECT_TRUE(
+        messages.informed[0].startsWith("Unable to open " + home.filePath("lintrove5a.html")));
+    EXPECT_TRUE(messages.informed[1].startsWith("Unable to open " + log));
+}
+
+// After a signal or the session's end ran the close sequence, the application's quit closes the
+// window again: no second question and no second save.
+TEST_F(MainWindowTest, TheCloseSequenceRunsOnceForTheSystem) {
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    ASSERT_TRUE(w->findChild<QCheckBox*>("cbPrompt")->isChecked());
+    ASSERT_TRUE(w->EndSession(false));
+    EXPECT_TRUE(messages.questions.isEmpty());
+    const QString ini = home.filePath("lintrove5a.ini");
+    ASSERT_TRUE(QFileInfo::exists(ini));
+    QFile::remove(ini);
+    EXPECT_TRUE(w->close());
+    EXPECT_TRUE(messages.questions.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(ini)) << "saved a second time";
+
+    // The desktop session's end asks once; Cancel vetoes it and the next try asks again.
+    auto second = make();
+    second->FormCreate();
+    second->show();
+    messages.answerYes = false;
+    EXPECT_FALSE(second->EndSession(true));
+    messages.answerYes = true;
+    EXPECT_TRUE(second->EndSession(true));
+    EXPECT_TRUE(second->close());
+    EXPECT_EQ(messages.questions.size(), 2);
 }
 
 // The page buttons appear near the bottom of a graph, on all four graphs together; the chart

@@ -7,29 +7,38 @@ namespace {
 const QRect kPrimary(0, 0, 1920, 1080);
 
 TEST(StartGeometry, StoredPositionOrCentred) {
+    const QList<QRect> one{kPrimary};
+    const QList<QRect> twoSideBySide{kPrimary, QRect(1920, 0, 1920, 1080)};
+    const QList<QRect> leftOfPrimary{kPrimary, QRect(-1280, 0, 1280, 1024)};
+    const QRect centred(535, 215, 850, 650);
     const struct {
+        const char* what;
         QRect stored;
-        int desktopWidth;
+        QList<QRect> screens;
         bool monitor1;
         QRect expected;
     } cases[] = {
-        // Reaching past the right edge of a 1920-pixel desktop: centred, stored size kept.
-        {QRect(2000, 50, 850, 650), 1920, false, QRect(535, 215, 850, 650)},
-        {QRect(1100, 50, 850, 650), 1920, false, QRect(535, 215, 850, 650)},
-        // Within the desktop: the stored place.
-        {QRect(100, 50, 850, 650), 1920, false, QRect(100, 50, 850, 650)},
-        {QRect(1070, 50, 850, 650), 1920, false, QRect(1070, 50, 850, 650)},
-        // A second monitor to the right makes the desktop wider.
-        {QRect(2000, 50, 850, 650), 3840, false, QRect(2000, 50, 850, 650)},
-        // Monitor1: centred whatever the stored position.
-        {QRect(100, 50, 850, 650), 1920, true, QRect(535, 215, 850, 650)},
-        // The minimum size applies to what was loaded.
-        {QRect(10, 10, 300, 200), 1920, false, QRect(10, 10, 842, 643)},
+        {"past the right edge", QRect(2000, 50, 850, 650), one, false, centred},
+        {"partly past the right edge", QRect(1100, 50, 850, 650), one, false, centred},
+        {"within the desktop", QRect(100, 50, 850, 650), one, false, QRect(100, 50, 850, 650)},
+        {"touching the right edge", QRect(1070, 50, 850, 650), one, false,
+         QRect(1070, 50, 850, 650)},
+        {"on a second monitor", QRect(2000, 50, 850, 650), twoSideBySide, false,
+         QRect(2000, 50, 850, 650)},
+        {"Monitor1", QRect(100, 50, 850, 650), one, true, centred},
+        {"below the minimum size", QRect(10, 10, 300, 200), one, false, QRect(10, 10, 842, 643)},
+        // Positions that would put the window off every screen.
+        {"negative Left", QRect(-900, 50, 850, 650), one, false, centred},
+        {"negative Top", QRect(100, -700, 850, 650), one, false, centred},
+        {"Top below the screen", QRect(100, 1200, 850, 650), one, false, centred},
+        {"monitor unplugged", QRect(2000, 50, 850, 650), one, false, centred},
+        {"monitor left of the primary", QRect(-1200, 50, 850, 650), leftOfPrimary, false,
+         QRect(-1200, 50, 850, 650)},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(WindowPlacement::startGeometry(c.stored, c.desktopWidth, kPrimary, c.monitor1),
+        EXPECT_EQ(WindowPlacement::startGeometry(c.stored, c.screens, kPrimary, c.monitor1),
                   c.expected)
-            << c.stored.left() << " on " << c.desktopWidth << " monitor1 " << c.monitor1;
+            << c.what;
 }
 
 TEST(CloseQuestionPosition, TrayWindowAndFallback) {

@@ -14,6 +14,10 @@ struct AssignCase {
     const char* refusal; // nullptr when accepted
     double expectedMin, expectedMax;
 };
+// Readable case names in the test listing.
+void PrintTo(const AssignCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class AxisAssignment : public testing::TestWithParam<AssignCase> {};
 

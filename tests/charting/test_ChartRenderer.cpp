@@ -16,6 +16,10 @@ struct RangeCase {
     qsizetype lineFirst, lineLast; // lineLast < lineFirst: nothing
     qsizetype labelFirst, labelLast;
 };
+// Readable case names in the test listing.
+void PrintTo(const RangeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WindowPoints : public testing::TestWithParam<RangeCase> {};
 
@@ -59,6 +63,10 @@ struct ThinCase {
     qsizetype points;
     std::vector<qsizetype> expected;
 };
+// Readable case names in the test listing.
+void PrintTo(const ThinCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LabelThinning : public testing::TestWithParam<ThinCase> {};
 

@@ -74,6 +74,10 @@ struct PanCase {
     PanningMode mode;
     bool bottomMoves, verticalMoves;
 };
+// Readable case names in the test listing.
+void PrintTo(const PanCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PanningModes : public ChartViewTest, public testing::WithParamInterface<PanCase> {};
 
