@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,6 +35,14 @@ QLabel* wrapped(const char* name, const QString& text) {
     auto* l = named(new QLabel(text), name);
     l->setWordWrap(true);
     return l;
+}
+
+// The line between a page and its buttons.
+QFrame* rule() {
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
 }
 
 } // namespace
@@ -96,6 +105,8 @@ SetupWizard::SetupWizard(QWidget* parent, UserMessages* messages,
         v->addLayout(find);
         v->addWidget(Memo1);
         v->addStretch();
+        v->addSpacing(16);
+        v->addWidget(rule());
         v->addLayout(buttons);
     }
 
@@ -130,6 +141,8 @@ SetupWizard::SetupWizard(QWidget* parent, UserMessages* messages,
         v->addSpacing(12);
         v->addLayout(password);
         v->addStretch();
+        v->addSpacing(16);
+        v->addWidget(rule());
         v->addLayout(buttons);
     }
 
