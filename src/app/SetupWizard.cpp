@@ -268,8 +268,12 @@ void SetupWizard::Button16Click() {
     }
     if (edPassword->text().isEmpty())
         return;
-    if (finish_ && !finish_(*address, edPassword->text()))
+    QString error;
+    if (finish_ && !finish_(*address, edPassword->text(), &error)) {
+        if (!error.isEmpty())
+            messages_->inform(error);
         return;
+    }
     accept();
 }
 

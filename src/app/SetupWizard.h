@@ -20,8 +20,11 @@ class SetupWizard : public QDialog {
     Q_OBJECT
 public:
     // Takes the tested address (plain decimal, port kept) and the password; true when they were
-    // applied and saved, which closes the wizard. On false the wizard stays open with its entries.
-    using FinishHandler = std::function<bool(const QString& address, const QString& password)>;
+    // applied and saved, which closes the wizard. On false the wizard stays open with its entries
+    // and shows the error text, if one is given, in a message box over itself (one over the main
+    // window could not be answered while the wizard is modal).
+    using FinishHandler =
+        std::function<bool(const QString& address, const QString& password, QString* error)>;
 
     // Messages go to a message box over the wizard unless messages are given; the gateway
     // command runs on the given runner or on one of its own.

@@ -20,10 +20,13 @@ namespace {
 class SetupWizardTest : public testing::Test {
 protected:
     SetupWizardTest() : wizard(nullptr, &messages) {
-        wizard.setFinishHandler([this](const QString& address, const QString& password) {
-            finished << address + '|' + password;
-            return acceptFinish;
-        });
+        wizard.setFinishHandler(
+            [this](const QString& address, const QString& password, QString* error) {
+                finished << address + '|' + password;
+                if (!acceptFinish)
+                    *error = QStringLiteral("Unable to write the settings file.");
+                return acceptFinish;
+            });
         // Find reads this file as the network-configuration command's output.
         wizard.setGatewayCommand(QStringLiteral("/bin/cat"), {outputFile()});
     }
@@ -179,6 +182,7 @@ TEST_F(SetupWizardTest, AFailedSaveKeepsTheWizardOpenWithItsEntries) {
     QTest::keyClicks(wizard.edPassword, QStringLiteral("pw"));
     click(wizard.Button16);
     EXPECT_EQ(finished, QStringList{"192.168.1.254|pw"});
+    EXPECT_EQ(messages.informed, QStringList{"Unable to write the settings file."});
     EXPECT_TRUE(wizard.isVisible());
     EXPECT_EQ(wizard.edPassword->text(), "pw");
     // A second try that works closes it.
