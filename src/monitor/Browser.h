@@ -3,7 +3,9 @@
 // the login form, scroll, select and grab. Reads of the page are asynchronous (callbacks).
 // WebEngineBrowser is the real one; tests use a fake.
 #include <QImage>
+#include <QList>
 #include <QObject>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -32,9 +34,13 @@ public:
     virtual void readBodyHtml(TextCallback done) = 0;
     // Sets the value of the named element of form formIndex when it is an INPUT element;
     // nothing happens otherwise.
-    virtual void setFormFieldValue(int formIndex, const QString& fieldName, const QString& value) = 0;
+    virtual void setFormFieldValue(int formIndex, const QString& fieldName,
+                                   const QString& value) = 0;
     // Scrolls the page view by (dx, dy) pixels.
     virtual void scrollBy(int dx, int dy) = 0;
+    // Scrolls by each step in turn in one script, then calls done once the page has taken the
+    // scroll (its next repaint may still be on the way).
+    virtual void scrollInSteps(const QList<QPoint>& steps, std::function<void()> done) = 0;
     // Clicks link number index (0-based) of the page, if it has one.
     virtual void clickLink(int index) = 0;
     // The selected text of the page, empty if none.

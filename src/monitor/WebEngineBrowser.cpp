@@ -142,6 +142,13 @@ void WebEngineBrowser::scrollBy(int dx, int dy) {
     runScript(QStringLiteral("window.scrollBy(%1, %2)").arg(dx).arg(dy));
 }
 
+void WebEngineBrowser::scrollInSteps(const QList<QPoint>& steps, std::function<void()> done) {
+    QString script;
+    for (const QPoint& step : steps)
+        script += QStringLiteral("window.scrollBy(%1, %2);").arg(step.x()).arg(step.y());
+    runScript(script + QStringLiteral("''"), [done = std::move(done)](const QString&) { done(); });
+}
+
 void WebEngineBrowser::clickLink(int index) {
     runScript(QStringLiteral("(function (i) {"
                              "  var link = document.links[i];"

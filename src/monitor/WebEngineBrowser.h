@@ -24,6 +24,7 @@ public:
     void readBodyHtml(TextCallback done) override;
     void setFormFieldValue(int formIndex, const QString& fieldName, const QString& value) override;
     void scrollBy(int dx, int dy) override;
+    void scrollInSteps(const QList<QPoint>& steps, std::function<void()> done) override;
     void clickLink(int index) override;
     void readSelectedText(TextCallback done) override;
     void selectAll() override;

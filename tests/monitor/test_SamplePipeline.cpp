@@ -148,4 +148,44 @@ TEST_F(PipelineFixture, LostConnectionNeedsMoreThanTwoPointsThenFollowsUpOnePage
     EXPECT_TRUE(p.LostSyncPending);
 }
 
+// Sequences of plotted samples: 'u' a sample with sync, 'd' one without (DataRateDown 0), 'p' a
+// Pause and Start between samples. The expected text marks each sample with the number of
+// captures it took.
+TEST_F(PipelineFixture, CaptureSequences) {
+    const struct {
+        const char* name;
+        bool everyPage, onlyIfLost;
+        int pointsPerPage;
+        const char* samples;
+        const char* captures;
+    } cases[] = {
+        {"every page", true, false, 4, "uuuuuuuu", "00010001"},
+        {"pause keeps the count", true, false, 4, "uupuuuu", "000100"},
+        {"lost at the first sample waits for the third", false, true, 4, "ddd", "001"},
+        {"follow-up one page later", false, true, 3, "uuduuuu", "0010010"},
+        {"still down at the follow-up: two sets", false, true, 3, "uudddd", "001002"},
+        {"pause drops the pending follow-up", false, true, 3, "uudpuuuu", "0010000"},
+        {"neither box", false, false, 2, "uudddd", "000000"},
+    };
+    for (const auto& c : cases) {
+        settings.cbCapture = c.everyPage;
+        settings.LostSync = c.onlyIfLost;
+        settings.PointsperPage = c.pointsPerPage;
+        points = 0;
+        auto p = make();
+        QString got;
+        for (const char* s = c.samples; *s; ++s) {
+            if (*s == 'p') {
+                p.LostSyncPending = false; // what Pause and Start do
+                continue;
+            }
+            sample.DataRateDown = *s == 'd' ? 0 : 15000;
+            captures = 0;
+            run(p);
+            got += QString::number(captures);
+        }
+        EXPECT_EQ(got, QString::fromLatin1(c.captures)) << c.name;
+    }
+}
+
 } // namespace

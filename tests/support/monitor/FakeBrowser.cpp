@@ -63,6 +63,12 @@ void FakeBrowser::scrollBy(int dx, int dy) {
     calls << QStringLiteral("scrollBy %1 %2").arg(dx).arg(dy);
 }
 
+void FakeBrowser::scrollInSteps(const QList<QPoint>& steps, std::function<void()> done) {
+    for (const QPoint& step : steps)
+        scrollBy(step.x(), step.y());
+    done();
+}
+
 void FakeBrowser::clickLink(int index) {
     calls << QStringLiteral("clickLink %1").arg(index);
     if (onClickLink)

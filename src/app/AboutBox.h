@@ -1,0 +1,30 @@
+#pragma once
+// The About box: the program's name, version and purpose, and a link that opens the program's
+// own help document through the desktop shell.
+#include <QDialog>
+#include <QPoint>
+#include <QRect>
+
+class DesktopShell;
+class QLabel;
+
+class AboutBox : public QDialog {
+    Q_OBJECT
+public:
+    AboutBox(DesktopShell& shell, QString helpFile, QWidget* parent = nullptr);
+
+    static QString versionText() { return QStringLiteral("Version 1.9b - 17 October 2018"); }
+    // Centred on the main window's frame, halves rounded toward zero.
+    static QPoint centredOn(const QRect& mainFrame, QSize boxSize);
+
+    // The link's click: the help document in the desktop's browser.
+    void Label3Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    DesktopShell& shell_;
+    QString helpFile_;
+    QLabel* Label3 = nullptr;
+};
