@@ -136,7 +136,7 @@ struct WebServerCallbacks {
 WebServer::WebServer(const MetricsSnapshot* metrics) : WebServer(metrics, Options{}) {}
 
 WebServer::WebServer(const MetricsSnapshot* metrics, Options options)
-    : metrics_(metrics), options_(options), folder_(std::make_shared<std::string>()) {}
+    : metrics_(metrics), options_(options), folder_(std::make_shared<Folder>()) {}
 
 WebServer::~WebServer() {
     stop(); // handlers finished before the table and the folder copy go
@@ -182,7 +182,8 @@ bool WebServer::start(const QString& address, int port, QString* error) {
         return fail(QString::fromLocal8Bit(std::strerror(e)));
     }
 
-    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ITC;
+    // Turbo: read and write before asking the event loop whether the socket is ready.
+    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ITC | MHD_USE_TURBO;
     const bool pool = options_.threading == Threading::ThreadPool;
     flags |= pool ? MHD_USE_EPOLL : (MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL);
     MHD_OptionItem extra[] = {
@@ -216,7 +217,9 @@ void WebServer::setWebFolder(const QString& folder) {
     if (!folder.isEmpty())
         encoded =
             QFile::encodeName(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())).toStdString();
-    auto copy = std::make_shared<const std::string>(std::move(encoded));
+    auto copy = std::make_shared<Folder>();
+    copy->real = encoded.empty() ? std::string() : realPath(encoded);
+    copy->path = std::move(encoded);
     std::lock_guard lock(folderMutex_);
     folder_ = std::move(copy);
     folderText_ = folder;
@@ -262,12 +265,20 @@ int WebServer::handle(MHD_Connection* connection, const char* url, const char* m
 }
 
 int WebServer::serveFile(MHD_Connection* connection, const char* url) {
-    std::shared_ptr<const std::string> folder;
+    std::shared_ptr<const Folder> folderCopy;
     {
         std::lock_guard lock(folderMutex_);
-        folder = folder_;
+        folderCopy = folder_;
     }
-    const std::string realFolder = folder->empty() ? std::string() : realPath(*folder);
+    const std::string* folder = &folderCopy->path;
+    // Resolved once when set; a folder that did not exist then is looked up on every request.
+    std::string resolvedNow;
+    const std::string* realFolderP = &folderCopy->real;
+    if (realFolderP->empty() && !folder->empty()) {
+        resolvedNow = realPath(*folder);
+        realFolderP = &resolvedNow;
+    }
+    const std::string& realFolder = *realFolderP;
     struct stat st {};
     if (realFolder.empty() || ::stat(realFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound); // nothing to serve

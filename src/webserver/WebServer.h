@@ -65,6 +65,10 @@ private:
     MHD_Daemon* daemon_ = nullptr;
     std::atomic<int> busy_{0};
     mutable std::mutex folderMutex_;
-    std::shared_ptr<const std::string> folder_; // encoded, absolute and clean; empty: none
+    struct Folder {
+        std::string path; // encoded, absolute and clean; empty: none
+        std::string real; // links resolved when set; empty when it did not exist then
+    };
+    std::shared_ptr<const Folder> folder_;
     QString folderText_;
 };

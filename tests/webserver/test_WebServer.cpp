@@ -174,6 +174,13 @@ TEST_F(WebServerTest, FolderChangeTakesEffectForTheNextRequest) {
     EXPECT_EQ(httpRequest(port, "/../WebServer/noise.jpg").status, 403);
     server.setWebFolder(web);
     EXPECT_EQ(httpRequest(port, "/secret.txt").status, 404);
+
+    // A folder that appears after it was chosen is served once it exists.
+    server.setWebFolder(root + "/later");
+    EXPECT_EQ(httpRequest(port, "/noise.jpg").status, 404);
+    writeFile(root + "/later/noise.jpg", kJpeg);
+    EXPECT_EQ(httpRequest(port, "/noise.jpg").body, kJpeg);
+    EXPECT_EQ(httpRequest(port, "/../secret.txt").status, 403);
 }
 
 TEST_F(WebServerTest, ConcurrentRequestsWhileTheFolderChangesAllGetWholeAnswers) {
