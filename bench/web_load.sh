@@ -104,7 +104,7 @@ echo "wrk -t2 -c50 -d$DURATION on 127.0.0.1, noise.jpg of $(stat -c %s "$WORK/ww
 NGINX_JPG=$(run_wrk nginx-jpg "http://127.0.0.1:$NGINX_PORT/noise.jpg")
 report "nginx /noise.jpg" "$NGINX_JPG"
 
-for mode in "--pool 2" "--pool 4" "--pool 8" "--threads-per-connection"; do
+for mode in "--pool 2" "--pool 8" "--threads-per-connection"; do
     start_server $mode
     R=$(run_wrk "jpg$mode" "http://127.0.0.1:$PORT/noise.jpg")
     stop_server

@@ -72,6 +72,8 @@ bool inside(const std::string& path, const std::string& folder) {
 
 enum class Where { Inside, Outside, Missing };
 
+constexpr off_t kSmallFile = 64 * 1024;
+
 // Where the request's normalised path really lies, links resolved. A path that does not exist
 // is judged by its deepest existing ancestor, so that outside the folder the answer is the same
 // whether or not a file exists there.
@@ -316,9 +318,34 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
     if (fd < 0)
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
 
-    MHD_Response* r = MHD_create_response_from_fd64(uint64_t(size), fd); // owns fd from here
+    MHD_Response* r = nullptr;
+    if (size <= kSmallFile) {
+        // A small file (the web image) goes out with its headers in one write instead of a
+        // header write and a sendfile.
+        char* bytes = static_cast<char*>(std::malloc(std::size_t(std::max<off_t>(size, 1))));
+        off_t done = 0;
+        while (bytes && done < size) {
+            const ssize_t n = ::pread(fd, bytes + done, std::size_t(size - done), done);
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        if (bytes && done == size) {
+            ::close(fd);
+            fd = -1;
+            r = MHD_create_response_from_buffer_with_free_callback(std::size_t(size), bytes,
+                                                                   &std::free);
+            if (!r)
+                std::free(bytes);
+        } else {
+            std::free(bytes);
+        }
+    }
+    if (fd >= 0)
+        r = MHD_create_response_from_fd64(uint64_t(size), fd); // owns fd from here
     if (!r) {
-        ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         return MHD_NO;
     }
     MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE,
