@@ -1,0 +1,159 @@
+#include "webserver/MetricsSnapshot.h"
+
+#include <QRegularExpression>
+#include <charconv>
+
+namespace {
+
+// Shortest text that reads back as the same double, as Prometheus parses it.
+std::string number(double v) {
+    if (v != v)
+        return "NaN";
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+void family(std::string& out, const char* name, const char* type, const char* help) {
+    out += "# HELP ";
+    out += name;
+    out += ' ';
+    out += help;
+    out += "\n# TYPE ";
+    out += name;
+    out += ' ';
+    out += type;
+    out += '\n';
+}
+
+void value(std::string& out, const char* name, const char* labels, double v) {
+    out += name;
+    if (labels && *labels) {
+        out += '{';
+        out += labels;
+        out += '}';
+    }
+    out += ' ';
+    out += number(v);
+    out += '\n';
+}
+
+void upDown(std::string& out, const char* name, const char* help, double up, double down) {
+    family(out, name, "gauge", help);
+    value(out, name, "direction=\"up\"", up);
+    value(out, name, "direction=\"down\"", down);
+}
+
+} // namespace
+
+bool MetricsSnapshot::lineUp(const LineSample& s) {
+    return !(s.DataRateDown < 100.0 || s.NoiseMarginDown <= 0.0);
+}
+
+qint64 MetricsSnapshot::uptimeSeconds(const QString& display) {
+    static const QRegularExpression form(QStringLiteral("^(\\d+) days, (\\d+):(\\d\\d):(\\d\\d)$"));
+    const QRegularExpressionMatch m = form.match(display);
+    if (!m.hasMatch())
+        return -1;
+    return m.captured(1).toLongLong() * 86400 + m.captured(2).toLongLong() * 3600 +
+           m.captured(3).toLongLong() * 60 + m.captured(4).toLongLong();
+}
+
+void MetricsSnapshot::recordSample(const LineSample& sample, int user1Index, int user2Index,
+                                   const QDateTime& sampleTime) {
+    const bool up = lineUp(sample);
+    std::lock_guard lock(mutex_);
+    // A connection is lost when the line goes down after a sample that had it up.
+    if (state_.hasSample && state_.lineUp && !up)
+        ++state_.lostConnections;
+    state_.hasSample = true;
+    state_.sample = sample;
+    state_.user1Index = user1Index;
+    state_.user2Index = user2Index;
+    state_.timestampMs = sampleTime.toMSecsSinceEpoch();
+    state_.lineUp = up;
+    ++state_.samples;
+}
+
+void MetricsSnapshot::setMonitorState(MonitorState state) {
+    std::lock_guard lock(mutex_);
+    state_.monitorState = state;
+}
+
+std::string MetricsSnapshot::render() const {
+    State s;
+    {
+        std::lock_guard lock(mutex_);
+        s = state_;
+    }
+    std::string out;
+    out.reserve(2048);
+
+    family(out, "lintrove_monitor_state", "gauge",
+           "Run state of the monitor: 1 for the current state, 0 for the others.");
+    constexpr std::pair<MonitorState, const char*> states[] = {
+        {MonitorState::NotStarted, "state=\"not_started\""},
+        {MonitorState::Running, "state=\"running\""},
+        {MonitorState::Paused, "state=\"paused\""},
+        {MonitorState::Stopped, "state=\"stopped\""},
+    };
+    for (const auto& [state, label] : states)
+        value(out, "lintrove_monitor_state", label, s.monitorState == state ? 1 : 0);
+
+    family(out, "lintrove_samples_total", "counter", "Samples plotted since the program started.");
+    value(out, "lintrove_samples_total", nullptr, double(s.samples));
+    family(out, "lintrove_lost_connections_total", "counter",
+           "Times the line went from synchronised to lost between two samples.");
+    value(out, "lintrove_lost_connections_total", nullptr, double(s.lostConnections));
+    if (!s.hasSample)
+        return out; // no values to show yet
+
+    const LineSample& x = s.sample;
+    family(out, "lintrove_last_sample_timestamp_seconds", "gauge",
+           "Unix time of the last plotted sample.");
+    value(out, "lintrove_last_sample_timestamp_seconds", nullptr, double(s.timestampMs) / 1000.0);
+    family(out, "lintrove_line_up", "gauge",
+           "1 when the last sample had sync (downstream rate from 100 Kbps, margin above 0 dB).");
+    value(out, "lintrove_line_up", nullptr, s.lineUp ? 1 : 0);
+    if (x.HasNoiseMargin)
+        upDown(out, "lintrove_noise_margin_db", "Noise margin of the last sample in dB.",
+               x.NoiseMarginUp, x.NoiseMarginDown);
+    if (x.HasDataRate)
+        upDown(out, "lintrove_sync_rate_bits_per_second",
+               "Sync rate of the last sample in bits per second.", x.DataRateUp * 1000.0,
+               x.DataRateDown * 1000.0);
+
+    // The user graphs' quantities, each under its own name; one chosen twice is shown once.
+    struct User {
+        bool present;
+        int index;
+        double up, down;
+    };
+    const User users[] = {{x.HasUser1, s.user1Index, x.User1Up, x.User1Down},
+                          {x.HasUser2, s.user2Index, x.User2Up, x.User2Down}};
+    bool shown[3] = {false, false, false};
+    for (const User& u : users) {
+        const int q = u.index == 0 ? 0 : u.index == 1 ? 1 : 2;
+        if (!u.present || shown[q])
+            continue;
+        shown[q] = true;
+        if (q == 0)
+            upDown(out, "lintrove_max_data_rate_bits_per_second",
+                   "Maximum attainable data rate of the last sample in bits per second.",
+                   u.up * 1000.0, u.down * 1000.0);
+        else if (q == 1)
+            upDown(out, "lintrove_line_attenuation_db",
+                   "Line attenuation of the last sample in dB.", u.up, u.down);
+        else
+            upDown(out, "lintrove_signal_attenuation_db",
+                   "Signal attenuation of the last sample in dB.", u.up, u.down);
+    }
+
+    const qint64 uptime = uptimeSeconds(x.UptimeDisplay);
+    if (uptime >= 0) {
+        family(out, "lintrove_router_uptime_seconds", "gauge",
+               "Router uptime shown with the last sample, in seconds.");
+        value(out, "lintrove_router_uptime_seconds", nullptr, double(uptime));
+    }
+    return out;
+}

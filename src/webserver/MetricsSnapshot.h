@@ -1,0 +1,40 @@
+#pragma once
+// The last sample and the monitor's counters for the /metrics page, in the Prometheus text
+// exposition format 0.0.4. The pipeline writes it on the user-interface thread; request threads
+// render it; a mutex keeps each render to one consistent sample.
+#include "core/LineSample.h"
+#include "monitor/MonitorState.h"
+
+#include <QDateTime>
+#include <mutex>
+#include <string>
+
+class MetricsSnapshot {
+public:
+    // A plotted sample. user1Index and user2Index are the quantities chosen for the two user
+    // graphs (0 maximum data rate, 1 line attenuation, any other signal attenuation).
+    void recordSample(const LineSample& sample, int user1Index, int user2Index,
+                      const QDateTime& sampleTime);
+    void setMonitorState(MonitorState state);
+
+    std::string render() const;
+
+    // The same test as the lost-connection capture: no sync speed worth the name or no margin.
+    static bool lineUp(const LineSample& sample);
+    // Seconds of a "1 days, 01:01:02" uptime text; -1 when the text is not of that form.
+    static qint64 uptimeSeconds(const QString& display);
+
+private:
+    struct State {
+        bool hasSample = false;
+        LineSample sample;
+        int user1Index = 0, user2Index = 1;
+        qint64 timestampMs = 0;
+        bool lineUp = false;
+        quint64 samples = 0;
+        quint64 lostConnections = 0;
+        MonitorState monitorState = MonitorState::NotStarted;
+    };
+    mutable std::mutex mutex_;
+    State state_;
+};

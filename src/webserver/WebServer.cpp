@@ -1,0 +1,356 @@
+#include "webserver/WebServer.h"
+
+#include "webserver/MetricsSnapshot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <microhttpd.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char kNotFound[] =
+    "<html><head><title>Error</title></head><body><h1>Not Found</h1></body></html>";
+const char kAccessDenied[] =
+    "<html><head><title>Error</title></head><body><h1>Access denied</h1>\r"
+    "You do not have sufficient priviligies to access this document.</body></html>";
+const char kMethodNotAllowed[] =
+    "<html><head><title>Error</title></head><body><h1>Method Not Allowed</h1></body></html>";
+
+// Markers handed to each request as its state: what the raw request line said, then whether the
+// handler has answered (it may be called again for a request body).
+char kPlainRequest, kNulInPath, kAnswered;
+
+// "/a/./b//../c" as "/a/c"; ".." never climbs above "/".
+std::string normalised(const std::string& path) {
+    std::string out;
+    std::size_t i = 0;
+    while (i <= path.size()) {
+        std::size_t j = path.find('/', i);
+        if (j == std::string::npos)
+            j = path.size();
+        const std::string_view part(path.data() + i, j - i);
+        if (part == "..") {
+            const std::size_t cut = out.find_last_of('/');
+            out.resize(cut == std::string::npos ? 0 : cut);
+        } else if (!part.empty() && part != ".") {
+            out += '/';
+            out += part;
+        }
+        i = j + 1;
+    }
+    return out.empty() ? std::string("/") : out;
+}
+
+std::string realPath(const std::string& path) {
+    char* r = ::realpath(path.c_str(), nullptr);
+    if (!r)
+        return {};
+    std::string out(r);
+    std::free(r);
+    return out;
+}
+
+// Inside on a separator boundary, compared byte for byte as the file system compares names.
+bool inside(const std::string& path, const std::string& folder) {
+    if (folder == "/")
+        return !path.empty() && path[0] == '/';
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           path[folder.size()] == '/';
+}
+
+enum class Where { Inside, Outside, Missing };
+
+constexpr off_t kSmallFile = 64 * 1024;
+
+// Where the request's normalised path really lies, links resolved. A path that does not exist
+// is judged by its deepest existing ancestor, so that outside the folder the answer is the same
+// whether or not a file exists there.
+Where locate(const std::string& lexical, const std::string& realFolder, std::string& real) {
+    real = realPath(lexical);
+    if (!real.empty())
+        return real == realFolder || inside(real, realFolder) ? Where::Inside : Where::Outside;
+    std::string ancestor = lexical;
+    while (true) {
+        const std::size_t cut = ancestor.find_last_of('/');
+        if (cut == std::string::npos || ancestor == "/")
+            return Where::Outside;
+        ancestor.resize(cut == 0 ? 1 : cut);
+        const std::string realAncestor = realPath(ancestor);
+        if (!realAncestor.empty())
+            return realAncestor == realFolder || inside(realAncestor, realFolder) ? Where::Missing
+                                                                                  : Where::Outside;
+    }
+}
+
+MHD_Result queueStatic(MHD_Connection* c, unsigned status, const char* body) {
+    MHD_Response* r = MHD_create_response_from_buffer(std::strlen(body), const_cast<char*>(body),
+                                                      MHD_RESPMEM_PERSISTENT);
+    if (!r)
+        return MHD_NO;
+    MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, "text/html");
+    const MHD_Result result = MHD_queue_response(c, status, r);
+    MHD_destroy_response(r);
+    return result;
+}
+
+void ignoreSigpipe() {
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
+}
+
+} // namespace
+
+struct WebServerCallbacks {
+    static MHD_Result access(void* cls, MHD_Connection* connection, const char* url,
+                             const char* method, const char*, const char*, size_t* uploadDataSize,
+                             void** state) {
+        if (*state == &kAnswered) {
+            *uploadDataSize = 0; // a body after the answer: read and dropped
+            return MHD_YES;
+        }
+        const int r = static_cast<WebServer*>(cls)->handle(connection, url, method, state);
+        *state = &kAnswered;
+        return r == MHD_YES ? MHD_YES : MHD_NO;
+    }
+
+    // Sees the request target before decoding, where an encoded NUL is still visible: the decoded
+    // path would end at it and serve another file than the one asked for.
+    static void* uri(void*, const char* uri, MHD_Connection*) {
+        for (const char* p = uri; *p && *p != '?'; ++p)
+            if (p[0] == '%' && p[1] == '0' && p[2] == '0')
+                return &kNulInPath;
+        return &kPlainRequest;
+    }
+};
+
+WebServer::WebServer(const MetricsSnapshot* metrics) : WebServer(metrics, Options{}) {}
+
+WebServer::WebServer(const MetricsSnapshot* metrics, Options options)
+    : metrics_(metrics), options_(options), folder_(std::make_shared<Folder>()) {}
+
+WebServer::~WebServer() {
+    stop(); // handlers finished before the table and the folder copy go
+}
+
+const char* WebServer::notFoundPage() {
+    return kNotFound;
+}
+
+const char* WebServer::accessDeniedPage() {
+    return kAccessDenied;
+}
+
+bool WebServer::start(const QString& address, int port, QString* error) {
+    auto fail = [&](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (daemon_)
+        return true;
+    if (port < 1 || port > 65535)
+        return fail(QStringLiteral("the port must be a number from 1 to 65535"));
+
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(quint16(port));
+    sa.sin_addr.s_addr = htonl(INADDR_ANY);
+    const QString trimmed = address.trimmed();
+    if (!trimmed.isEmpty() && inet_pton(AF_INET, trimmed.toLatin1().constData(), &sa.sin_addr) != 1)
+        return fail(QStringLiteral("not an IPv4 address"));
+
+    ignoreSigpipe();
+    // The listening socket is ours, so that a failure comes with the system's reason.
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || ::listen(fd, 128) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return fail(QString::fromLocal8Bit(std::strerror(e)));
+    }
+
+    // Turbo: read and write before asking the event loop whether the socket is ready.
+    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ITC | MHD_USE_TURBO;
+    const bool pool = options_.threading == Threading::ThreadPool;
+    flags |= pool ? MHD_USE_EPOLL : (MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL);
+    MHD_OptionItem extra[] = {
+        {pool ? MHD_OPTION_THREAD_POOL_SIZE : MHD_OPTION_END,
+         pool ? intptr_t(std::max(1u, options_.poolThreads)) : 0, nullptr},
+        {MHD_OPTION_END, 0, nullptr},
+    };
+    daemon_ =
+        MHD_start_daemon(flags, 0, nullptr, nullptr,
+                         reinterpret_cast<MHD_AccessHandlerCallback>(&WebServerCallbacks::access),
+                         this, MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_CONNECTION_TIMEOUT,
+                         options_.connectionTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT,
+                         options_.connectionLimit, MHD_OPTION_URI_LOG_CALLBACK,
+                         &WebServerCallbacks::uri, this, MHD_OPTION_ARRAY, extra, MHD_OPTION_END);
+    if (!daemon_) {
+        ::close(fd);
+        return fail(QStringLiteral("the HTTP server could not be started"));
+    }
+    return true;
+}
+
+void WebServer::stop() {
+    if (!daemon_)
+        return;
+    MHD_stop_daemon(daemon_); // closes the listening socket and joins every thread
+    daemon_ = nullptr;
+}
+
+void WebServer::setWebFolder(const QString& folder) {
+    std::string encoded;
+    if (!folder.isEmpty())
+        encoded =
+            QFile::encodeName(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())).toStdString();
+    auto copy = std::make_shared<Folder>();
+    copy->real = encoded.empty() ? std::string() : realPath(encoded);
+    copy->path = std::move(encoded);
+    std::lock_guard lock(folderMutex_);
+    folder_ = std::move(copy);
+    folderText_ = folder;
+}
+
+QString WebServer::webFolder() const {
+    std::lock_guard lock(folderMutex_);
+    return folderText_;
+}
+
+int WebServer::handle(MHD_Connection* connection, const char* url, const char* method,
+                      void** state) {
+    const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0;
+    const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
+    const bool post = std::strcmp(method, MHD_HTTP_METHOD_POST) == 0;
+    if (!get && !head && !post) {
+        MHD_Response* r = MHD_create_response_from_buffer(sizeof kMethodNotAllowed - 1,
+                                                          const_cast<char*>(kMethodNotAllowed),
+                                                          MHD_RESPMEM_PERSISTENT);
+        if (!r)
+            return MHD_NO;
+        MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, "text/html");
+        MHD_add_response_header(r, MHD_HTTP_HEADER_ALLOW, "GET, HEAD, POST");
+        const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_METHOD_NOT_ALLOWED, r);
+        MHD_destroy_response(r);
+        return result;
+    }
+    if (*state == &kNulInPath)
+        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+    if (metrics_ && !post && std::strcmp(url, "/metrics") == 0) {
+        const std::string text = metrics_->render();
+        MHD_Response* r = MHD_create_response_from_buffer(
+            text.size(), const_cast<char*>(text.data()), MHD_RESPMEM_MUST_COPY);
+        if (!r)
+            return MHD_NO;
+        MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE,
+                                "text/plain; version=0.0.4; charset=utf-8");
+        const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_OK, r);
+        MHD_destroy_response(r);
+        return result;
+    }
+    return serveFile(connection, url);
+}
+
+int WebServer::serveFile(MHD_Connection* connection, const char* url) {
+    std::shared_ptr<const Folder> folderCopy;
+    {
+        std::lock_guard lock(folderMutex_);
+        folderCopy = folder_;
+    }
+    const std::string* folder = &folderCopy->path;
+    // Resolved once when set; a folder that did not exist then is looked up on every request.
+    std::string resolvedNow;
+    const std::string* realFolderP = &folderCopy->real;
+    if (realFolderP->empty() && !folder->empty()) {
+        resolvedNow = realPath(*folder);
+        realFolderP = &resolvedNow;
+    }
+    const std::string& realFolder = *realFolderP;
+    struct stat st {};
+    if (realFolder.empty() || ::stat(realFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound); // nothing to serve
+
+    // The library hands over the decoded path; it is joined as plain text, then resolved.
+    const std::string lexical = normalised(*folder + '/' + url);
+    std::string real;
+    switch (locate(lexical, realFolder, real)) {
+    case Where::Outside:
+        return queueStatic(connection, MHD_HTTP_FORBIDDEN, kAccessDenied);
+    case Where::Missing:
+        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+    case Where::Inside:
+        break;
+    }
+
+    int fd = -1;
+    off_t size = 0;
+    {
+        // Only the open and the measuring keep the web image from being replaced: an open
+        // descriptor goes on reading the old file after the rename.
+        busy_.fetch_add(1, std::memory_order_acq_rel);
+        fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        if (fd >= 0) {
+            struct stat fs {};
+            if (::fstat(fd, &fs) != 0 || !S_ISREG(fs.st_mode)) {
+                ::close(fd); // a folder, FIFO or device is not a file to send
+                fd = -1;
+            } else {
+                size = fs.st_size;
+            }
+        }
+        busy_.fetch_sub(1, std::memory_order_acq_rel);
+    }
+    if (fd < 0)
+        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+
+    MHD_Response* r = nullptr;
+    if (size <= kSmallFile) {
+        // A small file (the web image) goes out with its headers in one write instead of a
+        // header write and a sendfile.
+        char* bytes = static_cast<char*>(std::malloc(std::size_t(std::max<off_t>(size, 1))));
+        off_t done = 0;
+        while (bytes && done < size) {
+            const ssize_t n = ::pread(fd, bytes + done, std::size_t(size - done), done);
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        if (bytes && done == size) {
+            ::close(fd);
+            fd = -1;
+            r = MHD_create_response_from_buffer_with_free_callback(std::size_t(size), bytes,
+                                                                   &std::free);
+            if (!r)
+                std::free(bytes);
+        } else {
+            std::free(bytes);
+        }
+    }
+    if (fd >= 0)
+        r = MHD_create_response_from_fd64(uint64_t(size), fd); // owns fd from here
+    if (!r) {
+        if (fd >= 0)
+            ::close(fd);
+        return MHD_NO;
+    }
+    MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE,
+                            mimeTypes_.typeForPath(lexical).c_str());
+    const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_OK, r);
+    MHD_destroy_response(r);
+    return result;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The built-in HTTP server on libmicrohttpd: serves the files of the web folder (regular files
+// only, never anything outside the folder), the two error pages and, when given a snapshot,
+// /metrics. Requests run on the library's threads; start, stop and the folder change run on the
+// user-interface thread.
+#include "webserver/MimeTypeTable.h"
+
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+struct MHD_Daemon;
+struct MHD_Connection;
+class MetricsSnapshot;
+
+class WebServer {
+public:
+    enum class Threading {
+        ThreadPerConnection, // one thread per connection, as the library's classic mode
+        ThreadPool,          // internal epoll with a small pool of threads
+    };
+    struct Options {
+        Threading threading = Threading::ThreadPool;
+        unsigned poolThreads = 2;
+        unsigned connectionLimit = 256;
+        unsigned connectionTimeoutSeconds = 30; // idle keep-alive and slow clients
+    };
+
+    explicit WebServer(const MetricsSnapshot* metrics = nullptr);
+    WebServer(const MetricsSnapshot* metrics, Options options);
+    ~WebServer();
+    WebServer(const WebServer&) = delete;
+    WebServer& operator=(const WebServer&) = delete;
+
+    // Listens on address (empty: every IPv4 address) and port (1 to 65535). On failure the
+    // server stays off and error gets the reason ("Address already in use", ...).
+    [[nodiscard]] bool start(const QString& address, int port, QString* error = nullptr);
+    // Stops listening, ends open connections and waits for running handlers.
+    void stop();
+    bool isActive() const { return daemon_ != nullptr; }
+
+    // The folder served. Empty, or not an existing folder: every request gets 404.
+    void setWebFolder(const QString& folder);
+    QString webFolder() const;
+
+    // True while a request has the file open and is measuring it; the pipeline skips the web
+    // image then. A count, so overlapping requests cannot clear each other's mark.
+    bool imageBusy() const { return busy_.load(std::memory_order_acquire) > 0; }
+
+    const MimeTypeTable& mimeTypes() const { return mimeTypes_; }
+
+    static const char* notFoundPage();
+    static const char* accessDeniedPage();
+
+private:
+    friend struct WebServerCallbacks;
+    int handle(MHD_Connection* connection, const char* url, const char* method, void** state);
+    int serveFile(MHD_Connection* connection, const char* url);
+
+    const MetricsSnapshot* metrics_;
+    Options options_;
+    const MimeTypeTable mimeTypes_;
+    MHD_Daemon* daemon_ = nullptr;
+    std::atomic<int> busy_{0};
+    mutable std::mutex folderMutex_;
+    struct Folder {
+        std::string path; // encoded, absolute and clean; empty: none
+        std::string real; // links resolved when set; empty when it did not exist then
+    };
+    std::shared_ptr<const Folder> folder_;
+    QString folderText_;
+};

@@ -1,0 +1,99 @@
+#include "webserver/WebServerControl.h"
+
+#include "core/UserMessages.h"
+#include "webserver/WebServer.h"
+
+#include <QHostAddress>
+
+WebServerControl::WebServerControl(WebServer& server, UserMessages& messages, QObject* parent)
+    : QObject(parent), server_(server), messages_(messages) {}
+
+void WebServerControl::cbWebClick(bool ticked, const QString& address, const QString& portText) {
+    if (ticked && !server_.isActive()) {
+        const int port = portFromText(portText);
+        QString reason;
+        if (!server_.start(address, port, &reason)) {
+            const QString where =
+                address.trimmed().isEmpty() ? QStringLiteral("every address") : address.trimmed();
+            messages_.inform(QStringLiteral("The web server could not start on %1, port %2: %3.")
+                                 .arg(where, QString::number(port), reason));
+        }
+    } else if (!ticked) {
+        server_.stop();
+    }
+    publish(ticked);
+}
+
+void WebServerControl::shutDown() {
+    server_.stop();
+    publish(false);
+}
+
+void WebServerControl::publish(bool ticked) {
+    boxesEnabled_ = !server_.isActive();
+    indicatorVisible_ = ticked && server_.isActive();
+    Q_EMIT boxesEnabledChanged(boxesEnabled_);
+    Q_EMIT indicatorVisibleChanged(indicatorVisible_);
+}
+
+void WebServerControl::boxWebAddressExit(const QString& text) {
+    if (!isValidAddress(text))
+        messages_.inform(text + QStringLiteral(" is not a valid IP address."));
+}
+
+bool WebServerControl::isValidAddress(const QString& text) {
+    const QStringList fields = text.trimmed().split(u'.');
+    if (fields.size() < 4)
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        const QString& f = fields[i];
+        bool ok = !f.isEmpty();
+        for (const QChar c : f)
+            ok = ok && c.isDigit() && c.unicode() < 128;
+        if (!ok || f.toInt(&ok) > 255 || !ok)
+            return false;
+    }
+    return true;
+}
+
+int WebServerControl::portFromText(const QString& text) {
+    bool ok = false;
+    const int port = text.trimmed().toInt(&ok);
+    return ok ? port : 84;
+}
+
+QSize WebServerControl::webImageSize(const QString& widthText, const QString& heightText) {
+    auto read = [](const QString& text, int fallback) {
+        bool ok = false;
+        const int v = text.trimmed().toInt(&ok);
+        return ok && v >= 1 && v <= 10000 ? v : fallback;
+    };
+    return {read(widthText, 500), read(heightText, 300)};
+}
+
+QStringList WebServerControl::addressList() {
+    return addressList(QNetworkInterface::allInterfaces());
+}
+
+QStringList WebServerControl::addressList(const QList<QNetworkInterface>& interfaces) {
+    QStringList out;
+    for (const QNetworkInterface& i : interfaces) {
+        const auto flags = i.flags();
+        if (!(flags & QNetworkInterface::IsUp) || (flags & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry& e : i.addressEntries()) {
+            const QHostAddress a = e.ip();
+            if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
+                out << a.toString();
+        }
+    }
+    out.removeDuplicates();
+    out << QStringLiteral("127.0.0.1");
+    return out;
+}
+
+QString WebServerControl::startupAddress(const QStringList& addresses, const QString& stored) {
+    QStringList own = addresses;
+    own.removeAll(QStringLiteral("127.0.0.1"));
+    return own.size() == 1 ? own.first() : stored;
+}

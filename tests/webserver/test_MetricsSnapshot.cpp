@@ -1,0 +1,222 @@
+// /metrics: the text parses as the exposition format 0.0.4 and carries the last sample.
+#include "HttpClient.h"
+#include "ServerPorts.h"
+#include "webserver/MetricsSnapshot.h"
+#include "webserver/WebServer.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace {
+
+// A small reader of the exposition format: every sample belongs to a family announced with
+// HELP and TYPE before it, families are not split, names and labels follow the grammar, values
+// are numbers. Fails the test on any deviation; gives "name{labels}" -> value.
+std::map<std::string, double> parseExposition(const std::string& text) {
+    std::map<std::string, double> samples;
+    EXPECT_TRUE(!text.empty() && text.back() == '\n') << "the text must end with a line feed";
+    static const std::regex help(R"(# HELP ([a-zA-Z_:][a-zA-Z0-9_:]*) \S.*)");
+    static const std::regex type(R"(# TYPE ([a-zA-Z_:][a-zA-Z0-9_:]*) (counter|gauge|untyped))");
+    static const std::regex sample(
+        R"(([a-zA-Z_:][a-zA-Z0-9_:]*)(\{([a-zA-Z_][a-zA-Z0-9_]*="[^"\\\n]*")(,[a-zA-Z_][a-zA-Z0-9_]*="[^"\\\n]*")*\})? (\S+))");
+    std::set<std::string> finished, helped;
+    std::string current, currentType;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::smatch m;
+        if (std::regex_match(line, m, help)) {
+            EXPECT_FALSE(helped.count(m[1])) << "HELP twice: " << line;
+            helped.insert(m[1]);
+        } else if (std::regex_match(line, m, type)) {
+            EXPECT_TRUE(helped.count(m[1])) << "TYPE without HELP: " << line;
+            if (!current.empty())
+                finished.insert(current);
+            EXPECT_FALSE(finished.count(m[1])) << "family split: " << line;
+            current = m[1];
+            currentType = m[2];
+        } else if (std::regex_match(line, m, sample)) {
+            EXPECT_EQ(m[1].str(), current) << "sample outside its family: " << line;
+            if (currentType == "counter") {
+                EXPECT_TRUE(current.ends_with("_total")) << line;
+            }
+            std::size_t used = 0;
+            double v = 0;
+            EXPECT_NO_THROW(v = std::stod(m[5].str(), &used)) << line;
+            EXPECT_EQ(used, m[5].str().size()) << line;
+            const std::string key = m[1].str() + m[2].str();
+            EXPECT_FALSE(samples.count(key)) << "sample twice: " << line;
+            samples[key] = v;
+        } else {
+            ADD_FAILURE() << "not a line of the format: \"" << line << '"';
+        }
+    }
+    return samples;
+}
+
+LineSample goodLine() {
+    LineSample s;
+    s.NoiseMarginUp = 6.2;
+    s.NoiseMarginDown = 5.9;
+    s.HasNoiseMargin = true;
+    s.DataRateUp = 1214;
+    s.DataRateDown = 15360;
+    s.HasDataRate = true;
+    s.User1Up = 1300;
+    s.User1Down = 17580.5;
+    s.HasUser1 = true;
+    s.User2Up = 21.4;
+    s.User2Down = 39.1;
+    s.HasUser2 = true;
+    s.UptimeDisplay = QStringLiteral("1 days, 01:01:02");
+    return s;
+}
+
+LineSample lostLine() {
+    LineSample s = goodLine();
+    s.DataRateUp = s.DataRateDown = 0;
+    s.NoiseMarginUp = s.NoiseMarginDown = 0;
+    return s;
+}
+
+const QDateTime kTime = QDateTime::fromSecsSinceEpoch(1700000000);
+
+TEST(MetricsSnapshot, LastSampleInBaseUnits) {
+    MetricsSnapshot m;
+    m.setMonitorState(MonitorState::Running);
+    m.recordSample(lostLine(), 0, 1, kTime.addSecs(-30));
+    m.recordSample(goodLine(), 0, 1, kTime);
+    const auto v = parseExposition(m.render());
+    const std::map<std::string, double> expected = {
+        {R"(lintrove_noise_margin_db{direction="up"})", 6.2},
+        {R"(lintrove_noise_margin_db{direction="down"})", 5.9},
+        {R"(lintrove_sync_rate_bits_per_second{direction="up"})", 1214000},
+        {R"(lintrove_sync_rate_bits_per_second{direction="down"})", 15360000},
+        {R"(lintrove_max_data_rate_bits_per_second{direction="up"})", 1300000},
+        {R"(lintrove_max_data_rate_bits_per_second{direction="down"})", 17580500},
+        {R"(lintrove_line_attenuation_db{direction="up"})", 21.4},
+        {R"(lintrove_line_attenuation_db{direction="down"})", 39.1},
+        {"lintrove_router_uptime_seconds", 90062},
+        {"lintrove_line_up", 1},
+        {"lintrove_samples_total", 2},
+        {"lintrove_lost_connections_total", 0},
+        {"lintrove_last_sample_timestamp_seconds", 1700000000},
+        {R"(lintrove_monitor_state{state="running"})", 1},
+        {R"(lintrove_monitor_state{state="paused"})", 0},
+        {R"(lintrove_monitor_state{state="stopped"})", 0},
+        {R"(lintrove_monitor_state{state="not_started"})", 0},
+    };
+    EXPECT_EQ(v, expected);
+}
+
+TEST(MetricsSnapshot, BeforeAnySampleOnlyStateAndCounters) {
+    MetricsSnapshot m;
+    const auto v = parseExposition(m.render());
+    EXPECT_EQ(v.size(), 6u);
+    EXPECT_EQ(v.at(R"(lintrove_monitor_state{state="not_started"})"), 1);
+    EXPECT_EQ(v.at("lintrove_samples_total"), 0);
+    EXPECT_FALSE(v.count("lintrove_line_up"));
+}
+
+TEST(MetricsSnapshot, UserQuantitiesUnderTheirOwnNamesOnce) {
+    struct Case {
+        int user1, user2;
+        std::vector<std::string> families;
+    };
+    const Case cases[] = {
+        {2, 1, {"lintrove_signal_attenuation_db", "lintrove_line_attenuation_db"}},
+        {1, 1, {"lintrove_line_attenuation_db"}}, // both graphs on one quantity: user 1's values
+        {7, 0, {"lintrove_signal_attenuation_db", "lintrove_max_data_rate_bits_per_second"}},
+    };
+    for (const Case& c : cases) {
+        MetricsSnapshot m;
+        m.recordSample(goodLine(), c.user1, c.user2, kTime);
+        const auto v = parseExposition(m.render());
+        int userFamilies = 0;
+        for (const char* f : {"lintrove_signal_attenuation_db", "lintrove_line_attenuation_db",
+                              "lintrove_max_data_rate_bits_per_second"})
+            userFamilies += v.count(std::string(f) + R"({direction="up"})");
+        EXPECT_EQ(userFamilies, int(c.families.size())) << c.user1 << "," << c.user2;
+        const double scale = c.families[0].ends_with("second") ? 1000 : 1;
+        EXPECT_EQ(v.at(c.families[0] + R"({direction="down"})"), goodLine().User1Down * scale);
+    }
+}
+
+TEST(MetricsSnapshot, LostConnectionsCountLineGoingDown) {
+    auto with = [](double rateDown, double marginDown) {
+        LineSample s = goodLine();
+        s.DataRateDown = rateDown;
+        s.NoiseMarginDown = marginDown;
+        return s;
+    };
+    // up, down (lost), down, up, down at exactly 0 dB (lost), up at 100 Kbps, down at 99.9 (lost)
+    const std::vector<LineSample> run = {goodLine(),     lostLine(),     lostLine(),     goodLine(),
+                                         with(15000, 0), with(100, 0.1), with(99.9, 6.0)};
+    MetricsSnapshot m;
+    m.recordSample(lostLine(), 0, 1, kTime); // down from the start is no lost connection
+    for (const LineSample& s : run)
+        m.recordSample(s, 0, 1, kTime);
+    const auto v = parseExposition(m.render());
+    EXPECT_EQ(v.at("lintrove_lost_connections_total"), 3);
+    EXPECT_EQ(v.at("lintrove_samples_total"), 8);
+    EXPECT_EQ(v.at("lintrove_line_up"), 0);
+}
+
+TEST(MetricsSnapshot, MissingGroupsAndUptimeAreLeftOut) {
+    LineSample s;
+    s.UptimeDisplay.clear();
+    MetricsSnapshot m;
+    m.recordSample(s, 0, 1, kTime);
+    const auto v = parseExposition(m.render());
+    for (const auto& [key, value] : v) {
+        EXPECT_EQ(key.find("direction"), std::string::npos) << key;
+        EXPECT_EQ(key.find("uptime"), std::string::npos) << key;
+    }
+    EXPECT_EQ(v.at("lintrove_line_up"), 0);
+}
+
+TEST(MetricsSnapshot, ServedWhileTheSampleChanges) {
+    MetricsSnapshot metrics;
+    metrics.setMonitorState(MonitorState::Paused);
+    metrics.recordSample(goodLine(), 0, 1, kTime);
+    QTemporaryDir folder;
+    WebServer server(&metrics);
+    server.setWebFolder(folder.path());
+    const int port = startOnFreePort(server);
+    ASSERT_NE(port, 0);
+
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; !done; ++i)
+            metrics.recordSample(i % 2 ? goodLine() : lostLine(), 0, 1, kTime);
+    });
+    for (int i = 0; i < 20; ++i) {
+        const HttpAnswer a = httpRequest(port, "/metrics");
+        ASSERT_EQ(a.status, 200);
+        EXPECT_EQ(a.header("Content-Type"), "text/plain; version=0.0.4; charset=utf-8");
+        const auto v = parseExposition(a.body);
+        // One consistent sample: the margin and line_up always come from the same one.
+        EXPECT_EQ(v.at("lintrove_line_up") == 1,
+                  v.at(R"(lintrove_noise_margin_db{direction="down"})") > 0);
+        EXPECT_EQ(v.at(R"(lintrove_monitor_state{state="paused"})"), 1);
+    }
+    done = true;
+    writer.join();
+    EXPECT_EQ(httpRequest(port, "/metrics", "POST").status, 404); // a file name, not the page
+}
+
+TEST(MetricsSnapshot, UptimeTextToSeconds) {
+    const std::pair<const char*, qint64> cases[] = {
+        {"1 days, 01:01:02", 90062},      {"0 days, 00:00:01", 1},
+        {"123 days, 23:59:59", 10713599}, {"", -1},
+        {"1 days 01:01:02", -1},          {"x days, 01:01:02", -1},
+    };
+    for (const auto& [text, seconds] : cases)
+        EXPECT_EQ(MetricsSnapshot::uptimeSeconds(QString::fromUtf8(text)), seconds) << text;
+}
+
+} // namespace

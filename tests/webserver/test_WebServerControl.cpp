@@ -1,0 +1,204 @@
+// The "Web server" box's logic: switching, the boxes and the indicator, the failed start, the
+// address check, the key filters and the address list.
+#include "HttpClient.h"
+#include "RecordingMessages.h"
+#include "ServerPorts.h"
+#include "webserver/KeyFilter.h"
+#include "webserver/WebServer.h"
+#include "webserver/WebServerControl.h"
+
+#include <QComboBox>
+#include <QHostAddress>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+int freePort() {
+    WebServer probe;
+    const int port = startOnFreePort(probe);
+    probe.stop();
+    return port;
+}
+
+TEST(WebServerControl, TickStartsUntickStopsAndTheBoxesFollow) {
+    WebServer server;
+    RecordingMessages messages;
+    WebServerControl control(server, messages);
+    QSignalSpy enabled(&control, &WebServerControl::boxesEnabledChanged);
+    QSignalSpy indicator(&control, &WebServerControl::indicatorVisibleChanged);
+    const int port = freePort();
+    ASSERT_NE(port, 0);
+
+    control.cbWebClick(true, QStringLiteral("127.0.0.1"), QString::number(port));
+    EXPECT_TRUE(server.isActive());
+    EXPECT_FALSE(control.boxesEnabled());
+    EXPECT_TRUE(control.indicatorVisible());
+    EXPECT_EQ(enabled.takeLast().at(0).toBool(), false);
+    EXPECT_EQ(indicator.takeLast().at(0).toBool(), true);
+    EXPECT_EQ(httpRequest(port, "/noise.jpg").status, 404);
+
+    // Ticked again while on (a new port typed in meanwhile): nothing changes.
+    control.cbWebClick(true, QStringLiteral("127.0.0.1"), QStringLiteral("1"));
+    EXPECT_TRUE(server.isActive());
+    EXPECT_EQ(httpRequest(port, "/noise.jpg").status, 404);
+
+    control.cbWebClick(false, QStringLiteral("127.0.0.1"), QString::number(port));
+    EXPECT_FALSE(server.isActive());
+    EXPECT_TRUE(control.boxesEnabled());
+    EXPECT_FALSE(control.indicatorVisible());
+    EXPECT_EQ(connectLoopback(port), -1);
+    EXPECT_TRUE(messages.informed.isEmpty());
+}
+
+TEST(WebServerControl, FailedStartLeavesTheBoxTickedIndicatorHiddenBoxesEnabled) {
+    WebServer other;
+    const int taken = startOnFreePort(other);
+    ASSERT_NE(taken, 0);
+    struct Case {
+        QString address, port;
+        QString message;
+    };
+    const QString inUse = QString::fromLocal8Bit(std::strerror(EADDRINUSE));
+    const Case cases[] = {
+        {"127.0.0.1", QString::number(taken),
+         "The web server could not start on 127.0.0.1, port " + QString::number(taken) + ": " +
+             inUse + "."},
+        {"", QString::number(taken),
+         "The web server could not start on every address, port " + QString::number(taken) + ": " +
+             inUse + "."},
+        {"127.0.0.1", "99999",
+         "The web server could not start on 127.0.0.1, port 99999: the port must be a number "
+         "from 1 to 65535."},
+        {"127.0.0.1", "0",
+         "The web server could not start on 127.0.0.1, port 0: the port must be a number from 1 "
+         "to 65535."},
+        {"192.168.1", QString::number(taken),
+         "The web server could not start on 192.168.1, port " + QString::number(taken) +
+             ": not an IPv4 address."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        WebServer server;
+        RecordingMessages messages;
+        WebServerControl control(server, messages);
+        QSignalSpy indicator(&control, &WebServerControl::indicatorVisibleChanged);
+        control.cbWebClick(true, c.address, c.port);
+        EXPECT_FALSE(server.isActive());
+        EXPECT_TRUE(control.boxesEnabled());
+        EXPECT_FALSE(control.indicatorVisible());
+        ASSERT_EQ(indicator.size(), 1);
+        EXPECT_FALSE(indicator.at(0).at(0).toBool());
+        EXPECT_EQ(messages.informed, QStringList{c.message});
+    }
+    EXPECT_TRUE(other.isActive());
+}
+
+TEST(WebServerControl, ShutDownStopsAndHidesTheIndicator) {
+    WebServer server;
+    RecordingMessages messages;
+    WebServerControl control(server, messages);
+    const int port = freePort();
+    control.cbWebClick(true, QString(), QString::number(port));
+    ASSERT_TRUE(server.isActive());
+    EXPECT_EQ(httpRequest(port, "/").status, 404); // an empty address listens on loopback too
+    control.shutDown();
+    EXPECT_FALSE(server.isActive());
+    EXPECT_FALSE(control.indicatorVisible());
+}
+
+TEST(WebServerControl, AddressCheckOnLeavingTheBox) {
+    const std::pair<const char*, bool> cases[] = {
+        {"127.0.0.1", true},
+        {"10.0.0.1.9", true},
+        {"192.168.1.254", true},
+        {" 10.0.0.1 ", true},
+        {"0.0.0.0", true},
+        {"255.255.255.255", true},
+        {"10.0.0.1.x.y", true}, // beyond the fourth field nothing is read
+        {"192.168.1", false},
+        {"", false},
+        {"256.1.1.1", false},
+        {"1..1.1", false},
+        {"a.b.c.d", false},
+        {"1.2.3.-4", false},
+        {"1.2.3.99999999999999", false},
+    };
+    for (const auto& [text, valid] : cases) {
+        EXPECT_EQ(WebServerControl::isValidAddress(QString::fromUtf8(text)), valid) << text;
+        WebServer server;
+        RecordingMessages messages;
+        WebServerControl control(server, messages);
+        control.boxWebAddressExit(QString::fromUtf8(text));
+        if (valid)
+            EXPECT_TRUE(messages.informed.isEmpty()) << text;
+        else
+            EXPECT_EQ(messages.informed,
+                      QStringList{QString::fromUtf8(text) + " is not a valid IP address."});
+    }
+}
+
+TEST(WebServerControl, NumbersFromTheBoxes) {
+    const std::pair<const char*, int> ports[] = {
+        {"81", 81},       {" 8080 ", 8080},    {"", 84}, {"abc", 84}, {"8o", 84},
+        {"99999", 99999}, {"99999999999", 84},
+    };
+    for (const auto& [text, port] : ports)
+        EXPECT_EQ(WebServerControl::portFromText(QString::fromUtf8(text)), port) << text;
+
+    struct Size {
+        const char *w, *h;
+        QSize size;
+    };
+    const Size sizes[] = {
+        {"500", "250", {500, 250}}, {"abc", "", {500, 300}},   {"0", "10001", {500, 300}},
+        {"1", "10000", {1, 10000}}, {"-5", "2e3", {500, 300}}, {"640", "480", {640, 480}},
+    };
+    for (const Size& s : sizes)
+        EXPECT_EQ(WebServerControl::webImageSize(QString::fromUtf8(s.w), QString::fromUtf8(s.h)),
+                  s.size)
+            << s.w << " x " << s.h;
+}
+
+TEST(WebServerControl, AddressListIsTheMachinesIPv4ThenLoopback) {
+    const QStringList list = WebServerControl::addressList();
+    ASSERT_FALSE(list.isEmpty());
+    EXPECT_EQ(list.last(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(list.count(QStringLiteral("127.0.0.1")), 1);
+    for (const QString& a : list.mid(0, list.size() - 1)) {
+        QHostAddress host;
+        EXPECT_TRUE(host.setAddress(a) && host.protocol() == QAbstractSocket::IPv4Protocol)
+            << a.toStdString();
+        EXPECT_FALSE(host.isLoopback()) << a.toStdString();
+    }
+    EXPECT_EQ(WebServerControl::addressList({}), QStringList{QStringLiteral("127.0.0.1")});
+
+    const QString stored = QStringLiteral("10.1.1.1");
+    EXPECT_EQ(WebServerControl::startupAddress({"192.168.1.64", "127.0.0.1"}, stored),
+              QStringLiteral("192.168.1.64"));
+    EXPECT_EQ(WebServerControl::startupAddress({"192.168.1.64", "10.0.0.5", "127.0.0.1"}, stored),
+              stored);
+    EXPECT_EQ(WebServerControl::startupAddress({"127.0.0.1"}, stored), stored);
+}
+
+TEST(KeyFilter, TypedCharactersTheBoxesDoNotTakeAreDropped) {
+    QLineEdit port;
+    port.installEventFilter(KeyFilter::digits(&port));
+    QTest::keyClicks(&port, QStringLiteral("8a1.-b 4"));
+    EXPECT_EQ(port.text(), QStringLiteral("814"));
+    QTest::keyClick(&port, Qt::Key_Backspace);
+    EXPECT_EQ(port.text(), QStringLiteral("81"));
+    QTest::keyClick(&port, Qt::Key_Left); // keys that type nothing still work
+    QTest::keyClick(&port, Qt::Key_Delete);
+    EXPECT_EQ(port.text(), QStringLiteral("8"));
+
+    QComboBox address;
+    address.setEditable(true);
+    address.lineEdit()->installEventFilter(KeyFilter::address(&address));
+    QTest::keyClicks(address.lineEdit(), QStringLiteral("19x2.168,.1.a1"));
+    EXPECT_EQ(address.currentText(), QStringLiteral("192.168.1.1"));
+}
+
+} // namespace
