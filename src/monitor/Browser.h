@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -14,6 +15,9 @@ class Browser : public QObject {
     Q_OBJECT
 public:
     using TextCallback = std::function<void(const QString&)>;
+    // The page's markup, or nothing when none can be obtained at all (a document without a body,
+    // a page that cannot be asked). Empty markup is a page like any other.
+    using MarkupCallback = std::function<void(const std::optional<QString>& markup)>;
 
     explicit Browser(QObject* parent = nullptr) : QObject(parent) {}
 
@@ -28,11 +32,12 @@ public:
     // No further loading or page script from the current load.
     virtual void stop() = 0;
 
-    // document.body.innerHTML of the page shown; empty when there is no page.
-    virtual void readBodyHtml(TextCallback done) = 0;
+    // document.body.innerHTML of the page shown.
+    virtual void readBodyHtml(MarkupCallback done) = 0;
     // Sets the value of the named element of form formIndex when it is an INPUT element;
     // nothing happens otherwise.
-    virtual void setFormFieldValue(int formIndex, const QString& fieldName, const QString& value) = 0;
+    virtual void setFormFieldValue(int formIndex, const QString& fieldName,
+                                   const QString& value) = 0;
     // Scrolls the page view by (dx, dy) pixels.
     virtual void scrollBy(int dx, int dy) = 0;
     // Clicks link number index (0-based) of the page, if it has one.
