@@ -158,6 +158,11 @@ void MainWindow::connectControls() {
             [this](const QString& t) { settings_.Address = t; });
     connect(ui.edPassword1, &QLineEdit::textChanged, this,
             [this](const QString& t) { settings_.Password = t; });
+    // A corrected address or password is tried at once unless the monitor is running.
+    connect(ui.edAddress, &QLineEdit::editingFinished, this,
+            [this] { driver_->RouterAccessEdited(); });
+    connect(ui.edPassword1, &QLineEdit::editingFinished, this,
+            [this] { driver_->RouterAccessEdited(); });
     connect(ui.cbShowPlain, &QCheckBox::toggled, this, [this](bool on) {
         settings_.ShowPlain = on;
         cbShowPlainClick();
@@ -361,6 +366,8 @@ void MainWindow::connectMonitor() {
     connect(driver_.get(), &PageDriver::runButtonEnabled, this,
             [this] { ui.btnRun->setEnabled(true); });
     connect(driver_.get(), &PageDriver::label2Changed, ui.Label2, &QLabel::setText);
+    // Tries a router that cannot be reached before the first start again.
+    driver_->setRetryTimer(deps_.timers(30000, true));
     connect(driver_.get(), &PageDriver::statsPageRead, ui.Memo1, &QPlainTextEdit::setPlainText);
     connect(driver_.get(), &PageDriver::pageReady, this, [this](const QDateTime& sampleTime, bool) {
         runGuarded([&] {

@@ -11,8 +11,18 @@ const char* const kLongMonths[] = {"January",   "February", "March",    "April",
                                    "May",       "June",     "July",     "August",
                                    "September", "October",  "November", "December"};
 
+// Token letters are ASCII in either case. Unicode case rules would turn other letters into
+// tokens: the long s upper-cases to S, the Kelvin sign folds to k.
+QChar asciiUpper(QChar c) {
+    return c >= u'a' && c <= u'z' ? QChar(c.unicode() - (u'a' - u'A')) : c;
+}
+
 bool startsWithCI(const QString& s, qsizetype at, const char* token) {
-    return QStringView(s).mid(at).startsWith(QLatin1String(token), Qt::CaseInsensitive);
+    for (qsizetype k = 0; token[k] != '\0'; ++k) {
+        if (at + k >= s.size() || asciiUpper(s.at(at + k)) != asciiUpper(QLatin1Char(token[k])))
+            return false;
+    }
+    return true;
 }
 
 // Length of the am/pm token at position i, or 0.
@@ -55,9 +65,9 @@ QString FormatDateTime(const QString& pattern, const QDateTime& t) {
     qsizetype i = 0;
     while (i < pattern.size()) {
         const QChar c = pattern.at(i);
-        QChar token = c.toUpper();
+        QChar token = asciiUpper(c);
         qsizetype run = 1;
-        while (i + run < pattern.size() && pattern.at(i + run).toUpper() == token)
+        while (i + run < pattern.size() && asciiUpper(pattern.at(i + run)) == token)
             ++run;
         if (token.isLetter() && token.unicode() < 128) {
             if (token == QLatin1Char('M') && lastToken == QLatin1Char('H'))

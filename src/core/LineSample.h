@@ -30,4 +30,16 @@ struct LineSample {
         DataRateUpText.clear();
         DataRateDownText.clear();
     }
+
+    // A page without the statistics (no sync, an error page): every value 0 and every group
+    // present, its logged texts "0", so the log row shows the outage like the graphs. The uptime
+    // keeps its last value.
+    void setZeroSample() {
+        reset();
+        const QString zero = QStringLiteral("0");
+        NoiseMarginUpText = NoiseMarginDownText = zero;
+        DataRateUpText = DataRateDownRawText = zero;
+        User1UpText = User1DownText = User2UpText = User2DownText = zero;
+        HasNoiseMargin = HasDataRate = HasUser1 = HasUser2 = true;
+    }
 };

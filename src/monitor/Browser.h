@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -16,6 +17,9 @@ class Browser : public QObject {
     Q_OBJECT
 public:
     using TextCallback = std::function<void(const QString&)>;
+    // The page's markup, or nothing when none can be obtained at all (a document without a body,
+    // a page that cannot be asked). Empty markup is a page like any other.
+    using MarkupCallback = std::function<void(const std::optional<QString>& markup)>;
 
     explicit Browser(QObject* parent = nullptr) : QObject(parent) {}
 
@@ -30,8 +34,8 @@ public:
     // No further loading or page script from the current load.
     virtual void stop() = 0;
 
-    // document.body.innerHTML of the page shown; empty when there is no page.
-    virtual void readBodyHtml(TextCallback done) = 0;
+    // document.body.innerHTML of the page shown.
+    virtual void readBodyHtml(MarkupCallback done) = 0;
     // Sets the value of the named element of form formIndex when it is an INPUT element;
     // nothing happens otherwise.
     virtual void setFormFieldValue(int formIndex, const QString& fieldName,

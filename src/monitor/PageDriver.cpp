@@ -1,6 +1,7 @@
 #include "monitor/PageDriver.h"
 
 #include "core/Clock.h"
+#include "core/Timer.h"
 #include "monitor/Browser.h"
 #include "monitor/RunControl.h"
 #include "storage/Settings.h"
@@ -25,6 +26,9 @@ const QRegularExpression& passwordFieldPattern() {
 
 const QLatin1StringView kPasswordPrefix("password_");
 
+// The longest wait between two tries of an unreachable router.
+constexpr int kLongestRetrySeconds = 60;
+
 } // namespace
 
 PageDriver::PageDriver(Browser& browser, RunControl& run, Settings& settings,
@@ -33,12 +37,70 @@ PageDriver::PageDriver(Browser& browser, RunControl& run, Settings& settings,
       clock_(clock) {
     ProcessEvents = [] { QCoreApplication::processEvents(); };
     connect(&browser_, &Browser::documentComplete, this, &PageDriver::WebBrowser1DocumentComplete);
+    // Once started (or paused) the sample timer and the user are in charge of loading.
+    connect(&run_, &RunControl::stateChanged, this, [this](MonitorState state) {
+        if (state != MonitorState::NotStarted)
+            stopRetrying();
+    });
 }
+
+PageDriver::~PageDriver() = default;
 
 void PageDriver::OpenStatsPage() {
     run_.StatsPageUrl = QStringLiteral("http://") + settings_.Address + settings_.FirstUrl;
+    opened_ = true;
+    openedAddress_ = settings_.Address;
+    openedPassword_ = settings_.Password;
     ProcessEvents();
     browser_.navigate(run_.StatsPageUrl, true);
+}
+
+void PageDriver::setRetryTimer(std::unique_ptr<Timer> timer) {
+    retryTimer_ = std::move(timer);
+    if (!retryTimer_)
+        return;
+    retryTimer_->setEnabled(false);
+    retryTimer_->setHandler([this] {
+        retryTimer_->setEnabled(false); // one try per page that asked for it
+        if (run_.state() == MonitorState::NotStarted)
+            OpenStatsPage();
+    });
+}
+
+void PageDriver::RouterAccessEdited() {
+    if (opened_ && settings_.Address == openedAddress_ && settings_.Password == openedPassword_)
+        return;
+    // Without an address there is nothing to load; a Running monitor logs in at its next tick.
+    if (settings_.Address.isEmpty() || run_.state() == MonitorState::Running)
+        return;
+    if (retryTimer_)
+        retryTimer_->setEnabled(false); // the page now loading decides whether to try again
+    OpenStatsPage();
+}
+
+void PageDriver::setLabel2(const QString& text) {
+    Label2 = text;
+    Q_EMIT label2Changed(Label2);
+}
+
+void PageDriver::retryUnlessStarted() {
+    if (!retryTimer_ || run_.state() != MonitorState::NotStarted)
+        return;
+    const int seconds = qBound(1, settings_.Sample, kLongestRetrySeconds);
+    retryTimer_->setInterval(seconds * 1000);
+    retryTimer_->setEnabled(true);
+    retryNoticeShown_ = true;
+    setLabel2(QStringLiteral("Home Hub not reachable at ") + settings_.Address +
+              QStringLiteral(", trying again every %1 s").arg(seconds));
+}
+
+void PageDriver::stopRetrying() {
+    if (retryTimer_)
+        retryTimer_->setEnabled(false);
+    if (retryNoticeShown_) {
+        retryNoticeShown_ = false;
+        setLabel2(QString());
+    }
 }
 
 void PageDriver::WebBrowser1DocumentComplete() {
@@ -53,18 +115,25 @@ void PageDriver::WebBrowser1DocumentComplete() {
 
 void PageDriver::startNextPage() {
     reading_ = true;
+    // This page decides whether the router is tried again.
+    if (retryTimer_)
+        retryTimer_->setEnabled(false);
     sample_.reset();
     Q_EMIT connectingPanelHidden();
 
     QPointer<PageDriver> self(this);
-    browser_.readBodyHtml([self](const QString& markup) {
+    browser_.readBodyHtml([self](const std::optional<QString>& markup) {
         if (!self)
             return;
-        // A document without a body cannot be read: the page is dropped, the run goes on.
-        if (markup.isEmpty())
+        // A page whose markup cannot be obtained is dropped, the run goes on; before the first
+        // start it is one more page that is not the router's. Empty markup is an ordinary page.
+        if (!markup) {
             Q_EMIT self->documentReadFailed(QStringLiteral("The router page could not be read."));
-        else
-            self->classify(markup);
+            if (self)
+                self->retryUnlessStarted();
+        } else {
+            self->classify(*markup);
+        }
         if (!self)
             return;
         self->reading_ = false;
@@ -79,6 +148,7 @@ void PageDriver::classify(const QString& markup) {
     // Wrong password: leave the page on show; the next tick asks again.
     if (occursFromThird(markup, QLatin1StringView("incorrect")) ||
         occursFromThird(markup, QLatin1StringView("Your password hint"))) {
+        stopRetrying(); // the router answers; the password is for the user to mend
         browser_.stop();
         Q_EMIT homeHubTabRequested();
         return;
@@ -96,6 +166,7 @@ void PageDriver::classify(const QString& markup) {
 
     const QRegularExpressionMatch field = passwordFieldPattern().match(markup);
     if (field.hasMatch() && field.capturedStart() >= 2) {
+        stopRetrying(); // the router answers; its next page tells how the login went
         login(markup, field.capturedEnd() - kPasswordPrefix.size());
         return;
     }
@@ -114,8 +185,8 @@ void PageDriver::classify(const QString& markup) {
     const bool statsPage = markup.contains(QLatin1StringView("Information for Helpdesk agents"));
     if (statsPage) {
         Q_EMIT runButtonEnabled();
-        Label2 = QStringLiteral("!") + run_.StatsPageUrl;
-        Q_EMIT label2Changed(Label2);
+        retryNoticeShown_ = false;
+        setLabel2(QStringLiteral("!") + run_.StatsPageUrl);
         run_.LastStatsPageUrl = run_.StatsPageUrl;
         if (!AutoStarted) {
             run_.btnRunClick();
@@ -128,6 +199,11 @@ void PageDriver::classify(const QString& markup) {
         Q_EMIT toolbarTextsChanged(texts);
         // Also cancels a reload that the redirect or the start above asked for.
         browser_.stop();
+    } else {
+        // No statistics: a sample of zeros in every group, so the log shows the outage as the
+        // graphs and the data file do.
+        sample_.setZeroSample();
+        retryUnlessStarted();
     }
 
     Q_EMIT pageReady(sampleTime, statsPage);

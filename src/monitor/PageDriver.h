@@ -10,10 +10,12 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class Browser;
 class Clock;
 class RunControl;
+class Timer;
 struct Settings;
 
 class PageDriver : public QObject {
@@ -24,6 +26,7 @@ public:
     // page. StatsPageUrl and LastStatsPageUrl live in run.
     PageDriver(Browser& browser, RunControl& run, Settings& settings, LineSample& currentSample,
                const Clock& clock, QObject* parent = nullptr);
+    ~PageDriver() override;
 
     // The handler of the browser's documentComplete (connected here). A page that completes
     // while an earlier one is still being read is handled after it, each page once.
@@ -31,6 +34,20 @@ public:
     // StatsPageUrl := "http://" + Address + FirstUrl, pending window messages processed, then
     // the page is loaded without history or cache.
     void OpenStatsPage();
+
+    // The timer that tries the router again while it cannot be reached before the first start:
+    // until the monitor has first started, a page that is neither the statistics page nor a
+    // login or wrong-password page loads the statistics page again after Sample seconds (at most
+    // a minute), and Label2 says so. Recognising the statistics page, or any other way out of
+    // NotStarted (Pause), ends the retries. Without a timer nothing is retried.
+    void setRetryTimer(std::unique_ptr<Timer> timer);
+    Timer* retryTimer() const { return retryTimer_.get(); }
+
+    // The router address or password was edited (editing finished). While the monitor is not
+    // Running, a change since the statistics page was last opened opens it again, so that the
+    // login is answered with the new password at the new address. A Running monitor answers its
+    // next login with the new password anyway.
+    void RouterAccessEdited();
 
     // The monitor has been started by the first statistics page; never reset.
     bool AutoStarted = false;
@@ -67,6 +84,9 @@ private:
     void startNextPage();
     void classify(const QString& markup);
     void login(const QString& markup, qsizetype fieldNameAt);
+    void retryUnlessStarted();
+    void stopRetrying();
+    void setLabel2(const QString& text);
 
     Browser& browser_;
     RunControl& run_;
@@ -76,4 +96,10 @@ private:
 
     bool reading_ = false; // a page's markup is being read or handled
     int pagesWaiting_ = 0; // pages completed meanwhile, to be handled after it
+
+    std::unique_ptr<Timer> retryTimer_;
+    bool retryNoticeShown_ = false; // Label2 says the router is being tried again
+    // The address and password the statistics page was last opened with.
+    bool opened_ = false;
+    QString openedAddress_, openedPassword_;
 };

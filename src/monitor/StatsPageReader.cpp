@@ -80,9 +80,36 @@ QString twoDigits(qint64 n) {
     return n < 0 ? u'-' + s : s;
 }
 
-// The router sometimes reports a noise margin as an unsigned wrap of a small value.
-double unwrapNoiseMargin(double v) {
-    return v > 2140000000.0 ? v - 2147483648.0 : v;
+// The router sometimes reports a noise margin as an unsigned wrap of a small value. The text is
+// corrected with the value, keeping the decimals it was written with, so that the toolbar and the
+// log show what the graph plots.
+void unwrapNoiseMargin(QString& text, double& value) {
+    if (value <= 2140000000.0)
+        return;
+    value -= 2147483648.0;
+    const qsizetype point = text.indexOf(u'.');
+    int decimals = 0;
+    for (qsizetype i = point + 1;
+         point >= 0 && i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        ++decimals;
+    text = QString::number(value, 'f', qMin(decimals, 6));
+}
+
+// A number text in Mbps as Kbps. The decimal point moves three places in the text itself:
+// multiplying the double would read 32.3 Mbps as 32299.999... Kbps, whose whole part is one short.
+double kbpsFromMbps(const QString& number) {
+    double value = 0;
+    if (!TryParseRouterNumber(number, value))
+        return 0;
+    const QString text = number.trimmed();
+    if (text.contains(u'e') || text.contains(u'E'))
+        return value * 1000.0;
+    const qsizetype point = text.indexOf(u'.');
+    const QString whole = point < 0 ? text : text.left(point);
+    const QString fraction = point < 0 ? QString() : text.mid(point + 1);
+    const QString shifted =
+        whole + fraction.left(3).leftJustified(3, u'0') + u'.' + fraction.mid(3);
+    return ParseRouterNumber(shifted);
 }
 
 // The whole part in decimal. The downstream text is not limited to the scanner's 10 characters,
@@ -133,8 +160,10 @@ void readNoiseMargin(QStringView page, LineSample& sample, ToolbarTexts& toolbar
     w = afterTag(afterTag(w, kCellWindow), kCellWindow).left(kNoiseCellWindow);
     sample.NoiseMarginUpText = orZero(ExtractNumber(w));
     sample.NoiseMarginDownText = orZero(beforeClosingTag(afterSlash(w)).toString());
-    sample.NoiseMarginUp = unwrapNoiseMargin(ParseRouterNumber(sample.NoiseMarginUpText));
-    sample.NoiseMarginDown = unwrapNoiseMargin(ParseRouterNumber(sample.NoiseMarginDownText));
+    sample.NoiseMarginUp = ParseRouterNumber(sample.NoiseMarginUpText);
+    sample.NoiseMarginDown = ParseRouterNumber(sample.NoiseMarginDownText);
+    unwrapNoiseMargin(sample.NoiseMarginUpText, sample.NoiseMarginUp);
+    unwrapNoiseMargin(sample.NoiseMarginDownText, sample.NoiseMarginDown);
     toolbar.noiseMarginUp = sample.NoiseMarginUpText + QStringLiteral(" dB");
     toolbar.noiseMarginDown = sample.NoiseMarginDownText + QStringLiteral(" dB");
 }
@@ -149,15 +178,22 @@ void readDataRate(QStringView page, const QLocale& locale, LineSample& sample,
     if (p >= 0) {
         w = page.mid(p + kRowOffset, kRowWindow);
         w = afterTag(afterTag(w, kCellWindow), kCellWindow);
-        const double factor = w.contains(u"Mbps") ? 1000.0 : 1.0;
-        sample.DataRateUp = ParseRouterNumber(orZero(ExtractNumber(w))) * factor;
+        const QString number = orZero(ExtractNumber(w));
+        sample.DataRateUp = w.contains(u"Mbps") ? kbpsFromMbps(number) : ParseRouterNumber(number);
         sample.DataRateUpText = wholePartText(sample.DataRateUp);
         toolbar.rateUp = AddThouSep(sample.DataRateUpText, locale) + QStringLiteral(" Kbps");
     }
-    // The downstream value carries its unit in the same cell and is never scaled.
     sample.DataRateDownRawText = orZero(beforeClosingTag(afterSlash(w)).toString());
-    sample.DataRateDown = ParseRouterNumber(sample.DataRateDownRawText);
-    sample.DataRateDownText = wholePartText(sample.DataRateDown);
+    if (sample.DataRateDownRawText.contains(u"Mbps")) {
+        // The downstream value carries its unit in its own text ("15.6 Mbps"): scanned and scaled
+        // like the upstream one, and shown and logged as its whole Kbps figure.
+        sample.DataRateDown = kbpsFromMbps(orZero(ExtractNumber(sample.DataRateDownRawText)));
+        sample.DataRateDownText = wholePartText(sample.DataRateDown);
+        sample.DataRateDownRawText = sample.DataRateDownText;
+    } else {
+        sample.DataRateDown = ParseRouterNumber(sample.DataRateDownRawText);
+        sample.DataRateDownText = wholePartText(sample.DataRateDown);
+    }
     toolbar.rateDown = AddThouSep(sample.DataRateDownRawText, locale) + QStringLiteral(" Kbps");
 }
 

@@ -123,8 +123,17 @@ void WebEngineBrowser::runScript(const QString& script, TextCallback done) {
         [done = std::move(done)](const QVariant& result) { done(result.toString()); });
 }
 
-void WebEngineBrowser::readBodyHtml(TextCallback done) {
-    runScript(QStringLiteral("document.body ? document.body.innerHTML : ''"), std::move(done));
+void WebEngineBrowser::readBodyHtml(MarkupCallback done) {
+    // Only a text is markup: a document without a body answers null, and a script that could
+    // not run answers nothing at all.
+    page_->runJavaScript(QStringLiteral("document.body ? document.body.innerHTML : null"),
+                         QWebEngineScript::ApplicationWorld,
+                         [done = std::move(done)](const QVariant& result) {
+                             if (result.typeId() == QMetaType::QString)
+                                 done(result.toString());
+                             else
+                                 done(std::nullopt);
+                         });
 }
 
 void WebEngineBrowser::setFormFieldValue(int formIndex, const QString& fieldName,

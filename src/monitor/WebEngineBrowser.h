@@ -21,7 +21,7 @@ public:
     void refresh() override;
     void stop() override;
 
-    void readBodyHtml(TextCallback done) override;
+    void readBodyHtml(MarkupCallback done) override;
     void setFormFieldValue(int formIndex, const QString& fieldName, const QString& value) override;
     void scrollBy(int dx, int dy) override;
     void scrollInSteps(const QList<QPoint>& steps, std::function<void()> done) override;

@@ -384,12 +384,55 @@ TEST_F(MainWindowTest, StatisticsPagesArePlottedStoredLoggedAndRestored) {
     EXPECT_TRUE(rows[0].startsWith("Date/Time, Up SNR (dB), Down SNR (dB)"));
     EXPECT_TRUE(rows[2].startsWith("Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,"))
         << rows[2].toStdString();
+    // The lost page is logged as zeros in every column, like the graphs show it.
+    EXPECT_EQ(rows[4], "Tue 08 Dec 2026  14:24:05, 1:01:01:02," +
+                           QByteArray("       0,").repeated(7) + "       0\r");
 
     auto again = make();
     again->FormCreate();
     EXPECT_EQ(again->graphs().PointCount(), 3);
     EXPECT_DOUBLE_EQ(again->graphs().downstream(GraphSet::Chart1).y(0), 6.1);
     EXPECT_EQ(again->graphs().labels().at(0), "Tue 08 \r 14:23:05 ");
+}
+
+// A router that cannot be reached at start is tried again every Sample seconds; a wrong
+// password is corrected in the password box and tried at once.
+TEST_F(MainWindowTest, UnreachableRouterIsTriedAgainAndACorrectedPasswordAtOnce) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\nSample=20\r\n");
+    const QString url = QStringLiteral("http://127.0.0.1:1/index.cgi?active_page=9143");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    auto* label2 = w->findChild<QLabel*>("Label2");
+    auto* retry = static_cast<FakeTimer*>(w->pageDriver().retryTimer());
+    ASSERT_NE(retry, nullptr);
+
+    browser.loadPage("<html><body>This site can't be reached</body></html>");
+    EXPECT_EQ(label2->text(), "Home Hub not reachable at 127.0.0.1:1, trying again every 20 s");
+    EXPECT_EQ(retry->interval(), 20000);
+    browser.clearCalls();
+    retry->elapse();
+    EXPECT_EQ(browser.navigations, QList<FakeBrowser::Navigation>({{url, true}}));
+
+    const QString login = QStringLiteral("<div><p>Please enter your admin password</p><form>"
+                                         "<input type=password name=password_77></form></div>");
+    browser.loadPage(login);
+    EXPECT_TRUE(label2->text().isEmpty());
+    browser.loadPage("<div><p>Password incorrect</p></div>");
+    EXPECT_FALSE(retry->isEnabled());
+
+    auto* password = w->findChild<QLineEdit*>("edPassword1");
+    password->clear();
+    QTest::keyClicks(password, "right");
+    browser.clearCalls();
+    QTest::keyClick(password, Qt::Key_Return);
+    EXPECT_EQ(browser.navigations, QList<FakeBrowser::Navigation>({{url, true}}));
+    browser.loadPage(login);
+    EXPECT_EQ(browser.callsStartingWith("setField"), QStringList({"setField 0 password_77 right"}));
+
+    browser.loadPage(fixturePage("helpdesk-adsl.html"));
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+    EXPECT_EQ(label2->text(), "!" + url);
 }
 
 // Pause, then a second press of Pause, with real mouse events: Paused, then Stopped.

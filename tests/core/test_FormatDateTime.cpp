@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+// Readable failure messages for texts.
+void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace {
 
 struct PatternCase {
@@ -44,6 +49,25 @@ TEST(FormatDateTime, TwelveHourClockAtMidnightAndMorning) {
     EXPECT_EQ(
         FormatDateTime(QStringLiteral("hh:nn a/p"), QDateTime(QDate(2026, 1, 1), QTime(9, 7))),
         QStringLiteral("09:07 a"));
+}
+
+// Only ASCII letters are tokens: the long s upper-cases to S and the Kelvin sign folds to k, yet
+// both are ordinary characters that come out unchanged.
+TEST(FormatDateTime, NonAsciiLettersAreNeverTokens) {
+    const QDateTime t(QDate(2026, 12, 8), QTime(14, 3, 5));
+    const struct {
+        const char16_t* pattern;
+        const char16_t* expected;
+    } cases[] = {
+        {u"\u017f", u"\u017f"},
+        {u"s\u017f", u"5\u017f"},
+        {u"\u017fs", u"\u017f5"},
+        {u"hh:nn:\u017f\u017f", u"14:03:\u017f\u017f"},
+        {u"\u212a\u212a", u"\u212a\u212a"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatDateTime(QString::fromUtf16(c.pattern), t), QString::fromUtf16(c.expected))
+            << QString::fromUtf16(c.pattern).toStdString();
 }
 
 TEST(FormatDateTime, AnInvalidDateHasNoNames) {

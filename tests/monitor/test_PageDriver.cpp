@@ -5,10 +5,16 @@
 #include "monitor/FakeBrowser.h"
 #include "monitor/RunControl.h"
 #include "monitor/SamplePipeline.h"
+#include "storage/CsvLog.h"
 #include "storage/Settings.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
+
+// Readable failure messages for texts.
+void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -24,6 +30,9 @@ const QString kLoginPage =
     QStringLiteral("<div><p>Please enter your admin password</p><form>Password:"
                    "<input type=password name=password_4711 value=''></form></div>");
 
+const QString kRetryNotice =
+    QStringLiteral("Home Hub not reachable at 192.168.1.254, trying again every 30 s");
+
 enum class Start { NotStarted, Running, Paused, Stopped };
 
 // The driver with its run control and a scripted browser; the window's side is recorded.
@@ -33,6 +42,9 @@ struct Rig {
         run.ProcessEvents = [this] { browser.calls << "process"; };
         driver.ProcessEvents = [this] { browser.calls << "process"; };
         run.StatsPageUrl = kStatsUrl;
+        auto timer = std::make_unique<FakeTimer>();
+        retry = timer.get();
+        driver.setRetryTimer(std::move(timer));
 
         QObject::connect(&driver, &PageDriver::connectingPanelHidden,
                          [this] { events << "panel"; });
@@ -91,6 +103,7 @@ struct Rig {
     LineSample sample;
     RunControl run{browser, timer1, timer5, settings, clock};
     PageDriver driver{browser, run, settings, sample, clock};
+    FakeTimer* retry = nullptr;
     QStringList events;
     QList<QDateTime> sampleTimes;
 };
@@ -110,7 +123,14 @@ TEST(PageDriver, ClassifiesPages) {
     };
     const QString other = QStringLiteral("<p>Home</p>");
     const Case cases[] = {
-        {"any other page", Start::NotStarted, other, {}, kHandedOverBlank},
+        {"any other page before the first start",
+         Start::NotStarted,
+         other,
+         {},
+         {"panel", "texts blank", "cursor", "label2 " + kRetryNotice, "ready 0"}},
+        {"any other page while running", Start::Running, other, {}, kHandedOverBlank},
+        {"empty markup while running", Start::Running, "", {}, kHandedOverBlank},
+        {"empty markup while paused", Start::Paused, "", {}, kHandedOverBlank},
         {"wrong password", Start::Running, "<p>Password incorrect</p>", {"stop"}, {"panel", "tab"}},
         {"password hint",
          Start::Running,
@@ -286,7 +306,8 @@ TEST_F(PageDriverTest, PagesCompletingDuringAReadAreHandledOnceEachInOrder) {
 
 TEST_F(PageDriverTest, UnreadablePageIsDroppedAndTheNextOneHandled) {
     enter(Start::Running);
-    browser.loadPage(QString());
+    browser.setUnreadablePage();
+    browser.completeLoad();
     EXPECT_EQ(events, QStringList({"panel", "read failed"}));
     EXPECT_EQ(run.state(), MonitorState::Running);
     EXPECT_TRUE(actions().isEmpty());
@@ -294,6 +315,174 @@ TEST_F(PageDriverTest, UnreadablePageIsDroppedAndTheNextOneHandled) {
     events.clear();
     browser.loadPage(kStatsPage);
     EXPECT_EQ(events.last(), "ready 1");
+}
+
+// While Running, every page is logged: a statistics page with the groups it shows, any other
+// page (an outage, an error page, an empty reply) as zeros in every column.
+TEST(PageDriver, LogRowOfEachPageWhileRunning) {
+    const QString withoutNoiseMargin = QString(kStatsPage).replace(" Noise margin:", "Margins:");
+    const QString zeros = QStringLiteral("       0,").repeated(7) + QStringLiteral("       0");
+    const struct {
+        const char* name;
+        QString markup;
+        QString row;
+    } cases[] = {
+        {"statistics page", kStatsPage,
+         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,    1097,   15623"},
+        {"statistics page without noise margins", withoutNoiseMargin,
+         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,    1097,   15623"},
+        {"error page", "<h1>This site can't be reached</h1>",
+         "Tue 08 Dec 2026  14:23:05, 1:01:01:02," + zeros},
+        {"empty markup", "", "Tue 08 Dec 2026  14:23:05, 1:01:01:02," + zeros},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        QStringList rows;
+        SamplePipeline::Steps steps;
+        steps.WriteLogRow = [&](const QDateTime& t, const LineSample& s) {
+            rows << LogLine(t, s, rig.settings.LogDateFormat, rig.settings.LogTab);
+        };
+        rig.settings.cbLog = true;
+        SamplePipeline pipeline(rig.settings, rig.sample, steps);
+        QObject::connect(&rig.driver, &PageDriver::pageReady, [&](const QDateTime& t, bool) {
+            pipeline.Run(t, rig.clock.now(), rig.run.state() == MonitorState::Running,
+                         rig.driver.StatsParsed);
+        });
+        rig.browser.loadPage(kStatsPage); // starts the monitor
+        rig.browser.loadPage(c.markup);
+        ASSERT_EQ(rows.size(), 2);
+        EXPECT_EQ(rows[1], c.row);
+    }
+}
+
+TEST_F(PageDriverTest, RouterDownAtStartIsTriedAgainUntilTheStatisticsPage) {
+    const QString unreachable = QStringLiteral("<h1>This site can't be reached</h1>");
+    browser.loadPage(unreachable);
+    EXPECT_TRUE(retry->isEnabled());
+    EXPECT_EQ(retry->interval(), 30000);
+    EXPECT_EQ(driver.Label2, kRetryNotice);
+    EXPECT_TRUE(actions().isEmpty());
+
+    retry->elapse();
+    EXPECT_FALSE(retry->isEnabled());
+    EXPECT_EQ(actions(), QStringList({"process", "navigate! " + kStatsUrl}));
+
+    // A page the browser could not read at all counts as one more page that is not the router's.
+    browser.setUnreadablePage();
+    browser.completeLoad();
+    EXPECT_TRUE(retry->isEnabled());
+
+    // The router answers: its login page is answered and the notice goes.
+    events.clear();
+    browser.loadPage(kLoginPage);
+    EXPECT_FALSE(retry->isEnabled());
+    EXPECT_EQ(events, QStringList({"panel", "label2 "}));
+
+    browser.loadPage(kStatsPage);
+    EXPECT_EQ(run.state(), MonitorState::Running);
+    EXPECT_EQ(driver.Label2, "!" + kStatsUrl);
+
+    // Running: the sample timer reloads; an outage shows no notice and arms nothing.
+    browser.clearCalls();
+    browser.loadPage(unreachable);
+    EXPECT_FALSE(retry->isEnabled());
+    EXPECT_EQ(driver.Label2, "!" + kStatsUrl);
+}
+
+TEST(PageDriver, RetryWaitsSampleSecondsAtMostAMinute) {
+    const struct {
+        int sample;
+        int waitMs;
+        const char* notice;
+    } cases[] = {
+        {10, 10000, "Home Hub not reachable at 10.0.0.138, trying again every 10 s"},
+        {60, 60000, "Home Hub not reachable at 10.0.0.138, trying again every 60 s"},
+        {300, 60000, "Home Hub not reachable at 10.0.0.138, trying again every 60 s"},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.settings.Sample = c.sample;
+        rig.settings.Address = QStringLiteral("10.0.0.138");
+        rig.browser.loadPage(QStringLiteral("<p>Home</p>"));
+        EXPECT_EQ(rig.retry->interval(), c.waitMs) << c.sample;
+        EXPECT_EQ(rig.driver.Label2, QString::fromLatin1(c.notice));
+    }
+}
+
+TEST_F(PageDriverTest, NoRetryAfterPauseOrOnAWrongPassword) {
+    browser.loadPage(QStringLiteral("<p>Home</p>"));
+    ASSERT_TRUE(retry->isEnabled());
+    // Pause before the first statistics page: the user is in charge, the notice goes.
+    run.btnStopClick();
+    EXPECT_FALSE(retry->isEnabled());
+    EXPECT_TRUE(driver.Label2.isEmpty());
+    browser.loadPage(QStringLiteral("<p>Home</p>"));
+    EXPECT_FALSE(retry->isEnabled());
+
+    // Before the start, a wrong password is not tried again by itself either.
+    Rig fresh;
+    fresh.browser.loadPage(QStringLiteral("<p>Home</p>"));
+    fresh.browser.loadPage(QStringLiteral("<p>Password incorrect</p>"));
+    EXPECT_FALSE(fresh.retry->isEnabled());
+    EXPECT_TRUE(fresh.driver.Label2.isEmpty());
+}
+
+// The address or password edited: not Running, a change opens the statistics page again.
+TEST(PageDriver, EditedRouterAccessReloadsUnlessRunning) {
+    const QString newUrl = QStringLiteral("http://10.0.0.1/index.cgi?active_page=9143");
+    const struct {
+        const char* name;
+        Start state;
+        QString address, password;
+        QStringList actions;
+    } cases[] = {
+        {"password before the start",
+         Start::NotStarted,
+         "192.168.1.254",
+         "new",
+         {"process", "navigate! " + kStatsUrl}},
+        {"address while paused",
+         Start::Paused,
+         "10.0.0.1",
+         "s3cret",
+         {"process", "navigate! " + newUrl}},
+        {"password while stopped",
+         Start::Stopped,
+         "192.168.1.254",
+         "new",
+         {"process", "navigate! " + kStatsUrl}},
+        {"password while running", Start::Running, "192.168.1.254", "new", {}},
+        {"nothing changed", Start::NotStarted, "192.168.1.254", "s3cret", {}},
+        {"address emptied", Start::NotStarted, "", "s3cret", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.driver.OpenStatsPage();
+        rig.enter(c.state);
+        rig.settings.Address = c.address;
+        rig.settings.Password = c.password;
+        rig.driver.RouterAccessEdited();
+        EXPECT_EQ(rig.actions(), c.actions);
+    }
+}
+
+TEST_F(PageDriverTest, WrongPasswordAtStartIsCorrectedWithoutARestart) {
+    driver.OpenStatsPage();
+    browser.loadPage(kLoginPage);
+    browser.loadPage(QStringLiteral("<p>Password incorrect</p>"));
+    browser.clearCalls();
+
+    settings.Password = QStringLiteral("right one");
+    driver.RouterAccessEdited();
+    browser.loadPage(kLoginPage);
+    EXPECT_EQ(actions(), QStringList({"process", "navigate! " + kStatsUrl, "scrollBy 0 28",
+                                      "setField 0 password_4711 right one", "clickLink 8"}));
+    // Leaving the box again without a change loads nothing more.
+    browser.clearCalls();
+    driver.RouterAccessEdited();
+    EXPECT_TRUE(actions().isEmpty());
 }
 
 TEST_F(PageDriverTest, ReadAnsweredAfterTheDriverIsGoneIsIgnored) {

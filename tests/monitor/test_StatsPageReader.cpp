@@ -147,22 +147,23 @@ TEST(StatsPageReader, ReadsWholePages) {
           "1 days, 01:01:02",
           "1:01:01:02"},
          {"1 days, 01:01:02", "6.2 dB", "6.1 dB", "1,097 Kbps", "15,623 Kbps"}},
-        // Mbps scales the upstream rate only; the downstream text keeps its unit and reads 0.
-        // A noise margin that wrapped past 2^31 is brought back; "12.5," is shown but reads 0.
+        // Mbps scales both rates, and the downstream rate is shown as its whole Kbps figure.
+        // A noise margin that wrapped past 2^31 is brought back, in its text too; "12.5," is
+        // shown but reads 0.
         {"helpdesk-vdsl-mbps.html",
          0,
          1,
          false,
          {2,
           6.1,
-          "2147483650",
+          "2",
           "6.1",
           true, //
           1200,
-          0,
+          15600,
           "1200",
-          "0",
-          "15.6 Mbps",
+          "15600",
+          "15600",
           true, //
           1.5,
           16.8,
@@ -176,7 +177,7 @@ TEST(StatsPageReader, ReadsWholePages) {
           true, //
           "0 days, 00:01:00",
           " 59"},
-         {"0 days, 00:01:00", "2147483650 dB", "6.1 dB", "1,200 Kbps", "15.6 Mbps Kbps"}},
+         {"0 days, 00:01:00", "2 dB", "6.1 dB", "1,200 Kbps", "15,600 Kbps"}},
         // "gnal attenuation" also finds a label with a small s.
         {"helpdesk-vdsl-mbps.html",
          2,
@@ -184,14 +185,14 @@ TEST(StatsPageReader, ReadsWholePages) {
          false,
          {2,
           6.1,
-          "2147483650",
+          "2",
           "6.1",
           true, //
           1200,
-          0,
+          15600,
           "1200",
-          "0",
-          "15.6 Mbps",
+          "15600",
+          "15600",
           true, //
           -3.1,
           18.9,
@@ -205,7 +206,7 @@ TEST(StatsPageReader, ReadsWholePages) {
           true, //
           "0 days, 00:01:00",
           " 59"},
-         {"0 days, 00:01:00", "2147483650 dB", "6.1 dB", "1,200 Kbps", "15.6 Mbps Kbps"}},
+         {"0 days, 00:01:00", "2 dB", "6.1 dB", "1,200 Kbps", "15,600 Kbps"}},
         // None of the labels: zeros and blanks, except the downstream rate, which always reads
         // "0", and the logged uptime, which keeps the previous page's value.
         {"login.html",
@@ -319,8 +320,11 @@ TEST(StatsPageReader, NoiseMarginWindows) {
         // The upstream number must start within the first 10 characters.
         {valueCell(blanks(9) + "6 / 5"), "6", "5", 6, 5},
         {valueCell(blanks(10) + "6 / 5"), "0", "5", 0, 5},
-        {valueCell("5 / 2147483650"), "5", "2147483650", 5, 2},
-        {valueCell("2140000001 / 1"), "2140000001", "1", -7483647, 1},
+        // A wrapped value is shown as it is plotted, with the decimals it was written with.
+        {valueCell("5 / 2147483650"), "5", "2", 5, 2},
+        {valueCell("2140000001 / 1"), "-7483647", "1", -7483647, 1},
+        {valueCell("1 / 2147483650.50"), "1", "2.50", 1, 2.5},
+        {valueCell("2147483648 / 6.1"), "0", "6.1", 0, 6.1},
         {valueCell("2140000000 / 1"), "2140000000", "1", 2140000000, 1},
         {valueCell("-/-"), "-", "-", 0, 0},
     };
@@ -352,7 +356,16 @@ TEST(StatsPageReader, DataRateWindows) {
         const char* toolbarDown;
     } cases[] = {
         {row("1097 / 15623"), 1097, "1097", "15623", 15623, "15623", "1,097 Kbps", "15,623 Kbps"},
-        {row("1.2 / 15.6 Mbps"), 1200, "1200", "15.6 Mbps", 0, "0", "1,200 Kbps", "15.6 Mbps Kbps"},
+        // A downstream text in Mbps is scanned and scaled like the upstream one, and shown as
+        // its whole Kbps figure.
+        {row("1.2 / 15.6 Mbps"), 1200, "1200", "15600", 15600, "15600", "1,200 Kbps",
+         "15,600 Kbps"},
+        {row("1.25 / 79.9375Mbps"), 1250, "1250", "79937", 79937.5, "79937", "1,250 Kbps",
+         "79,937 Kbps"},
+        {row("1.2 / Mbps"), 1200, "1200", "0", 0, "0", "1,200 Kbps", "0 Kbps"},
+        // Scaled by moving the decimal point: 32.3 * 1000 in doubles is 32299.999...
+        {row("32.3 / 64.1 Mbps"), 32300, "32300", "64100", 64100, "64100", "32,300 Kbps",
+         "64,100 Kbps"},
         {row("1097.9 / 15623.7"), 1097.9, "1097", "15623.7", 15623.7, "15623", "1,097 Kbps",
          "15,623.7 Kbps"},
         // "Mbps" counts anywhere in the 96 characters after the cell opens, even in the next row.

@@ -65,6 +65,9 @@ TEST(CsvLog, RowColumnsAndPadding) {
     LineSample bare;
     bare.UptimeText = QStringLiteral("5");
     bare.DataRateDownRawText = QStringLiteral("0");
+    // A page without the statistics after a healthy one: zeros in every column, the uptime kept.
+    LineSample outage = fullSample();
+    outage.setZeroSample();
 
     const struct {
         LineSample sample;
@@ -89,6 +92,7 @@ TEST(CsvLog, RowColumnsAndPadding) {
         {without(&LineSample::HasUser2), 0,
          "Tue 08 Dec 2026  14:23:05, 1:00:00:00,6.3,6.1,1024,16000,1100,17000"},
         {bare, 3, "Tue 08 Dec 2026  14:23:05, 5,  0"},
+        {outage, 3, "Tue 08 Dec 2026  14:23:05, 1:00:00:00,  0,  0,  0,  0,  0,  0,  0,  0"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LogLine(kTime, c.sample, QStringLiteral("ddd dd mmm yyyy  hh:mm:ss"), c.tab),

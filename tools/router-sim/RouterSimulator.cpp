@@ -94,6 +94,10 @@ SimResponse RouterSimulator::handle(const SimRequest& request) {
 
     if (request.method != "GET" && request.method != "HEAD" && request.method != "POST")
         return plain(405, QStringLiteral("method not allowed"));
+    if (options_.empty) {
+        ++pagesServed_;
+        return SimResponse{};
+    }
     if (options_.garbage) {
         ++pagesServed_;
         SimResponse r;
@@ -187,6 +191,7 @@ SimResponse RouterSimulator::state() const {
     QJsonObject switches{
         {QStringLiteral("nosync"), options_.noSync},
         {QStringLiteral("garbage"), options_.garbage},
+        {QStringLiteral("empty"), options_.empty},
         {QStringLiteral("missing"), options_.style.missingLabels},
         {QStringLiteral("firmware"), options_.style.firmware},
         {QStringLiteral("mbps"), options_.style.mbps},
@@ -233,6 +238,8 @@ SimResponse RouterSimulator::set(const SimRequest& request) {
             ok = parseSwitch(value, next.noSync);
         else if (key == u"garbage")
             ok = parseSwitch(value, next.garbage);
+        else if (key == u"empty")
+            ok = parseSwitch(value, next.empty);
         else if (key == u"missing")
             ok = parseSwitch(value, next.style.missingLabels);
         else if (key == u"firmware")

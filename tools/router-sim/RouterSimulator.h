@@ -19,6 +19,7 @@ struct SimOptions {
     QString password;
     bool noSync = false;
     bool garbage = false;
+    bool empty = false; // every page an empty reply (status 200, no body)
     PageStyle style;
     std::uint32_t seed = 1;
     int dropEvery = 0; // every n-th statistics page starts two pages without sync; 0 = never

@@ -12,10 +12,12 @@ namespace {
 
 const char* const kUsage =
     "usage: router-sim --port N --password P [--no-sync] [--missing-labels] [--firmware]\n"
-    "                  [--mbps] [--quirk] [--garbage] [--drift-seed S] [--drop-every N]\n"
+    "                  [--mbps] [--quirk] [--garbage] [--empty] [--drift-seed S]\n"
+    "                  [--drop-every N]\n"
     "Serves the router's login and statistics pages on 127.0.0.1:N (0 picks a free port).\n"
     "GET /sim/state shows the values last served; GET /sim/set?nosync=1&... changes the\n"
-    "switches (nosync, garbage, missing, firmware, mbps, quirk, dropevery, password, logout).\n";
+    "switches (nosync, garbage, empty, missing, firmware, mbps, quirk, dropevery, password,\n"
+    "logout).\n";
 
 int usageError(const QString& message) {
     std::fprintf(stderr, "router-sim: %s\n%s", qPrintable(message), kUsage);
@@ -79,6 +81,8 @@ int main(int argc, char** argv) {
             options.style.quirk = true;
         } else if (a == u"--garbage") {
             options.garbage = true;
+        } else if (a == u"--empty") {
+            options.empty = true;
         } else {
             return usageError(QStringLiteral("unknown argument ") + a);
         }

@@ -1,16 +1,29 @@
 #include "monitor/FakeBrowser.h"
 
+namespace {
+
+bool answerOldest(std::deque<Browser::MarkupCallback>& pending,
+                  const std::optional<QString>& markup) {
+    if (pending.empty())
+        return false;
+    Browser::MarkupCallback done = std::move(pending.front());
+    pending.pop_front();
+    done(markup);
+    return true;
+}
+
+} // namespace
+
 bool FakeBrowser::answerRead() {
-    return answerRead(markup_);
+    return answerOldest(pending_, markup_);
 }
 
 bool FakeBrowser::answerRead(const QString& text) {
-    if (pending_.empty())
-        return false;
-    TextCallback done = std::move(pending_.front());
-    pending_.pop_front();
-    done(text);
-    return true;
+    return answerOldest(pending_, text);
+}
+
+bool FakeBrowser::answerReadUnreadable() {
+    return answerOldest(pending_, std::nullopt);
 }
 
 QStringList FakeBrowser::callsStartingWith(const QString& prefix) const {
@@ -47,7 +60,7 @@ void FakeBrowser::stop() {
     calls << QStringLiteral("stop");
 }
 
-void FakeBrowser::readBodyHtml(TextCallback done) {
+void FakeBrowser::readBodyHtml(MarkupCallback done) {
     calls << QStringLiteral("read");
     if (deferred_)
         pending_.push_back(std::move(done));

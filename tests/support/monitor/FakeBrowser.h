@@ -21,7 +21,9 @@ public:
     // --- Scripting -------------------------------------------------------------------------
     // The markup that readBodyHtml answers from now on.
     void setPage(const QString& markup) { markup_ = markup; }
-    const QString& page() const { return markup_; }
+    // From now on readBodyHtml finds no markup at all (a document without a body).
+    void setUnreadablePage() { markup_ = std::nullopt; }
+    QString page() const { return markup_.value_or(QString()); }
     // Emits documentComplete, as a finished load does.
     void completeLoad() { Q_EMIT documentComplete(); }
     // setPage, then completeLoad.
@@ -37,6 +39,8 @@ public:
     bool answerRead();
     // Answers the oldest pending read with this text instead of the page.
     bool answerRead(const QString& text);
+    // Answers the oldest pending read with no markup at all.
+    bool answerReadUnreadable();
 
     // Run after the call is recorded, so that a test can play the router's part.
     std::function<void(const Navigation&)> onNavigate;
@@ -69,7 +73,7 @@ public:
     void navigate(const QString& url, bool withoutHistoryOrCache = false) override;
     void refresh() override;
     void stop() override;
-    void readBodyHtml(TextCallback done) override;
+    void readBodyHtml(MarkupCallback done) override;
     void setFormFieldValue(int formIndex, const QString& fieldName, const QString& value) override;
     void scrollBy(int dx, int dy) override;
     void scrollInSteps(const QList<QPoint>& steps, std::function<void()> done) override;
@@ -81,7 +85,7 @@ public:
     QWidget* widget() override { return nullptr; }
 
 private:
-    QString markup_;
+    std::optional<QString> markup_ = QString();
     bool deferred_ = false;
-    std::deque<TextCallback> pending_;
+    std::deque<MarkupCallback> pending_;
 };
