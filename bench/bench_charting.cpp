@@ -104,8 +104,9 @@ GraphSet& filledSet(qsizetype history) {
     return *set;
 }
 
-// One visible chart of 1000 x 500 pixels, window of 480 points, over a history of range(0)
-// samples (all ten series are held); range(1) switches 3-D on.
+// One visible chart of 1000 x 500 pixels as the screen shows it (smooth lines of the screen's
+// width), window of 480 points, over a history of range(0) samples (all ten series are held);
+// range(1) switches 3-D on.
 void BM_PaintChart(benchmark::State& state) {
     GraphSet& set = filledSet(state.range(0));
     set.showLastPage(480);
@@ -114,7 +115,7 @@ void BM_PaintChart(benchmark::State& state) {
     QImage image(1000, 500, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         QPainter painter(&image);
-        ChartRenderer::paint(painter, chart, image.size());
+        ChartRenderer::paint(painter, chart, image.size(), ChartRenderer::kScreenLineWidth);
     }
     chart.setView3D(false);
     state.counters["history"] = double(state.range(0));
@@ -131,7 +132,8 @@ void BM_PaintWholeHistory(benchmark::State& state) {
     QImage image(1000, 500, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         QPainter painter(&image);
-        ChartRenderer::paint(painter, *set.charts[0], image.size());
+        ChartRenderer::paint(painter, *set.charts[0], image.size(),
+                             ChartRenderer::kScreenLineWidth);
     }
 }
 BENCHMARK(BM_PaintWholeHistory)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 #include "app/WheelFilter.h"
 #include "app/WindowPlacement.h"
 #include "charting/AxisRangeError.h"
+#include "charting/ChartRenderer.h"
 #include "charting/ChartView.h"
 #include "core/DesktopShell.h"
 #include "core/FormatDateTime.h"
@@ -932,15 +933,24 @@ void MainWindow::Chart1MouseMove(int chart, QPoint pos) {
     const ChartView* view = chartViews_[size_t(chart)];
     const bool visible =
         graphs_->PageButtonsVisible(pos.x(), pos.y(), view->x(), view->width(), view->height());
-    for (QFrame* panel : ui.pagePanels)
+    for (int i = 0; i < 4; ++i) {
+        QFrame* panel = ui.pagePanels[size_t(i)];
+        // The time labels may have come or changed since the last time it showed.
+        if (visible && panel->isHidden())
+            positionPagePanel(i);
         panel->setVisible(visible);
+    }
 }
 
-// The panel sits at the chart's bottom edge, near its middle.
+// The panel sits near the chart's middle, just above its time labels, so that it never hides
+// them: they start below the wall.
 void MainWindow::positionPagePanel(int chart) {
+    constexpr int gap = 4; // between the panel and the labels
     QFrame* panel = ui.pagePanels[size_t(chart)];
     const ChartView* view = chartViews_[size_t(chart)];
-    panel->move((view->width() - panel->width()) / 2, view->height() - panel->height() - 40);
+    const ChartLayout lay = ChartRenderer::layout(*view->model(), view->size());
+    const int labelsTop = int(lay.wall.bottom()); // never negative
+    panel->move((view->width() - panel->width()) / 2, qMax(0, labelsTop - gap - panel->height()));
 }
 
 void MainWindow::cbShowPlainClick() {

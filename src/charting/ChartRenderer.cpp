@@ -18,7 +18,10 @@ struct Scene {
     AxisTicks leftTicks, rightTicks;
     std::vector<qsizetype> bottomLabels;
     const LabelStore* labelSource = nullptr;
-    double bottomLabelDepth = 0;           // size of the bottom labels across the axis
+    double bottomLabelDepth = 0; // size of the bottom labels across the axis
+    // Room between the wall and the right axis's labels that lets a label on the last point of
+    // the bottom axis pass without running into them.
+    double rightPad = 0;
     double x0 = 0, x1 = 0, y0 = 0, y1 = 0; // the chart inside its margins
 };
 
@@ -87,11 +90,13 @@ Scene buildScene(const ChartModel& chart, QSize size) {
     const qsizetype pointCount = chart.seriesCount() > 0 ? chart.series(0).count() : 0;
 
     // The vertical axes' label widths decide the horizontal layout, which decides the bottom
-    // labels, whose size decides the plot height, which decides the vertical labels: estimate
-    // with the full height first, and go round once more if the widths came out different.
+    // labels, whose size decides the plot height and the room the last bottom label needs,
+    // which decide the vertical labels: estimate with the full height first, and go round again
+    // while the widths come out different.
     double estimatedHeight = std::max(0.0, s.y1 - s.y0 - lay.depth);
     double leftArea = -1, rightArea = -1;
-    for (int pass = 0; pass < 2; ++pass) {
+    double pad = 0; // the right pad the last labels asked for
+    for (int pass = 0; pass < 4; ++pass) {
         const double leftPixels = estimatedHeight * span(left.startPercent, left.endPercent) / 100;
         const double rightPixels =
             estimatedHeight * span(right.startPercent, right.endPercent) / 100;
@@ -100,11 +105,12 @@ Scene buildScene(const ChartModel& chart, QSize size) {
         s.rightTicks = ChartRenderer::numericTicks(lay.rightMin, lay.rightMax, rightPixels,
                                                    fmR.height(), right.minLabelSpacingPercent);
         const double newLeft = verticalAxisArea(left, fmL, s.leftTicks);
-        const double newRight = verticalAxisArea(right, fmR, s.rightTicks);
+        const double newRight = verticalAxisArea(right, fmR, s.rightTicks) + pad;
         if (newLeft == leftArea && newRight == rightArea)
             break;
         leftArea = newLeft;
         rightArea = newRight;
+        s.rightPad = pad;
 
         lay.wall.setLeft(s.x0 + leftArea);
         lay.wall.setRight(std::max(lay.wall.left(), s.x1 - rightArea - lay.depth));
@@ -115,6 +121,7 @@ Scene buildScene(const ChartModel& chart, QSize size) {
         // Bottom labels and the room they take below the wall.
         s.bottomLabels.clear();
         s.bottomLabelDepth = 0;
+        double halfLabel = 0; // half the largest extent along the axis of a drawn label
         if (bottom.visible && s.labelSource) {
             const LabelStore& store = *s.labelSource;
             const IndexRange points = ChartRenderer::labelPoints(std::min(pointCount, store.size()),
@@ -135,16 +142,30 @@ Scene buildScene(const ChartModel& chart, QSize size) {
                     return width;
                 });
             for (qsizetype i : s.bottomLabels) {
+                double along = 0;
+                forEachLine(store.view(i), [&](int, QLatin1String line) {
+                    const double width = fmB.horizontalAdvance(QString(line));
+                    if (upright)
+                        s.bottomLabelDepth = std::max(s.bottomLabelDepth, width);
+                    else
+                        along = std::max(along, width);
+                });
                 if (upright)
-                    forEachLine(store.view(i), [&](int, QLatin1String line) {
-                        s.bottomLabelDepth =
-                            std::max(s.bottomLabelDepth, fmB.horizontalAdvance(QString(line)));
-                    });
+                    along = store.lineCount(i) * lineHeight;
                 else
                     s.bottomLabelDepth =
                         std::max(s.bottomLabelDepth, store.lineCount(i) * lineHeight);
+                halfLabel = std::max(halfLabel, along / 2.0);
             }
         }
+        // A label centred on the axis's end reaches halfLabel past it; between the end and the
+        // wall's right edge lie (100 - endPercent) % of the wall. The pad makes up the rest,
+        // knowing that it narrows the wall it is a share of.
+        const double wallAndPad = s.x1 - (rightArea - s.rightPad) - lay.depth - lay.wall.left();
+        const double beyondEnd = 1.0 - bottom.endPercent / 100.0;
+        pad = beyondEnd < 1.0
+                  ? std::max(0.0, (halfLabel - beyondEnd * wallAndPad) / (1.0 - beyondEnd))
+                  : halfLabel;
         double bottomArea = s.bottomLabelDepth > 0 ? s.bottomLabelDepth + kGap : 0;
         if (bottom.visible && !bottom.title.isEmpty())
             bottomArea += fmB.height() + kGap;
@@ -209,18 +230,59 @@ void appendPoints(std::vector<QPointF>& pts, const LineSeries& series, const Cha
     }
 }
 
-void strokeRun(QPainter& p, const std::vector<QPointF>& pts, QColor colour, double depthFrom,
-               double depthTo) {
+QPen linePen(QColor colour, double width) {
+    return QPen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+}
+
+// A polyline drawn as its separate segments: the raster engine draws segments of a solid pen
+// straight into coverage, where a wide polyline would go through the much slower general
+// stroker (joins, self-overlap). The square caps close the joints. Points that share a pixel
+// column (a dense window) become one upright segment from their lowest to their highest.
+// Level and upright segments are put on whole pixels, so that smoothing leaves them one solid
+// colour (and the overlapping caps at their joints invisible); slopes keep their exact ends.
+void drawSegments(QPainter& p, const std::vector<QPointF>& pts, std::vector<QLineF>& scratch) {
+    scratch.clear();
+    auto add = [&](QPointF a, QPointF b) {
+        if (a.y() == b.y()) {
+            a.ry() = b.ry() = std::round(a.y());
+        } else if (a.x() == b.x()) {
+            a.rx() = b.rx() = std::round(a.x());
+        }
+        scratch.emplace_back(a, b);
+    };
+    size_t k = 0;
+    while (k < pts.size()) {
+        const double x = pts[k].x();
+        double low = pts[k].y(), high = low;
+        size_t end = k + 1;
+        for (; end < pts.size() && pts[end].x() == x; ++end) {
+            low = std::min(low, pts[end].y());
+            high = std::max(high, pts[end].y());
+        }
+        if (high > low)
+            add(QPointF(x, low), QPointF(x, high));
+        if (end < pts.size())
+            add(pts[end - 1], pts[end]);
+        k = end;
+    }
+    p.drawLines(scratch.data(), int(scratch.size()));
+}
+
+void strokeRun(QPainter& p, const std::vector<QPointF>& pts, QColor colour, double width,
+               double depthFrom, double depthTo, std::vector<QLineF>& scratch) {
     if (pts.size() < 2)
         return;
     if (depthTo <= depthFrom) {
-        p.setPen(QPen(colour, 1));
-        p.drawPolyline(pts.data(), int(pts.size()));
+        p.setPen(linePen(colour, width));
+        drawSegments(p, pts, scratch);
         return;
     }
     // A ribbon: each segment swept from the front to the back of the series' slice of depth,
-    // with darker front and back edges.
+    // with darker front and back edges. The body is filled without smoothing (smoothed quads
+    // would show seams between them, and cost twice as much); the smoothed edges outline it.
     const QPointF front(depthFrom, -depthFrom), back(depthTo, -depthTo);
+    const bool smooth = p.testRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(colour, 1));
     p.setBrush(colour);
     for (size_t k = 1; k < pts.size(); ++k) {
@@ -229,17 +291,18 @@ void strokeRun(QPainter& p, const std::vector<QPointF>& pts, QColor colour, doub
         p.drawConvexPolygon(quad, 4);
     }
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(colour.darker(150), 1));
+    p.setRenderHint(QPainter::Antialiasing, smooth);
+    p.setPen(linePen(colour.darker(150), width));
     const QTransform base = p.transform();
     for (const QPointF& offset : {back, front}) {
         p.setTransform(QTransform::fromTranslate(offset.x(), offset.y()) * base);
-        p.drawPolyline(pts.data(), int(pts.size()));
+        drawSegments(p, pts, scratch);
     }
     p.setTransform(base);
 }
 
-void drawSeries(QPainter& p, const LineSeries& series, const ChartLayout& lay, double depthFrom,
-                double depthTo) {
+void drawSeries(QPainter& p, const LineSeries& series, const ChartLayout& lay, double width,
+                double depthFrom, double depthTo) {
     const IndexRange range =
         ChartRenderer::linePoints(series.count(), lay.bottomMin, lay.bottomMax);
     if (range.size() < 2)
@@ -248,6 +311,7 @@ void drawSeries(QPainter& p, const LineSeries& series, const ChartLayout& lay, d
     const bool dense = window > 0 && range.size() > 2 * std::max(1.0, lay.plot.width());
     const bool rightAxis = series.verticalAxis() == VerticalAxis::Right;
     std::vector<QPointF> pts;
+    std::vector<QLineF> segments;
     pts.reserve(size_t(std::min<qsizetype>(range.size(), 8 * qsizetype(lay.plot.width()) + 8)));
     appendPoints(pts, series, lay, rightAxis, range.first, range.first + 1, false);
     // The segment into a point takes that point's colour; each run of one colour is one stroke.
@@ -255,7 +319,7 @@ void drawSeries(QPainter& p, const LineSeries& series, const ChartLayout& lay, d
     while (i <= range.last) {
         const qsizetype end = std::min(series.colourRunEnd(i), range.last + 1);
         appendPoints(pts, series, lay, rightAxis, i, end, dense);
-        strokeRun(p, pts, series.colour(i), depthFrom, depthTo);
+        strokeRun(p, pts, series.colour(i), width, depthFrom, depthTo, segments);
         const QPointF joint = pts.back();
         pts.clear();
         pts.push_back(joint);
@@ -283,14 +347,13 @@ void drawWallsAndGrid(QPainter& p, const ChartModel& chart, const Scene& s) {
     p.drawRect(back);
     p.setBrush(Qt::NoBrush);
 
+    // The grid lies on the back wall only; the labels are placed against it (see below).
     const ChartAxis& bottom = chart.bottomAxis();
     if (bottom.visible && bottom.gridVisible) {
         p.setPen(QPen(bottom.gridColor, 1));
         for (qsizetype i : s.bottomLabels) {
-            const double x = lay.xOf(double(i));
-            p.drawLine(QPointF(x + d, back.top()), QPointF(x + d, back.bottom()));
-            if (d > 0)
-                p.drawLine(QPointF(x, front.bottom()), QPointF(x + d, back.bottom()));
+            const double x = lay.xOf(double(i)) + d;
+            p.drawLine(QPointF(x, back.top()), QPointF(x, back.bottom()));
         }
     }
     auto horizontalGrid = [&](const ChartAxis& axis, const AxisTicks& ticks, bool rightAxis) {
@@ -298,10 +361,8 @@ void drawWallsAndGrid(QPainter& p, const ChartModel& chart, const Scene& s) {
             return;
         p.setPen(QPen(axis.gridColor, 1));
         for (double v : ticks.values) {
-            const double y = rightAxis ? lay.yOfRight(v) : lay.yOfLeft(v);
-            p.drawLine(QPointF(back.left(), y - d), QPointF(back.right(), y - d));
-            if (d > 0)
-                p.drawLine(QPointF(front.left(), y), QPointF(back.left(), y - d));
+            const double y = (rightAxis ? lay.yOfRight(v) : lay.yOfLeft(v)) - d;
+            p.drawLine(QPointF(back.left(), y), QPointF(back.right(), y));
         }
     };
     horizontalGrid(chart.leftAxis(), s.leftTicks, false);
@@ -312,6 +373,9 @@ double baselineFor(const QFontMetricsF& fm, double centreY) {
     return centreY + (fm.ascent() - fm.descent()) / 2.0;
 }
 
+// In 3-D every label is placed against the back wall, where its grid line is drawn: the time
+// labels move right by the depth and the value labels up by it, so each one reads against its
+// line.
 void drawBottomLabels(QPainter& p, const ChartAxis& axis, const Scene& s) {
     if (s.bottomLabels.empty())
         return;
@@ -324,7 +388,7 @@ void drawBottomLabels(QPainter& p, const ChartAxis& axis, const Scene& s) {
     const QTransform base = p.transform();
     for (qsizetype i : s.bottomLabels) {
         const QLatin1String text = s.labelSource->view(i);
-        const double x = s.lay.xOf(double(i));
+        const double x = s.lay.xOf(double(i)) + s.lay.depth;
         const int lines = s.labelSource->lineCount(i);
         const double extent = lines * lineHeight;
         if (upright) {
@@ -355,17 +419,15 @@ void drawVerticalLabels(QPainter& p, const ChartAxis& axis, const AxisTicks& tic
     p.setFont(axis.labelFont);
     p.setPen(axis.labelColor);
     const double d = s.lay.depth;
-    double textEdge = 0; // the side of the labels away from the wall
     for (size_t k = 0; k < ticks.values.size(); ++k) {
         const QString& text = ticks.texts[k];
         const double width = fm.horizontalAdvance(text);
         if (rightAxis) {
             const double y = s.lay.yOfRight(ticks.values[k]) - d;
-            const double x = s.lay.wall.right() + d + kGap;
+            const double x = s.lay.wall.right() + d + kGap + s.rightPad;
             p.drawText(QPointF(x, baselineFor(fm, y)), text);
-            textEdge = std::max(textEdge, x + width);
         } else {
-            const double y = s.lay.yOfLeft(ticks.values[k]);
+            const double y = s.lay.yOfLeft(ticks.values[k]) - d;
             const double x = s.lay.wall.left() - kGap - width;
             p.drawText(QPointF(x, baselineFor(fm, y)), text);
         }
@@ -381,7 +443,7 @@ void drawVerticalLabels(QPainter& p, const ChartAxis& axis, const AxisTicks& tic
         p.setTransform(QTransform(0, 1, -1, 0, s.x1, centre) * base);
     } else {
         // Reads upwards, at the chart's left edge.
-        const double centre = (s.lay.plot.top() + s.lay.plot.bottom()) / 2.0;
+        const double centre = (s.lay.plot.top() + s.lay.plot.bottom()) / 2.0 - d;
         p.setTransform(QTransform(0, -1, 1, 0, s.x0, centre) * base);
     }
     p.drawText(QPointF(-titleWidth / 2.0, fm.ascent()), axis.title);
@@ -555,7 +617,7 @@ std::vector<qsizetype> bottomLabelIndexes(const ChartModel& chart, QSize size) {
     return buildScene(chart, size).bottomLabels;
 }
 
-void paint(QPainter& painter, const ChartModel& chart, QSize size) {
+void paint(QPainter& painter, const ChartModel& chart, QSize size, double lineWidth) {
     const Scene s = buildScene(chart, size);
     const ChartLayout& lay = s.lay;
     painter.save();
@@ -572,16 +634,24 @@ void paint(QPainter& painter, const ChartModel& chart, QSize size) {
     // Lines stay inside the walls; in 3-D the box spans the front and the back wall.
     const QRectF box = lay.wall.united(lay.wall.translated(lay.depth, -lay.depth));
     painter.setClipRect(box.adjusted(0, 0, 1, 1));
+    // Smooth lines; one of odd width is moved onto the pixel centres so that its level and
+    // upright stretches stay one solid colour, as they are without smoothing.
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QTransform unshifted = painter.transform();
+    if (std::fmod(std::round(lineWidth), 2.0) == 1.0)
+        painter.translate(0.5, 0.5);
     const qsizetype n = chart.seriesCount();
     if (lay.depth > 0) {
         // Back to front, each series in its own slice of the depth.
         for (qsizetype k = n - 1; k >= 0; --k)
-            drawSeries(painter, chart.series(k), lay, lay.depth * double(k) / double(n),
+            drawSeries(painter, chart.series(k), lay, lineWidth, lay.depth * double(k) / double(n),
                        lay.depth * double(k + 1) / double(n));
     } else {
         for (qsizetype k = 0; k < n; ++k)
-            drawSeries(painter, chart.series(k), lay, 0, 0);
+            drawSeries(painter, chart.series(k), lay, lineWidth, 0, 0);
     }
+    painter.setTransform(unshifted);
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setClipping(false);
 
     drawBottomLabels(painter, chart.bottomAxis(), s);
@@ -597,7 +667,7 @@ QImage RenderChartBitmap(const ChartModel& chart, QSize size) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    paint(painter, chart, size);
+    paint(painter, chart, size, kImageLineWidth);
     painter.end();
     return image;
 }

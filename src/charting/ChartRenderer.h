@@ -45,10 +45,16 @@ struct AxisTicks {
 };
 
 namespace ChartRenderer {
+// Widths of the series lines in pixels: on screen they are drawn wider than in the images, which
+// keep the width they have always had.
+constexpr double kScreenLineWidth = 2.0;
+constexpr double kImageLineWidth = 1.0;
+
 ChartLayout layout(const ChartModel& chart, QSize size);
-void paint(QPainter& painter, const ChartModel& chart, QSize size);
+void paint(QPainter& painter, const ChartModel& chart, QSize size,
+           double lineWidth = kImageLineWidth);
 // The chart as it would appear on screen, in a new image of that size on white (a null image
-// for an empty size).
+// for an empty size), its lines kImageLineWidth wide.
 QImage RenderChartBitmap(const ChartModel& chart, QSize size);
 // Puts the rendered chart on the clipboard.
 void CopyToClipboard(const ChartModel& chart, QSize size);

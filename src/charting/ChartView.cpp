@@ -40,7 +40,7 @@ QImage ChartView::RenderChartBitmap() const {
 
 void ChartView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    ChartRenderer::paint(painter, *model_, size());
+    ChartRenderer::paint(painter, *model_, size(), ChartRenderer::kScreenLineWidth);
 }
 
 void ChartView::mousePressEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/WindowMessages.h"
+#include "charting/ChartView.h"
 #include "core/DesktopShell.h"
 #include "graphs/GraphSet.h"
 #include "monitor/FakeBrowser.h"
@@ -691,6 +692,50 @@ TEST_F(MainWindowTest, GraphPageButtonsAndThreeDMenu) {
     EXPECT_EQ(w->settings().ThreeD, "01000");
     EXPECT_TRUE(w->graphs().chart(GraphSet::Chart2).view3D());
     EXPECT_FALSE(w->graphs().chart(GraphSet::Chart1).view3D());
+}
+
+// The page buttons come up above the time labels, flat or deep, so that they never hide them.
+TEST_F(MainWindowTest, PageButtonsStayAboveTheTimeLabels) {
+    auto w = make();
+    w->FormCreate();
+    w->resize(900, 650);
+    w->show();
+    LineSample sample;
+    sample.NoiseMarginUp = 6;
+    sample.NoiseMarginDown = 7;
+    for (int i = 0; i < 100; ++i) {
+        const QDateTime t(QDate(2024, 1, 4), QTime(10, 0).addSecs(30 * i));
+        w->graphs().AppendSample(GraphSet::PointLabel(t, true), GraphSet::WebLabel(t), sample);
+    }
+    w->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+    auto* chart = w->findChild<ChartView*>("Chart1");
+    auto* panel = w->findChild<QWidget*>("Panel11");
+    ASSERT_TRUE(chart && panel);
+    for (bool deep : {false, true}) {
+        w->graphs().chart(GraphSet::Chart1).setView3D(deep);
+        QTest::mouseMove(chart, QPoint(chart->width() / 2, 20)); // away: the panels hide
+        ASSERT_TRUE(panel->isHidden());
+        QTest::mouseMove(chart, QPoint(chart->width() / 2, chart->height() - 60));
+        ASSERT_FALSE(panel->isHidden());
+
+        // The highest row of the time labels' ink (black; every other text is coloured).
+        const QImage image = chart->RenderChartBitmap();
+        int labelsTop = image.height();
+        for (int y = 0; y < image.height() && labelsTop == image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (std::max({c.red(), c.green(), c.blue()}) < 120 &&
+                    std::max({c.red(), c.green(), c.blue()}) -
+                            std::min({c.red(), c.green(), c.blue()}) <
+                        30) {
+                    labelsTop = y;
+                    break;
+                }
+            }
+        ASSERT_LT(labelsTop, image.height() - 20) << "the labels are drawn";
+        EXPECT_LT(panel->geometry().bottom(), labelsTop) << (deep ? "3-D" : "2-D");
+        EXPECT_GE(panel->geometry().top(), chart->height() - 150) << "within reach of the zone";
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,6 +18,10 @@ struct RangeCase {
     qsizetype labelFirst, labelLast;
 };
 // Readable case names in the test listing.
+void PrintTo(const RangeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 void PrintTo(const RangeCase& c, std::ostream* os) {
     *os << c.name;
 }
@@ -64,6 +69,10 @@ struct ThinCase {
     std::vector<qsizetype> expected;
 };
 // Readable case names in the test listing.
+void PrintTo(const ThinCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 void PrintTo(const ThinCase& c, std::ostream* os) {
     *os << c.name;
 }
@@ -222,6 +231,36 @@ int countNear(const QImage& image, QColor colour, int tolerance = 40) {
     return n;
 }
 
+// Smoothed lines and text blend into what lies below them: pixels are told by their hue.
+bool isDark(QColor c) { // black text on the grey background: dark and without a hue
+    const int high = std::max({c.red(), c.green(), c.blue()});
+    const int low = std::min({c.red(), c.green(), c.blue()});
+    return high < 140 && high - low < 40;
+}
+bool isBluish(QColor c) {
+    return c.blue() - c.red() > 60 && c.blue() - c.green() > 60;
+}
+bool isMaroonish(QColor c) {
+    return c.red() - c.green() > 40 && c.red() - c.blue() > 40;
+}
+bool isGreenish(QColor c) {
+    return c.green() - c.red() > 40 && c.green() - c.blue() > 40;
+}
+
+int countWhere(const QImage& image, bool (*matches)(QColor)) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += matches(image.pixelColor(x, y));
+    return n;
+}
+
+// Pixels of a kind inside the box the lines are drawn in (the walls).
+int countInWalls(const QImage& image, const ChartLayout& lay, bool (*matches)(QColor)) {
+    const QRectF box = lay.wall.united(lay.wall.translated(lay.depth, -lay.depth));
+    return countWhere(image.copy(box.toAlignedRect()), matches);
+}
+
 TEST(RenderChartBitmap, DrawsBackgroundBothSeriesAndOnlyTheWindow) {
     Chart chart(1000);
     // A green stretch far outside the window must not appear.
@@ -242,15 +281,16 @@ TEST(RenderChartBitmap, DrawsBackgroundBothSeriesAndOnlyTheWindow) {
     const QImage wall = image.copy(lay.wall.toRect().adjusted(1, 1, -1, -1));
     EXPECT_GT(countNear(wall, Qt::white, 0), wall.width() * wall.height() * 3 / 4);
     EXPECT_GT(countNear(wall, QColor(229, 229, 229), 0), wall.height() * 3);
-    EXPECT_GT(countNear(image, blue, 10), 100);
-    EXPECT_GT(countNear(image, maroon, 10), 100);
-    EXPECT_EQ(countNear(image, QColor(Qt::green), 10), 0);
+    EXPECT_GT(countInWalls(image, lay, isBluish), 100);
+    EXPECT_GT(countInWalls(image, lay, isMaroonish), 100);
+    EXPECT_EQ(countWhere(image, isGreenish), 0);
 
     chart.model.setView3D(true);
     const QImage deep = ChartRenderer::RenderChartBitmap(chart.model, size);
     EXPECT_NE(deep, image);
     // Ribbons cover far more pixels than lines.
-    EXPECT_GT(countNear(deep, blue, 10), 3 * countNear(image, blue, 10));
+    EXPECT_GT(countInWalls(deep, ChartRenderer::layout(chart.model, size), isBluish),
+              3 * countInWalls(image, lay, isBluish));
     EXPECT_TRUE(ChartRenderer::RenderChartBitmap(chart.model, QSize(0, 0)).isNull());
 }
 
@@ -272,8 +312,199 @@ TEST(RenderChartBitmap, DenseWindowKeepsEveryPeak) {
     int blueInSpike = 0;
     for (int y = top; y < base - 2; ++y)
         for (int dx = -1; dx <= 1; ++dx)
-            blueInSpike += image.pixelColor(x + dx, y) == blue;
+            blueInSpike += isBluish(image.pixelColor(x + dx, y));
     EXPECT_GE(blueInSpike, base - 2 - top);
 }
+
+// Where the ink of one kind lies along a scan: runs of positions that hold a matching pixel,
+// given as their centres. Positions across the scan are the ones in [from, to).
+enum class Scan { Columns, Rows };
+std::vector<double> inkCentres(const QImage& image, Scan scan, QRect area,
+                               const std::function<bool(QColor)>& matches) {
+    std::vector<double> centres;
+    const bool columns = scan == Scan::Columns;
+    const int first = columns ? area.left() : area.top();
+    const int last = columns ? area.right() : area.bottom();
+    int runStart = -1;
+    for (int pos = first; pos <= last + 1; ++pos) {
+        bool hit = false;
+        if (pos <= last) {
+            const int from = columns ? area.top() : area.left();
+            const int to = columns ? area.bottom() : area.right();
+            for (int across = from; across <= to && !hit; ++across)
+                hit = matches(columns ? image.pixelColor(pos, across)
+                                      : image.pixelColor(across, pos));
+        }
+        if (hit && runStart < 0)
+            runStart = pos;
+        if (!hit && runStart >= 0) {
+            centres.push_back((runStart + pos - 1) / 2.0);
+            runStart = -1;
+        }
+    }
+    return centres;
+}
+
+double distanceToNearest(double v, const std::vector<double>& to) {
+    double best = 1e9;
+    for (double t : to)
+        best = std::min(best, std::abs(t - v));
+    return best;
+}
+
+// A chart whose grid lines have colours of their own, so that they can be told from labels and
+// from each other: the right axis shows its grid too, on a range other than the left's.
+struct GridChart : Chart {
+    static inline const QColor bottomGrid{0, 160, 0}, leftGrid{0, 200, 200}, rightGrid{230, 150, 0};
+
+    GridChart(qsizetype points, qsizetype window, bool twoLineLabels, bool threeD)
+        : Chart(points, twoLineLabels, window) {
+        const QFont font(QStringLiteral("Arial"), 8);
+        for (ChartAxis* axis : {&model.bottomAxis(), &model.leftAxis(), &model.rightAxis()}) {
+            axis->labelFont = font;
+            axis->title.clear();
+        }
+        model.bottomAxis().labelAngle = 90;
+        model.bottomAxis().startPercent = 2;
+        model.bottomAxis().endPercent = 99;
+        model.bottomAxis().minLabelSpacingPercent = twoLineLabels ? 30 : 100;
+        for (ChartAxis* axis : {&model.leftAxis(), &model.rightAxis()}) {
+            axis->startPercent = 1;
+            axis->endPercent = 98;
+        }
+        model.leftAxis().labelColor = blue;
+        model.rightAxis().labelColor = maroon;
+        model.bottomAxis().gridColor = bottomGrid;
+        model.leftAxis().gridColor = leftGrid;
+        model.rightAxis().gridColor = rightGrid;
+        model.rightAxis().gridVisible = true;
+        // Half a step off the left axis's lines, so that neither grid paints over the other.
+        model.rightAxis().setMaximum(10.5);
+        model.rightAxis().setMinimum(-1.5);
+        model.setView3D(threeD);
+    }
+};
+
+struct PlacementCase {
+    const char* name;
+    bool threeD;
+    bool twoLineLabels;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LabelPlacement : public testing::TestWithParam<PlacementCase> {};
+
+// Every label reads against its own grid line: the time labels sit under the vertical lines and
+// the value labels level with the horizontal ones, in 3-D where the grid lies on the back wall.
+TEST_P(LabelPlacement, LabelsLineUpWithTheirGridLines) {
+    const PlacementCase& c = GetParam();
+    GridChart chart(200, 60, c.twoLineLabels, c.threeD);
+    const QSize size(700, 400);
+    const QImage image = ChartRenderer::RenderChartBitmap(chart.model, size);
+    const ChartLayout lay = ChartRenderer::layout(chart.model, size);
+    const QRect back = lay.wall.translated(lay.depth, -lay.depth).toAlignedRect();
+    const QRect front = lay.wall.toAlignedRect();
+
+    auto is = [](QColor want) { return [want](QColor c) { return c == want; }; };
+    const auto verticalLines =
+        inkCentres(image, Scan::Columns, back.adjusted(1, 1, -1, -1), is(GridChart::bottomGrid));
+    const auto leftLines =
+        inkCentres(image, Scan::Rows, back.adjusted(1, 1, -1, -1), is(GridChart::leftGrid));
+    const auto rightLines =
+        inkCentres(image, Scan::Rows, back.adjusted(1, 1, -1, -1), is(GridChart::rightGrid));
+    ASSERT_GE(verticalLines.size(), 3u);
+    ASSERT_GE(leftLines.size(), 3u);
+    ASSERT_GE(rightLines.size(), 3u);
+
+    const auto timeLabels = inkCentres(
+        image, Scan::Columns,
+        QRect(QPoint(0, front.bottom() + 2), QPoint(size.width() - 1, size.height() - 1)), isDark);
+    const auto leftLabels =
+        inkCentres(image, Scan::Rows,
+                   QRect(QPoint(0, 0), QPoint(front.left() - 2, size.height() - 1)), isBluish);
+    const auto rightLabels = inkCentres(
+        image, Scan::Rows,
+        QRect(QPoint(back.right() + 2, 0), QPoint(size.width() - 1, front.bottom())), isMaroonish);
+    ASSERT_GE(timeLabels.size(), 3u);
+    ASSERT_GE(leftLabels.size(), 3u);
+    ASSERT_GE(rightLabels.size(), 3u);
+    // A label of two lines is two columns of ink; each pair's centre is the label's.
+    std::vector<double> labels = timeLabels;
+    if (c.twoLineLabels) {
+        ASSERT_EQ(timeLabels.size() % 2, 0u);
+        labels.clear();
+        for (size_t k = 0; k + 1 < timeLabels.size(); k += 2)
+            labels.push_back((timeLabels[k] + timeLabels[k + 1]) / 2);
+    }
+    for (double x : labels)
+        EXPECT_LE(distanceToNearest(x, verticalLines), 2.0) << "time label at x " << x;
+    for (double y : leftLabels)
+        EXPECT_LE(distanceToNearest(y, leftLines), 2.0) << "left label at y " << y;
+    for (double y : rightLabels)
+        EXPECT_LE(distanceToNearest(y, rightLines), 2.0) << "right label at y " << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, LabelPlacement,
+                         testing::Values(PlacementCase{"Flat", false, false},
+                                         PlacementCase{"Deep", true, false},
+                                         PlacementCase{"DeepWithDates", true, true}),
+                         [](const testing::TestParamInfo<PlacementCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+class RightMostLabel : public testing::TestWithParam<PlacementCase> {};
+
+// A label on the newest point, at the right end of the time axis, keeps clear of the right
+// axis's labels and still sits under its grid line. A small chart leaves little room there.
+TEST_P(RightMostLabel, KeepsClearOfTheRightAxis) {
+    const PlacementCase& c = GetParam();
+    GridChart chart(12, 11, c.twoLineLabels, c.threeD); // the window ends on the newest point
+    const QSize size(500, 250);
+    ASSERT_EQ(ChartRenderer::bottomLabelIndexes(chart.model, size).back(), 11);
+    const QImage image = ChartRenderer::RenderChartBitmap(chart.model, size);
+    const ChartLayout lay = ChartRenderer::layout(chart.model, size);
+    const QRect back = lay.wall.translated(lay.depth, -lay.depth).toAlignedRect();
+    const QRect front = lay.wall.toAlignedRect();
+
+    const auto timeInk = inkCentres(
+        image, Scan::Columns,
+        QRect(QPoint(0, front.bottom() + 2), QPoint(size.width() - 1, size.height() - 1)), isDark);
+    const auto rightInk =
+        inkCentres(image, Scan::Columns,
+                   QRect(QPoint(back.right() + 2, 0), QPoint(size.width() - 1, size.height() - 1)),
+                   isMaroonish);
+    ASSERT_FALSE(timeInk.empty());
+    ASSERT_FALSE(rightInk.empty());
+    // The last column of label ink against the first column of the right axis's ink.
+    int lastTimeInk = -1, firstRightInk = size.width();
+    for (int x = 0; x < size.width(); ++x)
+        for (int y = 0; y < size.height(); ++y) {
+            const QColor colour = image.pixelColor(x, y);
+            if (y > front.bottom() + 1 && isDark(colour))
+                lastTimeInk = std::max(lastTimeInk, x);
+            if (x > back.right() + 1 && isMaroonish(colour))
+                firstRightInk = std::min(firstRightInk, x);
+        }
+    EXPECT_LT(lastTimeInk + 1, firstRightInk);
+
+    const auto verticalLines = inkCentres(image, Scan::Columns, back.adjusted(1, 1, -1, -1),
+                                          [](QColor c) { return c == GridChart::bottomGrid; });
+    ASSERT_FALSE(verticalLines.empty());
+    const double lastLabel =
+        c.twoLineLabels ? (timeInk[timeInk.size() - 2] + timeInk.back()) / 2 : timeInk.back();
+    EXPECT_NEAR(lastLabel, verticalLines.back(), 2.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, RightMostLabel,
+                         testing::Values(PlacementCase{"Flat", false, false},
+                                         PlacementCase{"FlatWithDates", false, true},
+                                         PlacementCase{"Deep", true, false},
+                                         PlacementCase{"DeepWithDates", true, true}),
+                         [](const testing::TestParamInfo<PlacementCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

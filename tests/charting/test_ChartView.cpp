@@ -245,4 +245,72 @@ TEST_F(ChartViewTest, RendersAtItsOwnSizeAndCopiesToTheClipboard) {
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(320, 200));
 }
 
+// How much of a pixel a line of the given colour covers, drawn over white or light grey.
+double blueCover(QColor c) {
+    return std::max(0, c.blue() - std::max(c.red(), c.green())) / 255.0;
+}
+double maroonCover(QColor c) {
+    return std::clamp((c.red() - std::max(c.green(), c.blue())) / 128.0, 0.0, 1.0);
+}
+
+struct LineCase {
+    const char* name;
+    QImage (*draw)(ChartView&);
+    double width; // pixels across a level line
+};
+
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SeriesLines : public testing::TestWithParam<LineCase> {};
+
+// A level line and a slope: the level one shows the line's width, the slope's edges are smoothed.
+TEST_P(SeriesLines, AreSmoothAndAsWideAsTheirPurpose) {
+    const LineCase& c = GetParam();
+    ChartModel model;
+    auto labels = std::make_shared<LabelStore>();
+    LineSeries& level = model.addSeries(VerticalAxis::Left, labels);
+    LineSeries& slope = model.addSeries(VerticalAxis::Right, labels);
+    for (int i = 0; i <= 40; ++i) {
+        level.append(3.3, QStringLiteral(" 10:00:%1 ").arg(i, 2, 10, QLatin1Char('0')),
+                     QColor(0, 0, 255));
+        slope.append(i * 2.5, QString(), QColor(128, 0, 0));
+    }
+    model.bottomAxis().setMaximum(40);
+    model.leftAxis().setMaximum(10);
+    model.rightAxis().setMaximum(100);
+    ChartView view(&model);
+    view.resize(400, 250);
+    const QImage image = c.draw(view);
+    ASSERT_EQ(image.size(), QSize(400, 250));
+    const ChartLayout lay = ChartRenderer::layout(model, view.size());
+
+    // Across the level line, between two of its points (the joints overlap a little), well away
+    // from where the slope crosses it.
+    for (double value : {5.5, 35.5}) {
+        const int x = int(lay.xOf(value));
+        double cover = 0;
+        for (int y = int(lay.plot.top()); y < int(lay.plot.bottom()); ++y)
+            cover += blueCover(image.pixelColor(x, y));
+        EXPECT_NEAR(cover, c.width, 0.25) << "column " << x;
+    }
+    // Along the slope, the pixels its edges only partly cover are blended.
+    int partial = 0;
+    for (int y = int(lay.plot.top()); y < int(lay.plot.bottom()); ++y)
+        for (int x = int(lay.plot.left()); x < int(lay.plot.right()); ++x) {
+            const double cover = maroonCover(image.pixelColor(x, y));
+            partial += cover > 0.15 && cover < 0.85;
+        }
+    EXPECT_GT(partial, 50);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, SeriesLines,
+    testing::Values(LineCase{"OnScreen", [](ChartView& v) { return v.grab().toImage(); },
+                             ChartRenderer::kScreenLineWidth},
+                    LineCase{"InImages", [](ChartView& v) { return v.RenderChartBitmap(); },
+                             ChartRenderer::kImageLineWidth}),
+    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+
 } // namespace
