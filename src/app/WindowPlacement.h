@@ -16,4 +16,7 @@ QRect startGeometry(QRect stored, int desktopWidth, QRect primaryScreen, bool mo
 // sits in the tray, otherwise near the middle of the window.
 QPoint closeQuestionPosition(bool inTray, QRect screen, QRect window);
 
+// Top-left corner of a dialog centred on the main window, halves rounded toward zero.
+QPoint centredOn(QRect mainWindow, QSize dialog);
+
 } // namespace WindowPlacement
