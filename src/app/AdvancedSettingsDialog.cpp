@@ -209,6 +209,8 @@ AdvancedSettingsDialog::AdvancedSettingsDialog(Settings& settings, const Clock& 
                  PageControl1->tabBar()->fontMetrics().horizontalAdvance(PageControl1->tabText(i)));
     PageControl1->setStyleSheet(
         QStringLiteral("QTabBar::tab { width: %1px; padding: 5px 4px; }").arg(tabWidth + 12));
+    // All six tabs in view: the dialog is as wide as they need.
+    PageControl1->setUsesScrollButtons(false);
 
     Button2 = named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
     Button1 = named(new QPushButton(QStringLiteral("Close"), this), "Button1");
@@ -344,6 +346,10 @@ void AdvancedSettingsDialog::Button3Click() {
         shell_->chooseFolder(this, QStringLiteral("Select a folder"), edWebFolder->text(), false);
     if (!folder.isEmpty())
         edWebFolder->setText(withoutTrailingSeparator(folder));
+}
+
+void AdvancedSettingsDialog::setDataFileDialog(DataFileDialog* dialog) {
+    dataFileDialog_ = dialog;
 }
 
 void AdvancedSettingsDialog::Button4Click() {

@@ -26,7 +26,7 @@ public:
                            WindowMessages* messages, QWidget* parent = nullptr);
 
     // Opened by "Manage Data File", 100 pixels right of and 70 below this dialog's corner.
-    void setDataFileDialog(DataFileDialog* dialog) { dataFileDialog_ = dialog; }
+    void setDataFileDialog(DataFileDialog* dialog);
 
     // The two texts of the "Restart Now" question (with and without the graph data restored).
     static QString restartQuestion(bool restoreGraphs);
