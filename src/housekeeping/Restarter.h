@@ -23,9 +23,12 @@ public:
         std::function<bool()> Busy;
     };
 
-    // retryTimer paces the wait of a scheduled restart behind a modal dialog.
+    // retryTimer paces the wait of a scheduled restart behind a modal dialog. main() creates the
+    // restarter before the main window, which sets the steps, so that LaunchPending can run once
+    // the window is gone.
     Restarter(InstanceLauncher& launcher, InstanceLauncher::Request request, Timer& retryTimer,
-              Steps steps);
+              Steps steps = {});
+    void setSteps(Steps steps) { steps_ = std::move(steps); }
 
     // The scheduled restart of the daily maintenance: save the settings, end the program.
     void ScheduledRestart();
