@@ -34,4 +34,9 @@ QPoint closeQuestionPosition(bool inTray, QRect screen, QRect window) {
                   window.top() + window.height() / 2 - 60);
 }
 
+QPoint centredOn(QRect mainWindow, QSize dialog) {
+    return QPoint(mainWindow.left() + mainWindow.width() / 2 - dialog.width() / 2,
+                  mainWindow.top() + mainWindow.height() / 2 - dialog.height() / 2);
+}
+
 } // namespace WindowPlacement

@@ -19,4 +19,7 @@ QRect startGeometry(QRect stored, const QList<QRect>& screens, QRect primaryScre
 // sits in the tray, otherwise near the middle of the window.
 QPoint closeQuestionPosition(bool inTray, QRect screen, QRect window);
 
+// Top-left corner of a dialog centred on the main window, halves rounded toward zero.
+QPoint centredOn(QRect mainWindow, QSize dialog);
+
 } // namespace WindowPlacement

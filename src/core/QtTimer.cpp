@@ -6,9 +6,11 @@ namespace {
 
 class QtTimer final : public Timer {
 public:
-    QtTimer(int intervalMs, bool singleShot) {
+    QtTimer(int intervalMs, bool singleShot, bool precise) {
         timer_.setInterval(intervalMs);
         timer_.setSingleShot(singleShot);
+        if (precise)
+            timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
     }
     void setInterval(int ms) override { timer_.setInterval(ms); }
@@ -29,6 +31,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Timer> makeQtTimer(int intervalMs, bool singleShot) {
-    return std::make_unique<QtTimer>(intervalMs, singleShot);
+std::unique_ptr<Timer> makeQtTimer(int intervalMs, bool singleShot, bool precise) {
+    return std::make_unique<QtTimer>(intervalMs, singleShot, precise);
 }

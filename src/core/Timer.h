@@ -22,5 +22,6 @@ private:
     std::function<void()> handler_;
 };
 
-// The real timer, on QTimer.
-std::unique_ptr<Timer> makeQtTimer(int intervalMs, bool singleShot = false);
+// The real timer, on QTimer. A precise timer keeps to the millisecond where a coarse one may drift
+// by 5 % of its interval.
+std::unique_ptr<Timer> makeQtTimer(int intervalMs, bool singleShot = false, bool precise = false);
