@@ -44,13 +44,16 @@ void BM_RestoreReadParse(benchmark::State& state) {
     writeMonth(path);
     qint64 lines = 0;
     for (auto _ : state) {
-        const QString error =
-            DataRestoreFile::Restore(path, [&](const QString& label, const LineSample& s) {
+        QString error;
+        const bool whole = DataRestoreFile::Restore(
+            path,
+            [&](const QString& label, const LineSample& s) {
                 benchmark::DoNotOptimize(label);
                 benchmark::DoNotOptimize(s.User2Down);
                 ++lines;
-            });
-        if (!error.isEmpty())
+            },
+            &error);
+        if (!whole)
             state.SkipWithError(error.toStdString().c_str());
     }
     state.SetItemsProcessed(lines);
@@ -68,8 +71,8 @@ void BM_TrimMonth(benchmark::State& state) {
         state.PauseTiming();
         writeMonth(path);
         state.ResumeTiming();
-        const QString error = DataRestoreFile::Trim(path, 30, 30, busy);
-        if (!error.isEmpty())
+        QString error;
+        if (!DataRestoreFile::Trim(path, 30, 30, busy, &error))
             state.SkipWithError(error.toStdString().c_str());
     }
 }
@@ -100,9 +103,14 @@ void BM_RestoreIntoGraphs(benchmark::State& state) {
         GraphSet graphs(settings, messages, sampling);
         graphs.Reserve(bench::kMonth);
         const QString web = GraphSet::WebLabel(QDateTime::currentDateTime());
-        DataRestoreFile::Restore(path, [&](const QString& label, const LineSample& s) {
-            graphs.AppendSample(label, web, s);
-        });
+        QString error;
+        if (!DataRestoreFile::Restore(
+                path,
+                [&](const QString& label, const LineSample& s) {
+                    graphs.AppendSample(label, web, s);
+                },
+                &error))
+            state.SkipWithError(error.toStdString().c_str());
         benchmark::DoNotOptimize(graphs.PointCount());
     }
 }
@@ -131,11 +139,12 @@ void BM_PipelinePerSample(benchmark::State& state) {
         graphs.AppendSample(L, W, S);
     };
     steps.PointCount = [&] { return graphs.PointCount(); };
+    // As in the program, a lost line or row is not an error of the sample.
     steps.AppendDataLine = [&](const QString& L, const LineSample& S) {
-        DataRestoreFile::Append(dataPath, L, S);
+        (void)DataRestoreFile::Append(dataPath, L, S);
     };
     steps.WriteLogRow = [&](const QDateTime& t, const LineSample& S) {
-        log.WriteRow(logPath, LogLine(t, S, settings.LogDateFormat, settings.LogTab));
+        (void)log.WriteRow(logPath, LogLine(t, S, settings.LogDateFormat, settings.LogTab));
     };
     steps.UpdateLogStatus = [&] { benchmark::DoNotOptimize(LogStatusText(logPath)); };
     SamplePipeline pipeline(settings, current, steps);

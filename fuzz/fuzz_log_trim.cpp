@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int trimLines : {0, 1, 2, fromInput, -1, 1000}) {
         writeWhole(path, bytes);
         TrimBusy busy;
-        FUZZ_CHECK(TrimLog(path, trimLines, busy).isEmpty());
+        FUZZ_CHECK(TrimLog(path, trimLines, busy));
         FUZZ_CHECK(!busy.isSet());
 
         const QByteArray trimmed = readWhole(path);

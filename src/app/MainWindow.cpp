@@ -406,11 +406,12 @@ SamplePipeline::Steps MainWindow::pipelineSteps() {
     steps.TrimBusy = [this] { return trimBusy_.isSet(); };
     steps.AppendDataLine = [this](const QString& L, const LineSample& S) {
         // A failed write loses this line only; the graphs and the log go on.
-        DataRestoreFile::Append(DataRestoreFile::PathIn(settings_.DataFileFolder), L, S);
+        (void)DataRestoreFile::Append(DataRestoreFile::PathIn(settings_.DataFileFolder), L, S);
     };
     steps.WriteLogRow = [this](const QDateTime& t, const LineSample& S) {
         // A failed write loses this row only; a pending header waits for the next one.
-        log_.WriteRow(ui.edLog->text(), LogLine(t, S, settings_.LogDateFormat, settings_.LogTab));
+        (void)log_.WriteRow(ui.edLog->text(),
+                            LogLine(t, S, settings_.LogDateFormat, settings_.LogTab));
     };
     steps.UpdateLogStatus = [this] { updateLogStatus(); };
     steps.UpdateCaptureStatus = [this] { updateCaptureStatus(); };
@@ -430,20 +431,21 @@ void MainWindow::RestoreDataFile() {
     // Room for the whole history and a day of live samples, so the series never regrow.
     graphs_->Reserve(countLines(path) + 8640);
     const QString webLabel = GraphSet::WebLabel(clock_->now());
-    const QString error = DataRestoreFile::Restore(
-        path, [this, &webLabel](const QString& label, const LineSample& s) {
-            CurrentSample = s;
-            graphs_->AppendSample(label, webLabel, s);
-        });
-    if (!error.isEmpty())
+    QString error;
+    if (!DataRestoreFile::Restore(
+            path,
+            [this, &webLabel](const QString& label, const LineSample& s) {
+                CurrentSample = s;
+                graphs_->AppendSample(label, webLabel, s);
+            },
+            &error))
         messages_->error(error);
 }
 
 void MainWindow::TrimDataFileProc() {
-    const QString error =
-        DataRestoreFile::Trim(DataRestoreFile::PathIn(settings_.DataFileFolder), settings_.Sample,
-                              settings_.TrimDataFileDays, trimBusy_);
-    if (!error.isEmpty())
+    QString error;
+    if (!DataRestoreFile::Trim(DataRestoreFile::PathIn(settings_.DataFileFolder), settings_.Sample,
+                               settings_.TrimDataFileDays, trimBusy_, &error))
         messages_->inform(error);
 }
 

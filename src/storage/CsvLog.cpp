@@ -43,28 +43,34 @@ QString LogStatusText(const QString& path) {
     return QFileInfo(path).fileName() + QStringLiteral(":   ") + FormatSize(FileSizeOf(path));
 }
 
-QString TrimLog(const QString& path, int trimLines, TrimBusy& busy) {
-    return TextLines::rewriteLines(path, busy, [trimLines](std::vector<QByteArrayView>& lines) {
-        // Lines 2..n go, n = count - trimLines - 1, leaving the header pair and the newest
-        // trimLines.
-        const qint64 n =
-            qMin<qint64>(qint64(lines.size()) - trimLines - 1, qint64(lines.size()) - 1);
-        if (n >= 2)
-            lines.erase(lines.begin() + 2, lines.begin() + n + 1);
-    });
+bool TrimLog(const QString& path, int trimLines, TrimBusy& busy, QString* error) {
+    return TextLines::rewriteLines(
+        path, busy,
+        [trimLines](std::vector<QByteArrayView>& lines) {
+            // Lines 2..n go, n = count - trimLines - 1, leaving the header pair and the newest
+            // trimLines.
+            const qint64 n =
+                qMin<qint64>(qint64(lines.size()) - trimLines - 1, qint64(lines.size()) - 1);
+            if (n >= 2)
+                lines.erase(lines.begin() + 2, lines.begin() + n + 1);
+        },
+        error);
 }
 
-bool CsvLog::WriteRow(const QString& path, const QString& row) {
+bool CsvLog::WriteRow(const QString& path, const QString& row, QString* error) {
     QFile file(path);
     const bool isNew = !file.exists();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        if (error)
+            *error = file.errorString();
         return false;
+    }
     if (isNew || HeaderPending) {
         const QByteArray header = Header.toUtf8();
         const QByteArray pair = header + "\r\n" + QByteArray(Header.size(), '-') + "\r\n";
-        if (!TextLines::writeAll(file, pair).isEmpty())
+        if (!TextLines::writeAll(file, pair, error))
             return false;
         HeaderPending = false;
     }
-    return TextLines::writeAll(file, row.toUtf8() + "\r\n").isEmpty();
+    return TextLines::writeAll(file, row.toUtf8() + "\r\n", error);
 }

@@ -25,8 +25,10 @@ QString LogStatusText(const QString& path);
 
 // Keeps the header pair (the first two lines) and the newest trimLines lines, rewriting the file
 // atomically while busy is set, also when nothing was removed. A missing file is left alone.
-// Returns the failing file operation's message (the file then stays as it was), empty on success.
-QString TrimLog(const QString& path, int trimLines, TrimBusy& busy);
+// Returns false, with the failing file operation's message in *error, when the trim failed; the
+// file then stays as it was.
+[[nodiscard]] bool TrimLog(const QString& path, int trimLines, TrimBusy& busy,
+                           QString* error = nullptr);
 
 // The log's header state and the row writer.
 class CsvLog {
@@ -38,6 +40,7 @@ public:
 
     // Appends the row, opening the file for appending or creating it. A new file, or a pending
     // header, gets the header and its dash underline first; the pending flag clears only once
-    // they are written. Returns false when the row was lost (the caller ignores that).
-    bool WriteRow(const QString& path, const QString& row);
+    // they are written. Returns false, with the failing file operation's message in *error, when
+    // the row was lost.
+    [[nodiscard]] bool WriteRow(const QString& path, const QString& row, QString* error = nullptr);
 };

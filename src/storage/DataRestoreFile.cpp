@@ -98,17 +98,20 @@ QByteArray Line(const QString& label, const LineSample& s) {
     return line;
 }
 
-bool Append(const QString& path, const QString& label, const LineSample& sample) {
+bool Append(const QString& path, const QString& label, const LineSample& sample, QString* error) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        if (error)
+            *error = file.errorString();
         return false;
-    return TextLines::writeAll(file, Line(label, sample) + "\r\n").isEmpty();
+    }
+    return TextLines::writeAll(file, Line(label, sample) + "\r\n", error);
 }
 
-QString Restore(const QString& path, const RestoreCallback& callback) {
+bool Restore(const QString& path, const RestoreCallback& callback, QString* error) {
     QByteArray data;
-    const QString error = TextLines::readFile(path, data);
-    if (!error.isEmpty()) {
+    const bool whole = TextLines::readFile(path, data, error);
+    if (!whole) {
         // Only whole lines count from a file whose reading broke off.
         const qsizetype lastEnd = data.lastIndexOf('\n');
         data.truncate(lastEnd + 1);
@@ -119,7 +122,7 @@ QString Restore(const QString& path, const RestoreCallback& callback) {
         ParseLine(line, label, sample);
         callback(label, sample);
     });
-    return error;
+    return whole;
 }
 
 qint64 LinesToKeep(int sampleSeconds, int days) {
@@ -127,12 +130,15 @@ qint64 LinesToKeep(int sampleSeconds, int days) {
     return qMax<qint64>(0, perDay * days);
 }
 
-QString Trim(const QString& path, int sampleSeconds, int days, TrimBusy& busy) {
+bool Trim(const QString& path, int sampleSeconds, int days, TrimBusy& busy, QString* error) {
     const qint64 keep = LinesToKeep(sampleSeconds, days);
-    return TextLines::rewriteLines(path, busy, [keep](std::vector<QByteArrayView>& lines) {
-        const qsizetype first = qsizetype(qMax<qint64>(0, qint64(lines.size()) - keep));
-        lines.erase(lines.begin(), lines.begin() + first);
-    });
+    return TextLines::rewriteLines(
+        path, busy,
+        [keep](std::vector<QByteArrayView>& lines) {
+            const qsizetype first = qsizetype(qMax<qint64>(0, qint64(lines.size()) - keep));
+            lines.erase(lines.begin(), lines.begin() + first);
+        },
+        error);
 }
 
 } // namespace DataRestoreFile

@@ -22,25 +22,28 @@ QByteArray FormatValue(double value);
 // DataRateDown, User1Up, User1Down, User2Up, User2Down.
 QByteArray Line(const QString& label, const LineSample& sample);
 
-// Appends the line, creating the file when it is missing. Returns false when the line could not
-// be written; the caller ignores that (the sample is then absent from the file).
-bool Append(const QString& path, const QString& label, const LineSample& sample);
+// Appends the line, creating the file when it is missing. Returns false, with the failing file
+// operation's message in *error, when the line could not be written.
+[[nodiscard]] bool Append(const QString& path, const QString& label, const LineSample& sample,
+                          QString* error = nullptr);
 
 using RestoreCallback = std::function<void(const QString& label, const LineSample& sample)>;
 
 // Reads the file and calls back once per line, oldest first, with the label as the graphs show it
 // ("!" back to a carriage return, one blank appended) and the values; a missing or unreadable
-// value repeats the previous line's (zero on the first line). Returns the I/O error text that
-// ended the reading, empty when the whole file was read; lines read before an error are still
-// delivered.
-QString Restore(const QString& path, const RestoreCallback& callback);
+// value repeats the previous line's (zero on the first line). Returns false, with the I/O error
+// that ended the reading in *error, when the file could not be read to its end; lines read before
+// the error are still delivered.
+[[nodiscard]] bool Restore(const QString& path, const RestoreCallback& callback,
+                           QString* error = nullptr);
 
 // Lines kept by a trim: 86400 / sampleSeconds rounded, times days (never negative).
 qint64 LinesToKeep(int sampleSeconds, int days);
 
 // Keeps the newest LinesToKeep lines, rewriting the file atomically while busy is set. A missing
-// file is left alone. Returns the failing file operation's message (the file then stays as it
-// was), empty on success.
-QString Trim(const QString& path, int sampleSeconds, int days, TrimBusy& busy);
+// file is left alone. Returns false, with the failing file operation's message in *error, when
+// the trim failed; the file then stays as it was.
+[[nodiscard]] bool Trim(const QString& path, int sampleSeconds, int days, TrimBusy& busy,
+                        QString* error = nullptr);
 
 } // namespace DataRestoreFile

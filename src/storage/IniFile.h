@@ -19,7 +19,7 @@ public:
     // dropped.
     explicit IniFile(const QByteArray& content);
 
-    LoadResult load(const QString& path);
+    [[nodiscard]] LoadResult load(const QString& path);
     // The content with every line ended CR LF.
     QByteArray toBytes() const;
 

@@ -99,7 +99,7 @@ struct Settings {
     // Writes every key to the file, replacing it atomically with owner-only permissions. The
     // keys of a hand-edited file that this program does not know are kept. On failure the old
     // file stays and *error gets "Unable to write to " + path.
-    bool save(const QString& path, QString* error) const;
+    [[nodiscard]] bool save(const QString& path, QString* error = nullptr) const;
 
     // An axis end as the file stores it: truncated toward zero (12.9 gives 12, -1.5 gives -1).
     static int truncateAxis(double value);

@@ -8,11 +8,21 @@
 
 namespace TextLines {
 
-QString readFile(const QString& path, QByteArray& data) {
+namespace {
+
+bool fail(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return false;
+}
+
+} // namespace
+
+bool readFile(const QString& path, QByteArray& data, QString* error) {
     data.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+        return fail(error, file.errorString());
     // One read for the size the file reports, then on until the end in case it grew.
     qsizetype used = 0;
     qsizetype capacity = qMax<qsizetype>(file.size(), 0) + 1;
@@ -25,14 +35,14 @@ QString readFile(const QString& path, QByteArray& data) {
         const qint64 got = file.read(data.data() + used, capacity - used);
         if (got < 0) {
             data.truncate(used);
-            return file.errorString();
+            return fail(error, file.errorString());
         }
         if (got == 0)
             break;
         used += qsizetype(got);
     }
     data.truncate(used);
-    return {};
+    return true;
 }
 
 std::vector<QByteArrayView> splitLines(QByteArrayView data) {
@@ -43,18 +53,19 @@ std::vector<QByteArrayView> splitLines(QByteArrayView data) {
     return lines;
 }
 
-QString writeAll(QIODevice& file, QByteArrayView bytes) {
+bool writeAll(QIODevice& file, QByteArrayView bytes, QString* error) {
     qsizetype done = 0;
     while (done < bytes.size()) {
         const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
         if (written <= 0)
-            return file.errorString();
+            return fail(error, file.errorString());
         done += qsizetype(written);
     }
-    return {};
+    return true;
 }
 
-QString writeFileAtomically(const QString& path, const QByteArrayView* lines, qsizetype count) {
+bool writeFileAtomically(const QString& path, const QByteArrayView* lines, qsizetype count,
+                         QString* error) {
     qsizetype total = 0;
     for (qsizetype i = 0; i < count; ++i)
         total += lines[i].size() + 2;
@@ -66,27 +77,28 @@ QString writeFileAtomically(const QString& path, const QByteArrayView* lines, qs
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    if (QString error = writeAll(file, out); !error.isEmpty()) {
+        return fail(error, file.errorString());
+    if (!writeAll(file, out, error)) {
         file.cancelWriting();
-        return error;
+        return false;
     }
     if (!file.commit())
-        return file.errorString();
-    return {};
+        return fail(error, file.errorString());
+    return true;
 }
 
-QString rewriteLines(const QString& path, TrimBusy& busy,
-                     const std::function<void(std::vector<QByteArrayView>& lines)>& select) {
+bool rewriteLines(const QString& path, TrimBusy& busy,
+                  const std::function<void(std::vector<QByteArrayView>& lines)>& select,
+                  QString* error) {
     if (!QFileInfo::exists(path))
-        return {};
+        return true;
     const TrimBusy::Guard guard(busy);
     QByteArray data;
-    if (QString error = readFile(path, data); !error.isEmpty())
-        return error;
+    if (!readFile(path, data, error))
+        return false;
     std::vector<QByteArrayView> lines = splitLines(data);
     select(lines);
-    return writeFileAtomically(path, lines.data(), qsizetype(lines.size()));
+    return writeFileAtomically(path, lines.data(), qsizetype(lines.size()), error);
 }
 
 } // namespace TextLines

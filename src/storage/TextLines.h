@@ -1,6 +1,7 @@
 #pragma once
 // Line-based text files as the program keeps them (CR LF line ends): whole-file reading, line
-// splitting without copies, and atomic rewriting.
+// splitting without copies, and atomic rewriting. Operations that can fail return false and put
+// the failing file operation's message in *error when one is given.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QIODevice>
@@ -13,9 +14,8 @@ class TrimBusy;
 
 namespace TextLines {
 
-// Reads the whole file into data. On failure returns the file operation's message; data then
-// holds what was read before the error.
-QString readFile(const QString& path, QByteArray& data);
+// Reads the whole file into data. On failure data holds what was read before the error.
+[[nodiscard]] bool readFile(const QString& path, QByteArray& data, QString* error = nullptr);
 
 // Calls f(QByteArrayView line) for every line, without its LF or CR LF. A last line without a
 // line end counts; the empty text after a final line end does not.
@@ -34,17 +34,20 @@ template <typename F> void forEachLine(QByteArrayView data, F&& f) {
 std::vector<QByteArrayView> splitLines(QByteArrayView data);
 
 // Writes all bytes to a file opened Unbuffered, going on after short writes, so a full disk is
-// reported instead of being lost in a buffer flush. Returns the error message, empty on success.
-QString writeAll(QIODevice& file, QByteArrayView bytes);
+// reported instead of being lost in a buffer flush.
+[[nodiscard]] bool writeAll(QIODevice& file, QByteArrayView bytes, QString* error = nullptr);
 
 // The lines, each ended by CR LF, replacing the file through a temporary file and a rename, so a
-// failure leaves the old file whole. Returns the failing operation's message, empty on success.
-QString writeFileAtomically(const QString& path, const QByteArrayView* lines, qsizetype count);
+// failure leaves the old file whole.
+[[nodiscard]] bool writeFileAtomically(const QString& path, const QByteArrayView* lines,
+                                       qsizetype count, QString* error = nullptr);
 
 // A trim: reads the file's lines, lets select() drop the ones that go, and rewrites the file
-// atomically with the rest, all while busy is set. A missing file is left alone. Returns the
-// failing file operation's message (the file then stays as it was), empty on success.
-QString rewriteLines(const QString& path, TrimBusy& busy,
-                     const std::function<void(std::vector<QByteArrayView>& lines)>& select);
+// atomically with the rest, all while busy is set. A missing file is left alone (success). On
+// failure the file stays as it was.
+[[nodiscard]] bool
+rewriteLines(const QString& path, TrimBusy& busy,
+             const std::function<void(std::vector<QByteArrayView>& lines)>& select,
+             QString* error = nullptr);
 
 } // namespace TextLines

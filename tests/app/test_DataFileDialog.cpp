@@ -145,12 +145,13 @@ TEST_F(DataFileDialogTest, TrimNowUsesTheAppliedValues) {
     QStringList trims;
     form.TrimDataFileNow = [&] {
         trims << QString::number(settings.TrimDataFileDays);
-        DataRestoreFile::Trim(DataRestoreFile::PathIn(settings.DataFileFolder), 60,
-                              settings.TrimDataFileDays, busy);
+        EXPECT_TRUE(DataRestoreFile::Trim(DataRestoreFile::PathIn(settings.DataFileFolder), 60,
+                                          settings.TrimDataFileDays, busy));
     };
     const auto lines = [&] {
         int n = 0;
-        DataRestoreFile::Restore(path, [&](const QString&, const LineSample&) { ++n; });
+        EXPECT_TRUE(
+            DataRestoreFile::Restore(path, [&](const QString&, const LineSample&) { ++n; }));
         return n;
     };
 

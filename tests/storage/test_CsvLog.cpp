@@ -132,7 +132,9 @@ TEST(CsvLog, PendingHeaderWaitsForAWriteThatWorks) {
     CsvLog log;
     log.HeaderPending = true;
 
-    EXPECT_FALSE(log.WriteRow(path, QStringLiteral("lost")));
+    QString error;
+    EXPECT_FALSE(log.WriteRow(path, QStringLiteral("lost"), &error));
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(log.HeaderPending);
     EXPECT_FALSE(QFile::exists(path));
 
@@ -141,7 +143,9 @@ TEST(CsvLog, PendingHeaderWaitsForAWriteThatWorks) {
     writeFile(path, "old\r\n");
     for (rlim_t room : {5, 40}) {
         const FileSizeLimit full(room);
-        EXPECT_FALSE(log.WriteRow(path, QStringLiteral("lost too")));
+        error.clear();
+        EXPECT_FALSE(log.WriteRow(path, QStringLiteral("lost too"), &error));
+        EXPECT_FALSE(error.isEmpty()) << room;
         EXPECT_TRUE(log.HeaderPending) << room;
     }
 
@@ -180,18 +184,18 @@ TEST(CsvLog, TrimKeepsHeaderPairAndNewestRows) {
     TrimBusy busy;
     for (const auto& c : cases) {
         writeFile(path, logOf(c.lines));
-        EXPECT_TRUE(TrimLog(path, c.trimLines, busy).isEmpty());
+        EXPECT_TRUE(TrimLog(path, c.trimLines, busy));
         EXPECT_EQ(readFile(path), c.expected) << c.lines << " lines, keep " << c.trimLines;
         EXPECT_FALSE(busy.isSet());
     }
 
     // Header pairs written later count as rows.
     writeFile(path, "H\r\n-\r\nr1\r\nH2\r\n--\r\nr2\r\n");
-    EXPECT_TRUE(TrimLog(path, 2, busy).isEmpty());
+    EXPECT_TRUE(TrimLog(path, 2, busy));
     EXPECT_EQ(readFile(path), "H\r\n-\r\n--\r\nr2\r\n");
 
     const QString missing = dir.filePath(QStringLiteral("none.txt"));
-    EXPECT_TRUE(TrimLog(missing, 10, busy).isEmpty());
+    EXPECT_TRUE(TrimLog(missing, 10, busy));
     EXPECT_FALSE(QFile::exists(missing));
 }
 
@@ -204,14 +208,16 @@ TEST(CsvLog, FailedTrimLeavesTheLogAndClearsBusy) {
     QString error;
     {
         const FileSizeLimit full(1024);
-        error = TrimLog(path, 1000, busy);
+        EXPECT_FALSE(TrimLog(path, 1000, busy, &error));
     }
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(busy.isSet());
     EXPECT_EQ(readFile(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("log.txt")});
 
-    EXPECT_FALSE(TrimLog(dir.path(), 1000, busy).isEmpty()); // a folder, not a file
+    error.clear();
+    EXPECT_FALSE(TrimLog(dir.path(), 1000, busy, &error)); // a folder, not a file
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(busy.isSet());
 }
 

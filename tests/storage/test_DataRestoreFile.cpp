@@ -41,14 +41,18 @@ struct Restored {
     Values values;
 };
 
-std::vector<Restored> restoreAll(const QString& path, QString* error = nullptr) {
+// The lines restored; *whole tells whether the file was read to its end.
+std::vector<Restored> restoreAll(const QString& path, bool* whole = nullptr,
+                                 QString* error = nullptr) {
     std::vector<Restored> out;
-    const QString e =
-        DataRestoreFile::Restore(path, [&](const QString& label, const LineSample& s) {
+    const bool ok = DataRestoreFile::Restore(
+        path,
+        [&](const QString& label, const LineSample& s) {
             out.push_back({label, valuesOf(s)});
-        });
-    if (error)
-        *error = e;
+        },
+        error);
+    if (whole)
+        *whole = ok;
     return out;
 }
 
@@ -100,8 +104,10 @@ TEST(DataRestoreFile, RestoreFollowsTheFieldRules) {
         file += QByteArray(c.line) + "\r\n";
     writeFile(path, file);
 
+    bool whole = false;
     QString error;
-    const auto restored = restoreAll(path, &error);
+    const auto restored = restoreAll(path, &whole, &error);
+    EXPECT_TRUE(whole) << error.toStdString();
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     ASSERT_EQ(restored.size(), std::size(cases));
     for (size_t i = 0; i < restored.size(); ++i) {
@@ -134,9 +140,13 @@ TEST(DataRestoreFile, UnreadableFileReportsTheError) {
     QTemporaryDir dir;
     int calls = 0;
     const auto count = [&](const QString&, const LineSample&) { ++calls; };
-    EXPECT_FALSE(
-        DataRestoreFile::Restore(dir.filePath(QStringLiteral("missing.txt")), count).isEmpty());
-    EXPECT_FALSE(DataRestoreFile::Restore(dir.path(), count).isEmpty()); // a folder
+    for (const QString& path : {dir.filePath(QStringLiteral("missing.txt")), dir.path()}) {
+        QString error;
+        EXPECT_FALSE(DataRestoreFile::Restore(path, count, &error)) << path.toStdString();
+        EXPECT_FALSE(error.isEmpty()) << path.toStdString();
+    }
+    // With no error text asked for, the failure still shows.
+    EXPECT_FALSE(DataRestoreFile::Restore(dir.path(), count));
     EXPECT_EQ(calls, 0);
 }
 
@@ -223,12 +233,16 @@ TEST(DataRestoreFile, AppendCreatesAddsAndRoundTrips) {
     // A full disk: the line is reported lost.
     {
         const FileSizeLimit full(QFile(path).size() + 10);
-        EXPECT_FALSE(DataRestoreFile::Append(path, QStringLiteral("x"), sampleOf(first)));
+        QString error;
+        EXPECT_FALSE(DataRestoreFile::Append(path, QStringLiteral("x"), sampleOf(first), &error));
+        EXPECT_FALSE(error.isEmpty());
     }
 
     // A missing folder: the line is lost and nothing is created.
     const QString lost = DataRestoreFile::PathIn(dir.filePath(QStringLiteral("gone")));
-    EXPECT_FALSE(DataRestoreFile::Append(lost, QStringLiteral("x"), sampleOf(first)));
+    QString error;
+    EXPECT_FALSE(DataRestoreFile::Append(lost, QStringLiteral("x"), sampleOf(first), &error));
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(lost));
 }
 
@@ -246,7 +260,7 @@ TEST(DataRestoreFile, OldOneDecimalFileRestoresUnchanged) {
 
     // A trim that keeps everything leaves the old lines byte for byte.
     TrimBusy busy;
-    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 30, busy).isEmpty());
+    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 30, busy));
     EXPECT_EQ(readFile(path), old);
 }
 
@@ -267,7 +281,7 @@ TEST(DataRestoreFile, TrimKeepsTheNewestLines) {
     TrimBusy busy;
 
     writeFile(path, numberedLines(90000));
-    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 30, busy).isEmpty());
+    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 30, busy));
     EXPECT_FALSE(busy.isSet());
     const QByteArray kept = readFile(path);
     EXPECT_EQ(kept, numberedLines(90000).mid(numberedLines(3600).size()));
@@ -276,19 +290,19 @@ TEST(DataRestoreFile, TrimKeepsTheNewestLines) {
 
     // Fewer lines than K, and LF-only lines from a hand edit: rewritten with CR LF, nothing lost.
     writeFile(path, "a,1\nb,2\r\nc,3");
-    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 30, busy).isEmpty());
+    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 30, busy));
     EXPECT_EQ(readFile(path), "a,1\r\nb,2\r\nc,3\r\n");
 
     writeFile(path, numberedLines(1000));
-    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 30, busy).isEmpty());
+    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 30, busy));
     EXPECT_EQ(readFile(path), numberedLines(1000));
 
-    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 0, busy).isEmpty());
+    EXPECT_TRUE(DataRestoreFile::Trim(path, 30, 0, busy));
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(readFile(path), QByteArray());
 
     const QString missing = DataRestoreFile::PathIn(dir.filePath(QStringLiteral("none")));
-    EXPECT_TRUE(DataRestoreFile::Trim(missing, 30, 30, busy).isEmpty());
+    EXPECT_TRUE(DataRestoreFile::Trim(missing, 30, 30, busy));
     EXPECT_FALSE(QFile::exists(missing));
 }
 
@@ -302,7 +316,7 @@ TEST(DataRestoreFile, FailedTrimLeavesTheFileAndClearsBusy) {
     QString error;
     {
         const FileSizeLimit full(4096); // the rewrite runs out of room
-        error = DataRestoreFile::Trim(path, 30, 1, busy);
+        EXPECT_FALSE(DataRestoreFile::Trim(path, 30, 1, busy, &error));
     }
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(busy.isSet());
@@ -313,7 +327,9 @@ TEST(DataRestoreFile, FailedTrimLeavesTheFileAndClearsBusy) {
     // A path that cannot be read as a file.
     const QString folder = dir.filePath(QStringLiteral("folder"));
     QDir().mkpath(folder);
-    EXPECT_FALSE(DataRestoreFile::Trim(folder, 30, 1, busy).isEmpty());
+    error.clear();
+    EXPECT_FALSE(DataRestoreFile::Trim(folder, 30, 1, busy, &error));
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(busy.isSet());
 }
 
