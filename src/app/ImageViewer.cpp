@@ -234,8 +234,8 @@ bool ImageViewer::handleKey(QKeyEvent* key) {
     } else if (key->matches(QKeySequence::SelectAll)) {
         imageListBox->selectAll();
     } else if (key->matches(QKeySequence::Open)) {
-        if (!current.isEmpty())
-            shell_.open(current);
+        if (!current.isEmpty() && !shell_.open(current))
+            messages_.inform(DesktopShell::openFailedText(current));
     } else if (key->matches(QKeySequence::Find) && key->key() == Qt::Key_F) {
         if (!current.isEmpty())
             openEntry(current);

@@ -1,45 +1,44 @@
 #pragma once
 // The main window: toolbar, the tabbed pages (router page, graphs, settings), menus and status
-// bar. Its handlers forward to the monitor, graph and storage classes; start-up and the close
-// sequence run here.
+// bar. It creates the monitor session and the tab and feature classes, binds their controls and
+// connects their signals; start-up and the close sequence run here.
 #include "app/MainWindowUi.h"
-#include "core/Clock.h"
-#include "core/LineSample.h"
-#include "core/Timer.h"
-#include "storage/CsvLog.h"
+#include "app/MonitorSession.h"
 #include "storage/Settings.h"
-#include "storage/TrimBusy.h"
-
-#include "monitor/SamplePipeline.h"
 
 #include <QCursor>
 #include <QHash>
 #include <QMainWindow>
-#include <functional>
+#include <array>
 #include <memory>
 
 class Browser;
-class ChartView;
+class Clock;
+class DataFileDialog;
 class DesktopShell;
+class GraphPage;
 class GraphSet;
 class PageDriver;
 class RunControl;
-class DataFileDialog;
+class SettingsTabs;
+class Timer;
 class WindowMessages;
+class QAction;
 class QMenu;
+class ChartView;
+struct Settings;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    using TimerFactory = std::function<std::unique_ptr<Timer>(int intervalMs, bool singleShot)>;
-    // What the window works with; tests pass fakes, main() leaves them empty for the real ones.
+    // What the window works with, built by main() (tests pass fakes).
     struct Dependencies {
         QString programFolder;
-        Browser* browser = nullptr;
-        Clock* clock = nullptr;
-        DesktopShell* shell = nullptr;
-        WindowMessages* messages = nullptr;
-        TimerFactory timers;
+        Browser& browser;
+        const Clock& clock;
+        DesktopShell& shell;
+        WindowMessages& messages;
+        MonitorSession::TimerFactory timers;
     };
 
     explicit MainWindow(Dependencies deps, QWidget* parent = nullptr);
@@ -59,28 +58,18 @@ public:
     // Returns whether the program may end.
     bool EndSession(bool askUser);
     bool SaveIni();
-    // The graphs come back from the data-restore file (the last start-up step).
-    void RestoreDataFile();
-    // The data-restore file trimmed to TrimDataFileDays of samples ("Trim Now", daily).
-    void TrimDataFileProc();
+    // Brings a tab to the front (the command line's --tab).
+    void showPage(int index);
 
-    QString settingsPath() const;
-    bool settingsFileExists() const;
-    QRect startGeometry() const { return startGeometry_; }
     bool RestartInProgress = false;
 
     // The parts tests drive.
-    MainWindowUi ui;
     Settings& settings() { return settings_; }
-    GraphSet& graphs() { return *graphs_; }
-    RunControl& runControl() { return *run_; }
-    PageDriver& pageDriver() { return *driver_; }
-    SamplePipeline& pipeline() { return *pipeline_; }
-    LineSample& currentSample() { return CurrentSample; }
-    CsvLog& log() { return log_; }
-    TrimBusy& trimBusy() { return trimBusy_; }
+    GraphSet& graphs();
+    RunControl& runControl();
+    PageDriver& pageDriver();
+    CsvLog& log() { return session_->log(); }
     Timer& timer(int n); // 1, 4, 5 or 6
-    const QHash<QString, QCursor>& cursors() const { return cursors_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -89,86 +78,60 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void connectControls();
-    void applySettingsToControls();
+    bool settingsFileExists() const;
+    void createGraphPages();
+    void connectMenus();
+    void connectToolbar();
+    void connectMonitor();
+    void connectSettingsTabs();
+    void wireSetup();
+    void wireCaptures();
+    void wireWebServerAndTray();
+    void wireHousekeeping();
     void collectSettingsFromControls();
     void loadCursors();
     void writeHelpFile();
     void setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
                          const QString& rateUp, const QString& rateDown);
     void applyRunControlView();
-    void connectMonitor();
-    void connectGraphs();
-    SamplePipeline::Steps pipelineSteps();
     void updateCaptureStatus();
-    void refreshUserGraphNames();
     void updateLogStatus();
     void updateLogButton();
-    void highlightGroup(QWidget* group);
-    void clearGroupHighlights();
     void showTab(int index);
-    void positionPagePanel(int chart);
-    void runGuarded(const std::function<void()>& handler);
 
     // Handlers.
     void File1Click();
     void Configure1Click();
     void PageControl1Change();
     void mnuHelpClick();
-    void mnuExitClick();
     void mnuuserDefinedClick();
-    void mnuRestoreDataClick();
-    void mnuDataRestoreClick();
-    void cbLogClick();
-    void edLogChange();
-    void btnBrowseLogClick();
-    void mnuStartLogClick();
-    void mnuStopLogClick();
     void mnuConfigLogClick();
+    void mnuDataRestoreClick();
     void btnLogClick();
-    void boxUserCloseUp();
-    void boxUserChange();
-    void spSampleChange();
-    void spPointsPerPageChange();
-    void spPointsPerPageExit();
-    void spSampleExit();
-    void cbShowPlainClick();
-    void cbCaptureClick();
-    void cbOnlyIfLostClick();
     void Timer4Timer();
     void Timer6Timer();
-    void Chart1MouseDown(int chart, Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoint pos);
-    void Chart1MouseMove(int chart, QPoint pos);
-    void Chart1MouseUp(int chart);
-    void Chart1Scroll(int chart);
 
     Dependencies deps_;
-    std::unique_ptr<Browser> ownBrowser_;
-    Browser* browser_ = nullptr;
-    SystemClock systemClock_;
-    Clock* clock_ = nullptr;
-    std::unique_ptr<DesktopShell> ownShell_;
-    DesktopShell* shell_ = nullptr;
-    std::unique_ptr<WindowMessages> ownMessages_;
-    WindowMessages* messages_ = nullptr;
-
     Settings settings_;
-    bool settingsFileExists_ = false;
+    std::unique_ptr<MonitorSession> session_;
+    MainWindowUi ui;
+    std::array<GraphPage*, 4> graphPages_{};
+    ChartView* webChartView_ = nullptr;
+    SettingsTabs* tabs_ = nullptr;
+    std::unique_ptr<Timer> Timer4, Timer6;
     bool firstShown_ = false;
     bool closeSequenceDone_ = false;
     bool userTabChange_ = true;
-    LineSample CurrentSample;
-    std::unique_ptr<Timer> Timer1, Timer4, Timer5, Timer6;
-    std::unique_ptr<GraphSet> graphs_;
-    std::array<ChartView*, 5> chartViews_{};
     QMenu* popupChart_ = nullptr;
     QAction* mnu3D_ = nullptr;
-    std::unique_ptr<RunControl> run_;
-    std::unique_ptr<PageDriver> driver_;
-    std::unique_ptr<SamplePipeline> pipeline_;
-    CsvLog log_;
-    TrimBusy trimBusy_;
     DataFileDialog* dataFileDialog_ = nullptr;
     QHash<QString, QCursor> cursors_;
-    QRect startGeometry_;
+
+    // Setup wizard and router access.
+
+    // Captures, the image viewer and the About box.
+
+    // Web server and tray icon.
+
+    // Housekeeping.
 };

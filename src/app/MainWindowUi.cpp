@@ -81,34 +81,10 @@ QGroupBox* group(const char* name, const QString& title) {
     return g;
 }
 
-QFrame* pagePanel(const char* name, const std::array<const char*, 4>& buttonNames,
-                  std::array<QToolButton*, 4>& buttons, QWidget* chart) {
-    auto* panel = named(new QFrame(chart), name);
-    panel->setFixedSize(133, 36);
-    panel->setAutoFillBackground(true);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, QColor(192, 192, 192));
-    panel->setPalette(p);
-    panel->setFrameShape(QFrame::StyledPanel);
-    const char* captions[] = {"|<", "<", ">", ">|"};
-    const int xs[] = {20, 44, 68, 92};
-    for (int i = 0; i < 4; ++i) {
-        auto* b = named(new QToolButton(panel), buttonNames[size_t(i)]);
-        b->setText(QLatin1String(captions[i]));
-        QFont f = b->font();
-        f.setBold(true);
-        b->setFont(f);
-        b->setGeometry(xs[i], 7, 23, 22);
-        buttons[size_t(i)] = b;
-    }
-    panel->hide();
-    return panel;
-}
-
 } // namespace
 
 void MainWindowUi::setupUi(QMainWindow* window, QWidget* browserView,
-                           const std::array<QWidget*, 5>& charts) {
+                           const std::array<QWidget*, 4>& graphPages, QWidget* webChart) {
     window->setObjectName(QStringLiteral("Form1"));
     window->setWindowTitle(QStringLiteral("Lintrove 5A"));
     window->setMinimumSize(842, 643);
@@ -149,28 +125,12 @@ void MainWindowUi::setupUi(QMainWindow* window, QWidget* browserView,
     }
     PageControl1->addTab(TabHomeHub, QStringLiteral("Home Hub"));
 
-    // 1..4: the visible graphs, each with its page-button panel.
-    const char* sheetNames[] = {"TabSheet1", "TabSheet2", "TabSheet6", "TabSheet7"};
+    // 1..4: the visible graphs, each page with its chart and page-button panel.
     const char* sheetCaptions[] = {"Noise Margin", "Connection Speed", "Max Rate",
                                    "Line Attenuation"};
-    const char* panelNames[] = {"Panel11", "Panel14", "Panel15", "Panel16"};
-    const std::array<std::array<const char*, 4>, 4> buttonNames{
-        {{"btnHome", "btnChartBack1", "btnChartForward", "btnForwardHome"},
-         {"SpeedButton4", "SpeedButton2", "SpeedButton3", "SpeedButton5"},
-         {"SpeedButton8", "SpeedButton6", "SpeedButton7", "SpeedButton9"},
-         {"SpeedButton12", "SpeedButton10", "SpeedButton11", "SpeedButton13"}}};
-    QWidget** sheets[] = {&TabSheet1, &TabSheet2, &TabSheet6, &TabSheet7};
     for (int i = 0; i < 4; ++i) {
-        auto* sheet = named(new QWidget, sheetNames[i]);
-        auto* l = new QVBoxLayout(sheet);
-        l->setContentsMargins(0, 0, 0, 0);
-        if (charts[size_t(i)]) {
-            l->addWidget(charts[size_t(i)]);
-            pagePanels[size_t(i)] = pagePanel(panelNames[i], buttonNames[size_t(i)],
-                                              pageButtons[size_t(i)], charts[size_t(i)]);
-        }
-        *sheets[i] = sheet;
-        PageControl1->addTab(sheet, QLatin1String(sheetCaptions[i]));
+        graphSheets[size_t(i)] = graphPages[size_t(i)];
+        PageControl1->addTab(graphPages[size_t(i)], QLatin1String(sheetCaptions[i]));
     }
 
     TabConfigure = buildConfigureTab();
@@ -182,8 +142,8 @@ void MainWindowUi::setupUi(QMainWindow* window, QWidget* browserView,
     TabSheet3 = named(new QWidget, "TabSheet3");
     {
         auto* l = new QVBoxLayout(TabSheet3);
-        if (charts[4])
-            l->addWidget(charts[4], 1);
+        if (webChart)
+            l->addWidget(webChart, 1);
         Memo1 = named(new QPlainTextEdit, "Memo1");
         Memo1->setReadOnly(true);
         l->addWidget(Memo1);

@@ -24,8 +24,10 @@ class QWidget;
 
 class MainWindowUi {
 public:
-    // Builds every region; browserView and the five chart views are placed on their tabs.
-    void setupUi(QMainWindow* window, QWidget* browserView, const std::array<QWidget*, 5>& charts);
+    // Builds every region; the browser view, the four graph pages and the web-image chart are
+    // placed on their tabs.
+    void setupUi(QMainWindow* window, QWidget* browserView,
+                 const std::array<QWidget*, 4>& graphPages, QWidget* webChart);
 
     // Toolbar.
     QFrame* ToolBar = nullptr;
@@ -37,16 +39,12 @@ public:
 
     // Pages.
     QTabWidget* PageControl1 = nullptr;
-    QWidget *TabHomeHub = nullptr, *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet6 = nullptr,
-            *TabSheet7 = nullptr, *TabConfigure = nullptr, *TabAdvanced = nullptr,
+    QWidget *TabHomeHub = nullptr, *TabConfigure = nullptr, *TabAdvanced = nullptr,
             *TabSheet3 = nullptr;
+    std::array<QWidget*, 4> graphSheets{}; // TabSheet1, TabSheet2, TabSheet6, TabSheet7
     QLabel* Panel4 = nullptr; // "Please wait. Connecting to the Home Hub...." over the browser
     QLabel* Label2 = nullptr; // status line under the browser
     QPlainTextEdit* Memo1 = nullptr;
-
-    // Page-button panels of Chart1..Chart4 and their buttons |<, <, >, >|.
-    std::array<QFrame*, 4> pagePanels{};
-    std::array<std::array<QToolButton*, 4>, 4> pageButtons{};
 
     // Configure tab.
     QGroupBox *GroupRouterAccess = nullptr, *GroupGraphs = nullptr, *GroupLog = nullptr;

@@ -222,8 +222,8 @@ void MaintenanceDialog::storeControls() {
 
 void MaintenanceDialog::btnLogViewClick() {
     if (QFileInfo(settings_.LogFile).isFile()) {
-        if (shell_)
-            shell_->open(settings_.LogFile);
+        if (shell_ && !shell_->open(settings_.LogFile) && messages_)
+            messages_->inform(DesktopShell::openFailedText(settings_.LogFile));
     } else if (messages_) {
         messages_->inform(QStringLiteral("No log file found."));
     }

@@ -6,6 +6,8 @@
 class MessageBoxes final : public WindowMessages {
 public:
     explicit MessageBoxes(QWidget* parent) : parent_(parent) {}
+    // The window the boxes belong to, once it exists.
+    void setParent(QWidget* parent) { parent_ = parent; }
     void inform(const QString& text) override;
     void error(const QString& text) override;
     bool confirm(const QString& text, QPoint topLeft) override;

@@ -1,7 +1,13 @@
 // Program entry: the application, the main window, and a clean end on SIGTERM, SIGINT and the
 // desktop session's end.
 #include "app/MainWindow.h"
+#include "app/MessageBoxes.h"
 #include "app/TerminationSignals.h"
+#include "core/Clock.h"
+#include "core/DesktopShell.h"
+#include "core/ProgramPaths.h"
+#include "core/Timer.h"
+#include "monitor/WebEngineBrowser.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -47,10 +53,17 @@ int main(int argc, char** argv) {
     // loop instead of killing the program half-way through writing its files.
     TerminationSignals termination;
 
-    MainWindow window(MainWindow::Dependencies{});
+    // The platform pieces the window works with; they outlive it.
+    WebEngineBrowser browser;
+    DesktopShell shell;
+    MessageBoxes messages(nullptr);
+    SystemClock clock;
+    MainWindow window({ProgramPaths::programFolder(), browser, clock, shell, messages,
+                       [](int ms, bool singleShot) { return makeQtTimer(ms, singleShot); }});
+    messages.setParent(&window);
     window.FormCreate();
     if (parser.isSet(tab))
-        window.ui.PageControl1->setCurrentIndex(parser.value(tab).toInt());
+        window.showPage(parser.value(tab).toInt());
     window.show();
 
     // Nobody is there to answer a question when the system asks the program to stop.

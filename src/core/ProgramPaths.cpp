@@ -25,11 +25,17 @@ QString programFolder() {
 QString inFolder(const QString& name) {
     return programFolder() + QLatin1Char('/') + name;
 }
+QString settingsFile(const QString& folder) {
+    return folder + QStringLiteral("/lintrove5a.ini");
+}
+QString helpFile(const QString& folder) {
+    return folder + QStringLiteral("/lintrove5a.html");
+}
 QString settingsFile() {
-    return inFolder(QStringLiteral("lintrove5a.ini"));
+    return settingsFile(programFolder());
 }
 QString helpFile() {
-    return inFolder(QStringLiteral("lintrove5a.html"));
+    return helpFile(programFolder());
 }
 
 } // namespace ProgramPaths

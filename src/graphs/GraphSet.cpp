@@ -247,12 +247,12 @@ void GraphSet::Apply3D(const QString& flags) {
     chart(Chart5).setView3D(flagSet(flags, 1));
 }
 
-bool GraphSet::popupChartPopup(int activeTabIndex) const {
+bool GraphSet::shows3D(int activeTabIndex) const {
     return flagSet(settings_.ThreeD, activeTabIndex);
 }
 
-bool GraphSet::mnu3DClick(int activeTabIndex) {
-    const bool checked = !popupChartPopup(activeTabIndex);
+bool GraphSet::toggle3D(int activeTabIndex) {
+    const bool checked = !shows3D(activeTabIndex);
     if (activeTabIndex >= 1) {
         QString& flags = settings_.ThreeD;
         if (flags.size() < activeTabIndex)

@@ -29,7 +29,7 @@ public:
     static const QColor UpstreamColour;   // blue
     static const QColor DownstreamColour; // maroon
 
-    // settings: PointsperPage, Sample and DateStamp are read when used; mnu3DClick writes ThreeD.
+    // settings: PointsperPage, Sample and DateStamp are read when used; toggle3D writes ThreeD.
     GraphSet(Settings& settings, UserMessages& messages, SamplingControl& sampling);
     GraphSet(const GraphSet&) = delete;
     GraphSet& operator=(const GraphSet&) = delete;
@@ -89,25 +89,25 @@ public:
     }
 
     // Mouse cycle on Chart1..Chart4 (chartIndex 0..3); see ChartMouseCycle.
-    QString Chart1MouseDown(int chartIndex, Qt::MouseButton button, bool shift, bool ctrl, int x,
-                            int y, int mainWindowOuterWidth) {
+    QString chartMouseDown(int chartIndex, Qt::MouseButton button, bool shift, bool ctrl, int x,
+                           int y, int mainWindowOuterWidth) {
         return mouse_.MouseDown(chartIndex, button, shift, ctrl, x, y, mainWindowOuterWidth);
     }
-    void Chart1Scroll(int chartIndex, int pointerScreenX, int mainWindowLeft,
-                      int mainWindowOuterWidth) {
+    void chartScroll(int chartIndex, int pointerScreenX, int mainWindowLeft,
+                     int mainWindowOuterWidth) {
         mouse_.Scroll(chartIndex, pointerScreenX, mainWindowLeft, mainWindowOuterWidth);
     }
-    void Chart1MouseUp(int chartIndex) { mouse_.MouseUp(chartIndex); }
+    void chartMouseUp(int chartIndex) { mouse_.MouseUp(chartIndex); }
     ChartMouseCycle& mouseCycle() { return mouse_; }
 
     // 3-D view: flag character n (1-based) is for the tab with index n; Chart1 and Chart5 follow
     // character 1, Chart2..Chart4 characters 2..4; only '1' means 3-D, a missing one is '0'.
     void Apply3D(const QString& flags);
     // The check mark of "Show Chart in 3D" when the chart menu opens over tab activeTabIndex.
-    bool popupChartPopup(int activeTabIndex) const;
+    bool shows3D(int activeTabIndex) const;
     // Toggles the flag of that tab in Settings::ThreeD and applies all flags; returns the new
     // check mark.
-    bool mnu3DClick(int activeTabIndex);
+    bool toggle3D(int activeTabIndex);
 
     // The vertical ranges at start: the stored ones when SaveAxes is on, else the defaults
     // (Chart1 and Chart5 -2..10, the others 0..20). Maxima go first (C1, C5, C2, C3, C4), then

@@ -80,7 +80,7 @@ void PageDriver::RouterAccessEdited() {
 
 void PageDriver::setLabel2(const QString& text) {
     Label2 = text;
-    Q_EMIT label2Changed(Label2);
+    Q_EMIT statusLineChanged(Label2);
 }
 
 void PageDriver::retryUnlessStarted() {

@@ -72,7 +72,7 @@ Q_SIGNALS:
     void defaultCursorRequested();
     // btnRun is enabled (the statistics page was recognised).
     void runButtonEnabled();
-    void label2Changed(const QString& text);
+    void statusLineChanged(const QString& text);
     // The markup of a statistics page as it is read (the window keeps the last one).
     void statsPageRead(const QString& markup);
     // The page passed the login tests: the sample pipeline runs with this sample time.

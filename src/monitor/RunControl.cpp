@@ -65,11 +65,11 @@ void RunControl::btnRunClick() {
     Q_EMIT rateTextsCleared();
     Q_EMIT lostSyncPendingCleared();
 
-    Q_EMIT image2VisibleChanged(settings_.LostSync);
-    Q_EMIT image1VisibleChanged(settings_.cbCapture);
+    Q_EMIT lostSyncIndicatorChanged(settings_.LostSync);
+    Q_EMIT captureIndicatorChanged(settings_.cbCapture);
 
-    Q_EMIT boxType1EnabledChanged(false);
-    Q_EMIT edPassword1EnabledChanged(true);
+    Q_EMIT routerTypeEnabledChanged(false);
+    Q_EMIT passwordEntryEnabledChanged(true);
 
     timer5_.setEnabled(false);
     setButtons(runCaption_, QStringLiteral("Pause"), QStringLiteral("pausebitmap"),
@@ -107,10 +107,10 @@ void RunControl::btnStopClick() {
     timer5_.setEnabled(true);
     timer1_.setEnabled(false);
     SamplingSuspended = true;
-    Q_EMIT image1VisibleChanged(settings_.cbCapture);
+    Q_EMIT captureIndicatorChanged(settings_.cbCapture);
     Q_EMIT trayIconRequested(QStringLiteral("Stop"));
     Q_EMIT lostSyncPendingCleared();
-    Q_EMIT edPassword1EnabledChanged(true);
+    Q_EMIT passwordEntryEnabledChanged(true);
 }
 
 void RunControl::btnStopMouseDown() {

@@ -72,11 +72,11 @@ Q_SIGNALS:
     // Start and Pause: the sample pipeline's LostSyncPending := false.
     void lostSyncPendingCleared();
     // Toolbar indicators: Image1 (pages are captured), Image2 (armed for a lost connection).
-    void image1VisibleChanged(bool visible);
-    void image2VisibleChanged(bool visible);
+    void captureIndicatorChanged(bool visible);
+    void lostSyncIndicatorChanged(bool visible);
     // Start disables the router-type box; Start and Pause enable the password box.
-    void boxType1EnabledChanged(bool enabled);
-    void edPassword1EnabledChanged(bool enabled);
+    void routerTypeEnabledChanged(bool enabled);
+    void passwordEntryEnabledChanged(bool enabled);
     // Pause: the tray icon shows the paused picture ("Stop").
     void trayIconRequested(const QString& state);
 

@@ -131,7 +131,10 @@ TEST_F(PagePictureTest, CancelOrFailureRestoresSamplingOnlyWhenRunning) {
 
 class OpeningShell final : public DesktopShell {
 public:
-    void open(const QString& path) override { opened << path; }
+    bool open(const QString& path) override {
+        opened << path;
+        return true;
+    }
     QStringList opened;
 };
 

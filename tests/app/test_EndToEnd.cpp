@@ -2,6 +2,7 @@
 // logged and stored with the values the router served, a lost page as zeros, and a restart.
 #include "app/MainWindow.h"
 #include "app/WindowMessages.h"
+#include "core/Clock.h"
 #include "core/DesktopShell.h"
 #include "core/EnDeCrypt.h"
 #include "graphs/GraphSet.h"
@@ -36,14 +37,10 @@ public:
 
 MainWindow::Dependencies dependencies(const QString& home, Browser* browser,
                                       QuietMessages* messages, NoShell* shell) {
-    MainWindow::Dependencies deps;
-    deps.programFolder = home;
-    deps.browser = browser;
-    deps.messages = messages;
-    deps.shell = shell;
+    static SystemClock clock;
     // The sample ticks are the test's to give.
-    deps.timers = [](int ms, bool) { return std::make_unique<FakeTimer>(ms); };
-    return deps;
+    return {home,   *browser,  clock,
+            *shell, *messages, [](int ms, bool) { return std::make_unique<FakeTimer>(ms); }};
 }
 
 TEST(EndToEnd, SimulatedRouterSamplesArePlottedLoggedStoredAndRestored) {

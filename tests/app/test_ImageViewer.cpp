@@ -37,7 +37,10 @@ public:
             return false;
         return QFile::rename(path, QDir(trash).filePath(QFileInfo(path).fileName()));
     }
-    void open(const QString& path) override { opened << path; }
+    bool open(const QString& path) override {
+        opened << path;
+        return true;
+    }
     QStringList opened;
 };
 

@@ -9,6 +9,7 @@
 
 #include "FakeClock.h"
 #include "FakeTimer.h"
+#include "FindNamed.h"
 #include "TestFiles.h"
 
 #include <QAbstractButton>
@@ -58,19 +59,13 @@ protected:
     void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
     std::unique_ptr<MainWindow> make() {
-        MainWindow::Dependencies deps;
-        deps.programFolder = home.path();
-        deps.browser = &browser;
-        deps.clock = &clock;
-        deps.shell = &shell;
-        deps.messages = &messages;
-        deps.timers = [this](int ms, bool) {
-            auto t = std::make_unique<FakeTimer>(ms);
-            timers.push_back(t.get());
-            return t;
-        };
-        auto w = std::make_unique<MainWindow>(deps);
-        return w;
+        MainWindow::Dependencies deps{
+            home.path(), browser, clock, shell, messages, [this](int ms, bool) {
+                auto t = std::make_unique<FakeTimer>(ms);
+                timers.push_back(t.get());
+                return t;
+            }};
+        return std::make_unique<MainWindow>(deps);
     }
 
     void writeSettings(const QByteArray& text) {
@@ -93,11 +88,11 @@ TEST_F(MainWindowTest, FirstRunUsesDefaultsDoesNotNavigateAndArmsTheSetup) {
     w->show();
     EXPECT_TRUE(browser.navigations.isEmpty());
     EXPECT_EQ(w->windowTitle(), "Lintrove 5A");
-    EXPECT_EQ(w->findChild<QSpinBox*>("spSample")->value(), 30);
-    EXPECT_EQ(w->findChild<QSpinBox*>("spPointsPerPage")->value(), 480);
-    EXPECT_EQ(w->findChild<QLineEdit*>("edPort")->text(), "81");
-    EXPECT_EQ(w->findChild<QLineEdit*>("edHeight")->text(), "250");
-    EXPECT_FALSE(w->findChild<QToolButton*>("btnRun")->isEnabled());
+    EXPECT_EQ(findNamed<QSpinBox>(w.get(), "spSample")->value(), 30);
+    EXPECT_EQ(findNamed<QSpinBox>(w.get(), "spPointsPerPage")->value(), 480);
+    EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edPort")->text(), "81");
+    EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edHeight")->text(), "250");
+    EXPECT_FALSE(findNamed<QToolButton>(w.get(), "btnRun")->isEnabled());
     w->FormActivate();
     EXPECT_TRUE(w->timer(4).isEnabled());
     // The folders and a fresh help document exist beside the program.
@@ -113,7 +108,7 @@ TEST_F(MainWindowTest, ASettingsFileOpensTheStatisticsPageAtTheFirstShow) {
     w->show();
     ASSERT_FALSE(browser.navigations.isEmpty());
     EXPECT_EQ(browser.navigations.last().url, "http://127.0.0.1:8089/index.cgi?active_page=9143");
-    EXPECT_EQ(w->findChild<QLineEdit*>("edPassword1")->text(), "abc");
+    EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edPassword1")->text(), "abc");
     w->FormActivate();
     EXPECT_FALSE(w->timer(4).isEnabled()); // a password is set
 }
@@ -139,7 +134,7 @@ TEST_F(MainWindowTest, NoQuestionWithoutPromptOrDuringARestart) {
         auto w = make();
         w->FormCreate();
         if (variant == 0)
-            w->findChild<QCheckBox*>("cbPrompt")->setChecked(false);
+            findNamed<QCheckBox>(w.get(), "cbPrompt")->setChecked(false);
         else
             w->RestartInProgress = true;
         EXPECT_TRUE(w->FormCloseQuery());
@@ -150,7 +145,7 @@ TEST_F(MainWindowTest, NoQuestionWithoutPromptOrDuringARestart) {
 TEST_F(MainWindowTest, ASaveFailureKeepsTheWindowOpen) {
     auto w = make();
     w->FormCreate();
-    w->findChild<QCheckBox*>("cbPrompt")->setChecked(false);
+    findNamed<QCheckBox>(w.get(), "cbPrompt")->setChecked(false);
     // A directory where the settings file should be: the save cannot replace it.
     ASSERT_TRUE(QDir(home.path()).mkdir("lintrove5a.ini"));
     EXPECT_FALSE(w->FormCloseQuery());
@@ -164,12 +159,12 @@ TEST_F(MainWindowTest, SettingsRoundTripThroughTheControls) {
     auto w = make();
     w->FormCreate();
     // LostSync is applied after cbCapture and clears it.
-    EXPECT_FALSE(w->findChild<QCheckBox*>("cbCapture")->isChecked());
-    EXPECT_TRUE(w->findChild<QCheckBox*>("cbOnlyIfLost")->isChecked());
-    EXPECT_EQ(w->findChild<QTabWidget*>("PageControl1")->tabText(3), "Signal Attenuation");
-    EXPECT_EQ(w->findChild<QTabWidget*>("PageControl1")->tabText(4), "Max Data Rate");
+    EXPECT_FALSE(findNamed<QCheckBox>(w.get(), "cbCapture")->isChecked());
+    EXPECT_TRUE(findNamed<QCheckBox>(w.get(), "cbOnlyIfLost")->isChecked());
+    EXPECT_EQ(findNamed<QTabWidget>(w.get(), "PageControl1")->tabText(3), "Signal Attenuation");
+    EXPECT_EQ(findNamed<QTabWidget>(w.get(), "PageControl1")->tabText(4), "Max Data Rate");
     EXPECT_EQ(w->timer(1).interval(), 45000);
-    w->findChild<QCheckBox*>("cbPrompt")->setChecked(false);
+    findNamed<QCheckBox>(w.get(), "cbPrompt")->setChecked(false);
     ASSERT_TRUE(w->FormCloseQuery());
     Settings reread = Settings::defaults(home.path(), QDateTime::currentDateTime(), QSize());
     ASSERT_TRUE(reread.load(home.filePath("lintrove5a.ini")));
@@ -290,9 +285,9 @@ TEST_F(MainWindowTest, EveryKeyAwayFromItsDefaultReachesItsControlAndComesBack) 
                  {"boxUser1", "Signal Attenuation"},   {"boxUser2", "Max Data Rate"}};
     for (const auto& t : texts)
         EXPECT_EQ(text(t.control), t.value) << t.control;
-    EXPECT_EQ(w->findChild<QSpinBox*>("spSample")->value(), 45);
-    EXPECT_EQ(w->findChild<QSpinBox*>("spPointsPerPage")->value(), 300);
-    EXPECT_EQ(w->findChild<QTabWidget*>("PageControl1")->currentIndex(), 2);
+    EXPECT_EQ(findNamed<QSpinBox>(w.get(), "spSample")->value(), 45);
+    EXPECT_EQ(findNamed<QSpinBox>(w.get(), "spPointsPerPage")->value(), 300);
+    EXPECT_EQ(findNamed<QTabWidget>(w.get(), "PageControl1")->currentIndex(), 2);
 
     ASSERT_TRUE(w->FormCloseQuery());
     // Left and Top follow the window's placement on this screen; every other line comes back.
@@ -310,13 +305,13 @@ TEST_F(MainWindowTest, EveryKeyAwayFromItsDefaultReachesItsControlAndComesBack) 
 TEST_F(MainWindowTest, ConfigureMenuShowsOneOfStartAndStopLogging) {
     auto w = make();
     w->FormCreate();
-    auto* menu = w->findChild<QMenu*>("Configure1");
-    auto* start = w->findChild<QAction*>("mnuStartLog");
-    auto* stop = w->findChild<QAction*>("mnuStopLog");
+    auto* menu = findNamed<QMenu>(w.get(), "Configure1");
+    auto* start = findNamed<QAction>(w.get(), "mnuStartLog");
+    auto* stop = findNamed<QAction>(w.get(), "mnuStopLog");
     Q_EMIT menu->aboutToShow();
     EXPECT_TRUE(start->isVisible());
     EXPECT_FALSE(stop->isVisible());
-    w->findChild<QCheckBox*>("cbLog")->setChecked(true);
+    findNamed<QCheckBox>(w.get(), "cbLog")->setChecked(true);
     Q_EMIT menu->aboutToShow();
     EXPECT_FALSE(start->isVisible());
     EXPECT_TRUE(stop->isVisible());
@@ -326,9 +321,9 @@ TEST_F(MainWindowTest, MenuHighlightLastsUntilTheUserChangesTabs) {
     auto w = make();
     w->FormCreate();
     w->show();
-    auto* group = w->findChild<QWidget*>("GroupUserGraphs");
-    w->findChild<QAction*>("mnuuserDefined")->trigger();
-    auto* tabs = w->findChild<QTabWidget*>("PageControl1");
+    auto* group = findNamed<QWidget>(w.get(), "GroupUserGraphs");
+    findNamed<QAction>(w.get(), "mnuuserDefined")->trigger();
+    auto* tabs = findNamed<QTabWidget>(w.get(), "PageControl1");
     EXPECT_EQ(tabs->currentIndex(), 6);
     EXPECT_EQ(group->palette().color(QPalette::Window), QColor(Qt::white));
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
@@ -354,12 +349,12 @@ TEST_F(MainWindowTest, StatisticsPagesArePlottedStoredLoggedAndRestored) {
         w->show();
         browser.loadPage(stats); // the first statistics page starts the monitor
         EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
-        EXPECT_TRUE(w->findChild<QToolButton*>("btnRun")->isEnabled());
-        EXPECT_EQ(w->findChild<QLabel*>("Label22")->text(), "6.1 dB");
-        EXPECT_EQ(w->findChild<QLabel*>("Label23")->text(), "15,623 Kbps");
-        EXPECT_EQ(w->findChild<QLabel*>("Label2")->text(),
+        EXPECT_TRUE(findNamed<QToolButton>(w.get(), "btnRun")->isEnabled());
+        EXPECT_EQ(findNamed<QLabel>(w.get(), "Label22")->text(), "6.1 dB");
+        EXPECT_EQ(findNamed<QLabel>(w.get(), "Label23")->text(), "15,623 Kbps");
+        EXPECT_EQ(findNamed<QLabel>(w.get(), "Label2")->text(),
                   "!http://127.0.0.1:1/index.cgi?active_page=9143");
-        EXPECT_EQ(w->findChild<QPlainTextEdit*>("Memo1")->toPlainText(), stats);
+        EXPECT_EQ(findNamed<QPlainTextEdit>(w.get(), "Memo1")->toPlainText(), stats);
         clock.advanceSecs(30);
         static_cast<FakeTimer&>(w->timer(1)).elapse();
         browser.loadPage(stats);
@@ -370,7 +365,7 @@ TEST_F(MainWindowTest, StatisticsPagesArePlottedStoredLoggedAndRestored) {
         EXPECT_DOUBLE_EQ(w->graphs().downstream(GraphSet::Chart1).y(1), 6.1);
         EXPECT_DOUBLE_EQ(w->graphs().downstream(GraphSet::Chart1).y(2), 0.0); // lost page
         EXPECT_DOUBLE_EQ(w->graphs().downstream(GraphSet::Chart2).y(0), 15623);
-        EXPECT_TRUE(w->findChild<QLabel*>("Label22")->text().isEmpty());
+        EXPECT_TRUE(findNamed<QLabel>(w.get(), "Label22")->text().isEmpty());
     }
     QFile data(home.filePath("Lintrove5A.txt"));
     ASSERT_TRUE(data.open(QIODevice::ReadOnly));
@@ -404,7 +399,7 @@ TEST_F(MainWindowTest, UnreachableRouterIsTriedAgainAndACorrectedPasswordAtOnce)
     auto w = make();
     w->FormCreate();
     w->show();
-    auto* label2 = w->findChild<QLabel*>("Label2");
+    auto* label2 = findNamed<QLabel>(w.get(), "Label2");
     auto* retry = static_cast<FakeTimer*>(w->pageDriver().retryTimer());
     ASSERT_NE(retry, nullptr);
 
@@ -422,7 +417,7 @@ TEST_F(MainWindowTest, UnreachableRouterIsTriedAgainAndACorrectedPasswordAtOnce)
     browser.loadPage("<div><p>Password incorrect</p></div>");
     EXPECT_FALSE(retry->isEnabled());
 
-    auto* password = w->findChild<QLineEdit*>("edPassword1");
+    auto* password = findNamed<QLineEdit>(w.get(), "edPassword1");
     password->clear();
     QTest::keyClicks(password, "right");
     browser.clearCalls();
@@ -443,8 +438,8 @@ TEST_F(MainWindowTest, PauseThenStopWithTheMouse) {
     w->FormCreate();
     w->show();
     browser.loadPage(fixturePage("helpdesk-adsl.html"));
-    auto* stop = w->findChild<QToolButton*>("btnStop");
-    auto* start = w->findChild<QToolButton*>("btnRun");
+    auto* stop = findNamed<QToolButton>(w.get(), "btnStop");
+    auto* start = findNamed<QToolButton>(w.get(), "btnRun");
     QTest::mouseClick(stop, Qt::LeftButton);
     EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Paused]");
     EXPECT_EQ(stop->text(), "Stop");
@@ -482,7 +477,7 @@ TEST_F(MainWindowTest, WhilePausedPagesUpdateTheToolbarOnly) {
     w->runControl().btnStopClick();
     browser.loadPage(stats);
     EXPECT_EQ(w->graphs().PointCount(), 1);
-    EXPECT_EQ(w->findChild<QLabel*>("Label20")->text(), "6.2 dB");
+    EXPECT_EQ(findNamed<QLabel>(w.get(), "Label20")->text(), "6.2 dB");
 }
 
 // The tab captions, the axis titles and the log header name the quantity just chosen, whether it
@@ -492,8 +487,8 @@ TEST_F(MainWindowTest, UserGraphNamesFollowTheChoice) {
     auto w = make();
     w->FormCreate();
     w->show();
-    auto* box = w->findChild<QComboBox*>("boxUser2");
-    auto* tabs = w->findChild<QTabWidget*>("PageControl1");
+    auto* box = findNamed<QComboBox>(w.get(), "boxUser2");
+    auto* tabs = findNamed<QTabWidget>(w.get(), "PageControl1");
     EXPECT_EQ(tabs->tabText(3), "Max Data Rate");
     EXPECT_EQ(tabs->tabText(4), "Line Attenuation");
     EXPECT_EQ(w->graphs().chart(GraphSet::Chart4).leftAxis().title, "Upstream Line Attenuation");
@@ -536,8 +531,8 @@ TEST_F(MainWindowTest, TypedSampleAndPageSizeValues) {
     auto w = make();
     w->FormCreate();
     w->show();
-    auto* sample = w->findChild<QSpinBox*>("spSample");
-    auto* points = w->findChild<QSpinBox*>("spPointsPerPage");
+    auto* sample = findNamed<QSpinBox>(w.get(), "spSample");
+    auto* points = findNamed<QSpinBox>(w.get(), "spPointsPerPage");
     const struct {
         QSpinBox* box;
         const char* typed;
@@ -563,9 +558,9 @@ TEST_F(MainWindowTest, TypedSampleAndPageSizeValues) {
 TEST_F(MainWindowTest, LogControls) {
     auto w = make();
     w->FormCreate();
-    auto* viewLog = w->findChild<QToolButton*>("btnLog");
-    auto* edLog = w->findChild<QLineEdit*>("edLog");
-    auto* image7 = w->findChild<QLabel*>("Image7");
+    auto* viewLog = findNamed<QToolButton>(w.get(), "btnLog");
+    auto* edLog = findNamed<QLineEdit>(w.get(), "edLog");
+    auto* image7 = findNamed<QLabel>(w.get(), "Image7");
     EXPECT_EQ(edLog->text(), home.filePath("log.txt"));
     EXPECT_FALSE(viewLog->isEnabled());
     viewLog->setEnabled(true); // the file vanished behind the program's back
@@ -574,10 +569,10 @@ TEST_F(MainWindowTest, LogControls) {
     EXPECT_TRUE(shell.opened.isEmpty());
 
     // "Start Logging" with an existing folder just ticks the box; the indicator follows.
-    w->findChild<QAction*>("mnuStartLog")->trigger();
-    EXPECT_TRUE(w->findChild<QCheckBox*>("cbLog")->isChecked());
+    findNamed<QAction>(w.get(), "mnuStartLog")->trigger();
+    EXPECT_TRUE(findNamed<QCheckBox>(w.get(), "cbLog")->isChecked());
     EXPECT_TRUE(image7->isVisibleTo(w.get()));
-    w->findChild<QAction*>("mnuStopLog")->trigger();
+    findNamed<QAction>(w.get(), "mnuStopLog")->trigger();
     EXPECT_FALSE(image7->isVisibleTo(w.get()));
 
     QFile f(home.filePath("other.txt"));
@@ -594,9 +589,9 @@ TEST_F(MainWindowTest, LogControls) {
 TEST_F(MainWindowTest, DataRestoreMenuItems) {
     auto w = make();
     w->FormCreate();
-    auto* file = w->findChild<QMenu*>("File1");
-    auto* restore = w->findChild<QAction*>("mnuRestoreData");
-    auto* manage = w->findChild<QAction*>("mnuDataRestore");
+    auto* file = findNamed<QMenu>(w.get(), "File1");
+    auto* restore = findNamed<QAction>(w.get(), "mnuRestoreData");
+    auto* manage = findNamed<QAction>(w.get(), "mnuDataRestore");
     Q_EMIT file->aboutToShow();
     EXPECT_TRUE(restore->isChecked());
     EXPECT_TRUE(manage->isEnabled());
@@ -611,10 +606,10 @@ TEST_F(MainWindowTest, DataRestoreMenuItems) {
 TEST_F(MainWindowTest, HelpOpensTheWrittenDocument) {
     auto w = make();
     w->FormCreate();
-    w->findChild<QAction*>("mnuHelp")->trigger();
+    findNamed<QAction>(w.get(), "mnuHelp")->trigger();
     EXPECT_EQ(shell.opened, QStringList({home.filePath("lintrove5a.html")}));
     QFile::remove(home.filePath("lintrove5a.html"));
-    w->findChild<QAction*>("mnuHelp")->trigger();
+    findNamed<QAction>(w.get(), "mnuHelp")->trigger();
     EXPECT_EQ(shell.opened.size(), 1);
     EXPECT_TRUE(messages.informed.isEmpty());
 }
@@ -624,13 +619,13 @@ TEST_F(MainWindowTest, HelpAndLogThatCannotBeOpenedAreReported) {
     auto w = make();
     w->FormCreate();
     shell.opens = false;
-    w->findChild<QAction*>("mnuHelp")->trigger();
+    findNamed<QAction>(w.get(), "mnuHelp")->trigger();
     const QString log = home.filePath("mine.txt");
     QFile f(log);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    w->findChild<QLineEdit*>("edLog")->setText(log);
-    QTest::mouseClick(w->findChild<QToolButton*>("btnLog"), Qt::LeftButton);
+    findNamed<QLineEdit>(w.get(), "edLog")->setText(log);
+    QTest::mouseClick(findNamed<QToolButton>(w.get(), "btnLog"), Qt::LeftButton);
     ASSERT_EQ(messages.informed.size(), 2) << messages.informed.join(" | ").toStdString();
     EXPECT_TRUE(
         messages.informed[0].startsWith("Unable to open " + home.filePath("lintrove5a.html")));
@@ -643,7 +638,7 @@ TEST_F(MainWindowTest, TheCloseSequenceRunsOnceForTheSystem) {
     auto w = make();
     w->FormCreate();
     w->show();
-    ASSERT_TRUE(w->findChild<QCheckBox*>("cbPrompt")->isChecked());
+    ASSERT_TRUE(findNamed<QCheckBox>(w.get(), "cbPrompt")->isChecked());
     ASSERT_TRUE(w->EndSession(false));
     EXPECT_TRUE(messages.questions.isEmpty());
     const QString ini = home.filePath("lintrove5a.ini");
@@ -671,12 +666,12 @@ TEST_F(MainWindowTest, GraphPageButtonsAndThreeDMenu) {
     auto w = make();
     w->FormCreate();
     w->show();
-    auto* tabs = w->findChild<QTabWidget*>("PageControl1");
+    auto* tabs = findNamed<QTabWidget>(w.get(), "PageControl1");
     tabs->setCurrentIndex(2);
-    auto* chart = w->findChild<QWidget*>("Chart2");
+    auto* chart = findNamed<QWidget>(w.get(), "Chart2");
     const auto panels =
-        std::array{w->findChild<QWidget*>("Panel11"), w->findChild<QWidget*>("Panel14"),
-                   w->findChild<QWidget*>("Panel15"), w->findChild<QWidget*>("Panel16")};
+        std::array{findNamed<QWidget>(w.get(), "Panel11"), findNamed<QWidget>(w.get(), "Panel14"),
+                   findNamed<QWidget>(w.get(), "Panel15"), findNamed<QWidget>(w.get(), "Panel16")};
     QTest::mouseMove(chart, QPoint(chart->width() / 2, chart->height() - 60));
     for (auto* p : panels)
         EXPECT_FALSE(p->isHidden()) << p->objectName().toStdString();
@@ -684,8 +679,8 @@ TEST_F(MainWindowTest, GraphPageButtonsAndThreeDMenu) {
     for (auto* p : panels)
         EXPECT_TRUE(p->isHidden()) << p->objectName().toStdString();
 
-    auto* menu = w->findChild<QMenu*>("popupChart");
-    auto* item = w->findChild<QAction*>("mnu3D");
+    auto* menu = findNamed<QMenu>(w.get(), "popupChart");
+    auto* item = findNamed<QAction>(w.get(), "mnu3D");
     Q_EMIT menu->aboutToShow();
     EXPECT_FALSE(item->isChecked());
     item->trigger();
@@ -707,9 +702,9 @@ TEST_F(MainWindowTest, PageButtonsStayAboveTheTimeLabels) {
         const QDateTime t(QDate(2024, 1, 4), QTime(10, 0).addSecs(30 * i));
         w->graphs().AppendSample(GraphSet::PointLabel(t, true), GraphSet::WebLabel(t), sample);
     }
-    w->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
-    auto* chart = w->findChild<ChartView*>("Chart1");
-    auto* panel = w->findChild<QWidget*>("Panel11");
+    findNamed<QTabWidget>(w.get(), "PageControl1")->setCurrentIndex(1);
+    auto* chart = findNamed<ChartView>(w.get(), "Chart1");
+    auto* panel = findNamed<QWidget>(w.get(), "Panel11");
     ASSERT_TRUE(chart && panel);
     for (bool deep : {false, true}) {
         w->graphs().chart(GraphSet::Chart1).setView3D(deep);

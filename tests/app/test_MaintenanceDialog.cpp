@@ -20,7 +20,10 @@ namespace {
 
 class OpenShell final : public DesktopShell {
 public:
-    void open(const QString& target) override { opened << target; }
+    bool open(const QString& target) override {
+        opened << target;
+        return true;
+    }
     QStringList opened;
 };
 

@@ -22,10 +22,6 @@ void PrintTo(const RangeCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-void PrintTo(const RangeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class WindowPoints : public testing::TestWithParam<RangeCase> {};
 
 TEST_P(WindowPoints, CoverTheWindowAndOneNeighbourEachSide) {
@@ -69,10 +65,6 @@ struct ThinCase {
     std::vector<qsizetype> expected;
 };
 // Readable case names in the test listing.
-void PrintTo(const ThinCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 void PrintTo(const ThinCase& c, std::ostream* os) {
     *os << c.name;
 }

@@ -47,24 +47,24 @@ TEST_F(MouseCycleTest, PressZonesChooseCursorAndPanning) {
         SCOPED_TRACE(c.x);
         ChartModel& chart = graphs.chart(GraphSet::Chart3);
         chart.setPanningMode(c.before);
-        EXPECT_EQ(graphs.Chart1MouseDown(GraphSet::Chart3, Qt::LeftButton, c.shift, false, c.x, 100,
-                                         kWindowWidth),
+        EXPECT_EQ(graphs.chartMouseDown(GraphSet::Chart3, Qt::LeftButton, c.shift, false, c.x, 100,
+                                        kWindowWidth),
                   QString::fromLatin1(c.cursor));
         EXPECT_EQ(chart.panningMode(), c.during);
-        graphs.Chart1MouseUp(GraphSet::Chart3);
+        graphs.chartMouseUp(GraphSet::Chart3);
         EXPECT_EQ(chart.panningMode(), c.before);
     }
 }
 
 TEST_F(MouseCycleTest, RightButtonSavesStateAndOpensTheMenuOnly) {
-    EXPECT_EQ(graphs.Chart1MouseDown(GraphSet::Chart1, Qt::RightButton, true, true, 55, 100,
-                                     kWindowWidth),
-              QString());
+    EXPECT_EQ(
+        graphs.chartMouseDown(GraphSet::Chart1, Qt::RightButton, true, true, 55, 100, kWindowWidth),
+        QString());
     EXPECT_EQ(graphs.chart(GraphSet::Chart1).panningMode(), PanningMode::Vertical);
     EXPECT_TRUE(graphs.mouseCycle().DragShift);
     EXPECT_TRUE(graphs.mouseCycle().DragCtrl);
     EXPECT_EQ(sampling.calls, QStringList{QStringLiteral("suspend")});
-    graphs.Chart1MouseUp(GraphSet::Chart1);
+    graphs.chartMouseUp(GraphSet::Chart1);
     EXPECT_EQ(sampling.calls, (QStringList{QStringLiteral("suspend"), QStringLiteral("resume")}));
     EXPECT_FALSE(graphs.mouseCycle().DragShift);
     EXPECT_FALSE(graphs.mouseCycle().DragCtrl);
@@ -76,9 +76,9 @@ TEST_F(MouseCycleTest, PressAndReleaseWithoutMoveCopiesChart1VerticalRangesToThe
     place(graphs.chart(GraphSet::Chart2).leftAxis(), 100, 26000);
     const Window bottomBefore = bottom(GraphSet::Chart2);
 
-    graphs.Chart1MouseDown(GraphSet::Chart2, Qt::LeftButton, false, false, 55, 100, kWindowWidth);
+    graphs.chartMouseDown(GraphSet::Chart2, Qt::LeftButton, false, false, 55, 100, kWindowWidth);
     EXPECT_EQ(sampling.calls, QStringList{QStringLiteral("suspend")});
-    graphs.Chart1MouseUp(GraphSet::Chart2);
+    graphs.chartMouseUp(GraphSet::Chart2);
 
     EXPECT_EQ(sampling.calls, (QStringList{QStringLiteral("suspend"), QStringLiteral("resume")}));
     EXPECT_EQ(left(GraphSet::Chart2), Window(100, 26000));
@@ -98,8 +98,8 @@ TEST_F(MouseCycleTest, WebChartTakesTheRangesAfterPendingMessagesRan) {
         graphs.AppendSample(QStringLiteral(" 12:00:00 "), QStringLiteral(" 12:00:00 "), s);
         place(graphs.chart(GraphSet::Chart1).leftAxis(), -1, 45);
     });
-    graphs.Chart1MouseDown(GraphSet::Chart1, Qt::LeftButton, false, false, 400, 100, kWindowWidth);
-    graphs.Chart1MouseUp(GraphSet::Chart1);
+    graphs.chartMouseDown(GraphSet::Chart1, Qt::LeftButton, false, false, 400, 100, kWindowWidth);
+    graphs.chartMouseUp(GraphSet::Chart1);
     EXPECT_EQ(left(GraphSet::Chart5), Window(-1, 45));
     EXPECT_EQ(right(GraphSet::Chart5), right(GraphSet::Chart1));
 }
@@ -109,15 +109,15 @@ TEST_F(MouseCycleTest, HorizontalPanMovesAllFourWindowsTogether) {
     for (const int pressed : {GraphSet::Chart1, GraphSet::Chart4}) {
         SCOPED_TRACE(pressed);
         ASSERT_EQ(
-            graphs.Chart1MouseDown(pressed, Qt::LeftButton, false, false, 400, 100, kWindowWidth),
+            graphs.chartMouseDown(pressed, Qt::LeftButton, false, false, 400, 100, kWindowWidth),
             QStringLiteral("cursorEW"));
         ChartAxis& axis = graphs.chart(pressed).bottomAxis();
         const double target = pressed == GraphSet::Chart1 ? -300 : 700; // back, then past the end
         for (int move = 0; move < 4; ++move) {
             pan(axis, (target - axis.minimum()) / (4 - move));
-            graphs.Chart1Scroll(pressed, kWindowLeft + 400, kWindowLeft, kWindowWidth);
+            graphs.chartScroll(pressed, kWindowLeft + 400, kWindowLeft, kWindowWidth);
         }
-        graphs.Chart1MouseUp(pressed);
+        graphs.chartMouseUp(pressed);
         for (int chart = GraphSet::Chart1; chart <= GraphSet::Chart4; ++chart)
             EXPECT_EQ(bottom(chart), Window(target, target + 480)) << "chart " << chart + 1;
         EXPECT_EQ(bottom(GraphSet::Chart5), Window(119, 599));
@@ -169,14 +169,14 @@ TEST_F(MouseCycleTest, VerticalDragsNearTheAxes) {
             place(graphs.chart(chart).rightAxis(), min, 20);
         }
         ChartModel& chart = graphs.chart(c.chart);
-        graphs.Chart1MouseDown(c.chart, Qt::LeftButton, c.shift, c.ctrl, 55, 100, kWindowWidth);
+        graphs.chartMouseDown(c.chart, Qt::LeftButton, c.shift, c.ctrl, 55, 100, kWindowWidth);
         // Two moves of half the distance each, as the engine reports them.
         for (int move = 0; move < 2; ++move) {
             pan(chart.leftAxis(), c.delta / 2);
             pan(chart.rightAxis(), c.delta / 2);
-            graphs.Chart1Scroll(c.chart, kWindowLeft + c.pointerX, kWindowLeft, kWindowWidth);
+            graphs.chartScroll(c.chart, kWindowLeft + c.pointerX, kWindowLeft, kWindowWidth);
         }
-        graphs.Chart1MouseUp(c.chart);
+        graphs.chartMouseUp(c.chart);
         EXPECT_EQ(left(c.chart), c.leftAfter);
         EXPECT_EQ(right(c.chart), c.rightAfter);
     }
@@ -184,14 +184,14 @@ TEST_F(MouseCycleTest, VerticalDragsNearTheAxes) {
 
 TEST_F(MouseCycleTest, PanJumpLargerThanTheAxisNeverInvertsIt) {
     ChartModel& chart = graphs.chart(GraphSet::Chart2);
-    graphs.Chart1MouseDown(GraphSet::Chart2, Qt::LeftButton, false, false, 55, 100, kWindowWidth);
+    graphs.chartMouseDown(GraphSet::Chart2, Qt::LeftButton, false, false, 55, 100, kWindowWidth);
     pan(chart.leftAxis(), -25); // [-25, -5]: its minimum cannot go back to 0
     pan(chart.rightAxis(), -25);
     ASSERT_NO_THROW(
-        graphs.Chart1Scroll(GraphSet::Chart2, kWindowLeft + 60, kWindowLeft, kWindowWidth));
+        graphs.chartScroll(GraphSet::Chart2, kWindowLeft + 60, kWindowLeft, kWindowWidth));
     EXPECT_LE(chart.leftAxis().minimum(), chart.leftAxis().maximum());
     EXPECT_EQ(right(GraphSet::Chart2), Window(0, 20));
-    graphs.Chart1MouseUp(GraphSet::Chart2);
+    graphs.chartMouseUp(GraphSet::Chart2);
 }
 
 } // namespace

@@ -181,11 +181,11 @@ TEST_F(GraphSetTest, ThreeDFlagsPerTab) {
         SCOPED_TRACE(c.flags);
         settings.ThreeD = QString::fromLatin1(c.flags);
         graphs.Apply3D(settings.ThreeD);
-        EXPECT_EQ(graphs.popupChartPopup(c.tab), c.checkedBefore);
-        EXPECT_EQ(graphs.mnu3DClick(c.tab), !c.checkedBefore);
+        EXPECT_EQ(graphs.shows3D(c.tab), c.checkedBefore);
+        EXPECT_EQ(graphs.toggle3D(c.tab), !c.checkedBefore);
         EXPECT_EQ(settings.ThreeD, QString::fromLatin1(c.flagsAfter));
         EXPECT_EQ(views3D(graphs), c.after);
-        EXPECT_EQ(graphs.popupChartPopup(c.tab), !c.checkedBefore);
+        EXPECT_EQ(graphs.shows3D(c.tab), !c.checkedBefore);
     }
 }
 

@@ -60,7 +60,7 @@ struct Rig {
         QObject::connect(&driver, &PageDriver::defaultCursorRequested,
                          [this] { events << "cursor"; });
         QObject::connect(&driver, &PageDriver::runButtonEnabled, [this] { events << "btnRun"; });
-        QObject::connect(&driver, &PageDriver::label2Changed,
+        QObject::connect(&driver, &PageDriver::statusLineChanged,
                          [this](const QString& s) { events << "label2 " + s; });
         QObject::connect(&driver, &PageDriver::pageReady, [this](const QDateTime& t, bool stats) {
             events << QString("ready %1").arg(stats);

@@ -142,13 +142,13 @@ TEST_F(RunControlTest, StartTakesASampleAtOnceAndRunsItsStepsInOrder) {
                      [&] { events << "maintenance"; });
     QObject::connect(run.get(), &RunControl::rateTextsCleared, [&] { events << "rates"; });
     QObject::connect(run.get(), &RunControl::lostSyncPendingCleared, [&] { events << "lostsync"; });
-    QObject::connect(run.get(), &RunControl::image2VisibleChanged,
+    QObject::connect(run.get(), &RunControl::lostSyncIndicatorChanged,
                      [&](bool on) { events << QString("image2 %1").arg(on); });
-    QObject::connect(run.get(), &RunControl::image1VisibleChanged,
+    QObject::connect(run.get(), &RunControl::captureIndicatorChanged,
                      [&](bool on) { events << QString("image1 %1").arg(on); });
-    QObject::connect(run.get(), &RunControl::boxType1EnabledChanged,
+    QObject::connect(run.get(), &RunControl::routerTypeEnabledChanged,
                      [&](bool on) { events << QString("boxType1 %1").arg(on); });
-    QObject::connect(run.get(), &RunControl::edPassword1EnabledChanged,
+    QObject::connect(run.get(), &RunControl::passwordEntryEnabledChanged,
                      [&](bool on) { events << QString("edPassword1 %1").arg(on); });
     QObject::connect(run.get(), &RunControl::trayIconRequested,
                      [&](const QString& s) { events << "tray " + s; });

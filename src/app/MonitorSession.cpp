@@ -1,0 +1,147 @@
+#include "app/MonitorSession.h"
+
+#include "charting/AxisRangeError.h"
+#include "core/Clock.h"
+#include "core/Timer.h"
+#include "core/UserMessages.h"
+#include "graphs/GraphSet.h"
+#include "monitor/PageDriver.h"
+#include "monitor/RunControl.h"
+#include "storage/DataRestoreFile.h"
+#include "storage/Settings.h"
+
+#include <QFile>
+
+namespace {
+
+// Line ends in a file (a read error just gives the count so far).
+qsizetype countLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    qsizetype lines = 0;
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        lines += chunk.count('\n');
+    }
+    return lines + 1;
+}
+
+} // namespace
+
+MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock& clock,
+                               UserMessages& messages, const TimerFactory& timers, QObject* parent)
+    : QObject(parent), settings_(settings), clock_(clock), messages_(messages) {
+    Timer1 = timers(30000, false);
+    Timer5 = timers(120000, false);
+    run_ = std::make_unique<RunControl>(browser, *Timer1, *Timer5, settings_, clock_);
+    graphs_ = std::make_unique<GraphSet>(settings_, messages_, *run_);
+    driver_ = std::make_unique<PageDriver>(browser, *run_, settings_, CurrentSample, clock_);
+    // Tries a router that cannot be reached before the first start again.
+    driver_->setRetryTimer(timers(30000, true));
+    pipeline_ = std::make_unique<SamplePipeline>(settings_, CurrentSample, pipelineSteps());
+
+    Timer1->setHandler([this] { runGuarded([this] { run_->Timer1Timer(); }); });
+    Timer5->setHandler([this] { runGuarded([this] { run_->Timer5Timer(); }); });
+    connect(run_.get(), &RunControl::rateTextsCleared, this, [this] {
+        CurrentSample.DataRateUpText.clear();
+        CurrentSample.DataRateDownText.clear();
+    });
+    connect(run_.get(), &RunControl::lostSyncPendingCleared, this,
+            [this] { pipeline_->LostSyncPending = false; });
+    connect(driver_.get(), &PageDriver::pageReady, this, [this](const QDateTime& sampleTime, bool) {
+        runGuarded([&] {
+            pipeline_->Run(sampleTime, clock_.now(), run_->state() == MonitorState::Running,
+                           driver_->StatsParsed);
+        });
+    });
+    connect(driver_.get(), &PageDriver::documentReadFailed, this,
+            [this](const QString& message) { messages_.error(message); });
+}
+
+MonitorSession::~MonitorSession() = default;
+
+void MonitorSession::setViewSteps(ViewSteps steps) {
+    view_ = std::move(steps);
+}
+
+// The steps read view_ when they run, so the window may supply its steps after construction.
+SamplePipeline::Steps MonitorSession::pipelineSteps() {
+    SamplePipeline::Steps steps;
+    steps.SetLabelSpacing = [this](bool dateStamp) { graphs_->SetLabelSpacing(dateStamp); };
+    steps.PointLabel = &GraphSet::PointLabel;
+    steps.AppendSample = [this](const QString& L, const QString& W, const LineSample& S) {
+        graphs_->AppendSample(L, W, S);
+    };
+    steps.PointCount = [this] { return graphs_->PointCount(); };
+    steps.CaptureAllGraphs = [this] {
+        if (view_.CaptureAllGraphs)
+            view_.CaptureAllGraphs();
+    };
+    steps.ShowLostSyncIndicator = [this] {
+        if (view_.ShowLostSyncIndicator)
+            view_.ShowLostSyncIndicator();
+    };
+    steps.IconNoise = [this](const QString& state) {
+        if (view_.IconNoise)
+            view_.IconNoise(state);
+    };
+    steps.WebImageBusy = [this] { return view_.WebImageBusy && view_.WebImageBusy(); };
+    steps.WriteWebImage = [this] {
+        if (view_.WriteWebImage)
+            view_.WriteWebImage();
+    };
+    steps.TrimBusy = [this] { return trimBusy_.isSet(); };
+    steps.AppendDataLine = [this](const QString& L, const LineSample& S) {
+        // A failed write loses this line only; the graphs and the log go on.
+        (void)DataRestoreFile::Append(DataRestoreFile::PathIn(settings_.DataFileFolder), L, S);
+    };
+    steps.WriteLogRow = [this](const QDateTime& t, const LineSample& S) {
+        // A failed write loses this row only; a pending header waits for the next one.
+        (void)log_.WriteRow(settings_.LogFile,
+                            LogLine(t, S, settings_.LogDateFormat, settings_.LogTab));
+    };
+    steps.UpdateLogStatus = [this] {
+        if (view_.UpdateLogStatus)
+            view_.UpdateLogStatus();
+    };
+    steps.UpdateCaptureStatus = [this] {
+        if (view_.UpdateCaptureStatus)
+            view_.UpdateCaptureStatus();
+    };
+    return steps;
+}
+
+void MonitorSession::RestoreDataFile() {
+    const QString path = DataRestoreFile::PathIn(settings_.DataFileFolder);
+    // Room for the whole history and a day of live samples, so the series never regrow.
+    graphs_->Reserve(countLines(path) + 8640);
+    const QString webLabel = GraphSet::WebLabel(clock_.now());
+    QString error;
+    if (!DataRestoreFile::Restore(
+            path,
+            [this, &webLabel](const QString& label, const LineSample& s) {
+                CurrentSample = s;
+                graphs_->AppendSample(label, webLabel, s);
+            },
+            &error))
+        messages_.error(error);
+}
+
+void MonitorSession::TrimDataFileProc() {
+    QString error;
+    if (!DataRestoreFile::Trim(DataRestoreFile::PathIn(settings_.DataFileFolder), settings_.Sample,
+                               settings_.TrimDataFileDays, trimBusy_, &error))
+        messages_.inform(error);
+}
+
+// A handler whose error nothing else catches ends there and shows the standard error box.
+void MonitorSession::runGuarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const AxisRangeError& e) {
+        messages_.error(e.message());
+    }
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The monitor without its window: the sample and resume timers, run control, the graph set, the
+// router page driver, the sample pipeline, the CSV log and the trim flag, wired together. It
+// holds the pipeline steps that touch no widget and runs the data-file restore and trim; the
+// window supplies the steps that show something.
+#include "core/LineSample.h"
+#include "monitor/SamplePipeline.h"
+#include "storage/CsvLog.h"
+#include "storage/TrimBusy.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class Browser;
+class Clock;
+class GraphSet;
+class PageDriver;
+class RunControl;
+class Timer;
+class UserMessages;
+struct Settings;
+
+class MonitorSession : public QObject {
+    Q_OBJECT
+public:
+    using TimerFactory = std::function<std::unique_ptr<Timer>(int intervalMs, bool singleShot)>;
+
+    // The pipeline steps that show something or belong to other features; an empty one is
+    // skipped.
+    struct ViewSteps {
+        std::function<void()> CaptureAllGraphs;
+        std::function<void()> ShowLostSyncIndicator;
+        std::function<void(const QString& state)> IconNoise;
+        std::function<bool()> WebImageBusy;
+        std::function<void()> WriteWebImage;
+        std::function<void()> UpdateLogStatus;
+        std::function<void()> UpdateCaptureStatus;
+    };
+
+    MonitorSession(Settings& settings, Browser& browser, const Clock& clock, UserMessages& messages,
+                   const TimerFactory& timers, QObject* parent = nullptr);
+    ~MonitorSession() override;
+
+    void setViewSteps(ViewSteps steps);
+
+    // The graphs come back from the data-restore file; a damaged line shows its error.
+    void RestoreDataFile();
+    // The data-restore file trimmed to TrimDataFileDays of samples ("Trim Now", daily).
+    void TrimDataFileProc();
+    // Runs a handler; an axis refusing its range ends it with the standard error box.
+    void runGuarded(const std::function<void()>& handler);
+
+    RunControl& run() { return *run_; }
+    GraphSet& graphs() { return *graphs_; }
+    PageDriver& driver() { return *driver_; }
+    SamplePipeline& pipeline() { return *pipeline_; }
+    CsvLog& log() { return log_; }
+    TrimBusy& trimBusy() { return trimBusy_; }
+    LineSample& sample() { return CurrentSample; }
+    Timer& sampleTimer() { return *Timer1; }
+    Timer& resumeTimer() { return *Timer5; }
+
+private:
+    SamplePipeline::Steps pipelineSteps();
+
+    Settings& settings_;
+    const Clock& clock_;
+    UserMessages& messages_;
+    LineSample CurrentSample;
+    std::unique_ptr<Timer> Timer1, Timer5;
+    std::unique_ptr<RunControl> run_;
+    std::unique_ptr<GraphSet> graphs_;
+    std::unique_ptr<PageDriver> driver_;
+    ViewSteps view_;
+    std::unique_ptr<SamplePipeline> pipeline_;
+    CsvLog log_;
+    TrimBusy trimBusy_;
+};
