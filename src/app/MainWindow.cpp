@@ -262,14 +262,13 @@ void MainWindow::connectMonitor() {
     connect(&driver, &PageDriver::statusLineChanged, ui.Label2, &QLabel::setText);
     connect(&driver, &PageDriver::statsPageRead, ui.Memo1, &QPlainTextEdit::setPlainText);
 
-    MonitorSession::ViewSteps steps;
+    MonitorSession::ViewSteps& steps = session_->viewSteps();
     steps.ShowLostSyncIndicator = [this] {
         ui.Image1->show();
         ui.Image2->hide();
     };
     steps.UpdateLogStatus = [this] { updateLogStatus(); };
     steps.UpdateCaptureStatus = [this] { updateCaptureStatus(); };
-    session_->setViewSteps(std::move(steps));
 }
 
 void MainWindow::applyRunControlView() {

@@ -63,10 +63,6 @@ MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock
 
 MonitorSession::~MonitorSession() = default;
 
-void MonitorSession::setViewSteps(ViewSteps steps) {
-    view_ = std::move(steps);
-}
-
 // The steps read view_ when they run, so the window may supply its steps after construction.
 SamplePipeline::Steps MonitorSession::pipelineSteps() {
     SamplePipeline::Steps steps;

@@ -42,7 +42,8 @@ public:
                    const TimerFactory& timers, QObject* parent = nullptr);
     ~MonitorSession() override;
 
-    void setViewSteps(ViewSteps steps);
+    // Each feature fills in its own steps; they are read when the pipeline runs.
+    ViewSteps& viewSteps() { return view_; }
 
     // The graphs come back from the data-restore file; a damaged line shows its error.
     void RestoreDataFile();
