@@ -1,8 +1,11 @@
 #include "app/MainWindow.h"
 
 #include "app/DataFileDialog.h"
+#include "app/FirstRunGate.h"
 #include "app/GraphPage.h"
+#include "app/RouterAccessLock.h"
 #include "app/SettingsTabs.h"
+#include "app/SetupWizard.h"
 #include "app/WheelFilter.h"
 #include "app/WindowMessages.h"
 #include "app/WindowPlacement.h"
@@ -202,7 +205,48 @@ void MainWindow::connectMenus() {
 // Features. Behaviour not wired yet is placed but disabled, not pretending to work.
 
 void MainWindow::wireSetup() {
-    ui.mnuWizard->setEnabled(false);
+    // Made after the window's own controls, so that a search by name finds their "edAddress"
+    // before the wizard's. It keeps its own message boxes: one over this window could not be
+    // answered while the wizard is modal.
+    wizard_ = new SetupWizard(this);
+    wizard_->setFinishHandler(
+        [this](const QString& address, const QString& password, QString* error) {
+            return wizardFinish(address, password, error);
+        });
+    accessLock_ = new RouterAccessLock(
+        {ui.Image11, ui.Image26, ui.edAddress, ui.edPassword1, ui.cbShowPlain, this},
+        deps_.messages, {}, this);
+
+    FirstRunGate::Hooks hooks;
+    hooks.settingsFileExists = [this] { return settingsFileExists(); };
+    hooks.passwordEmpty = [this] { return ui.edPassword1->text().isEmpty(); };
+    hooks.wizardShowing = [this] { return wizard_->isVisible(); };
+    hooks.openWizard = [this] { mnuWizardClick(); };
+    hooks.setStatusLine = [this](const QString& text) { ui.Label2->setText(text); };
+    firstRunGate_ = std::make_unique<FirstRunGate>(*Timer4, std::move(hooks));
+    connect(wizard_, &SetupWizard::cancelled, this, [this] { firstRunGate_->wizardCancelled(); });
+
+    connect(ui.mnuWizard, &QAction::triggered, this, [this] { mnuWizardClick(); });
+}
+
+void MainWindow::mnuWizardClick() {
+    wizard_->openCentredOn(this, ui.edAddress->text());
+}
+
+bool MainWindow::wizardFinish(const QString& address, const QString& password, QString* error) {
+    // Saved before anything changes: a failed save leaves the controls and the browser as they
+    // were, and the wizard open with its entries.
+    collectSettingsFromControls();
+    Settings toSave = settings_;
+    toSave.Address = address;
+    toSave.Password = password;
+    if (!toSave.save(ProgramPaths::settingsFile(deps_.programFolder), error))
+        return false;
+    ui.edAddress->setText(address);
+    ui.edPassword1->setText(password);
+    firstRunGate_->wizardFinished();
+    FormShow();
+    return true;
 }
 
 void MainWindow::wireCaptures() {
@@ -248,7 +292,6 @@ void MainWindow::connectToolbar() {
 }
 
 void MainWindow::connectMonitor() {
-    Timer4->setHandler([this] { Timer4Timer(); });
     Timer6->setHandler([this] { Timer6Timer(); });
 
     PageDriver& driver = pageDriver();
@@ -330,7 +373,7 @@ void MainWindow::FormCreate() {
     writeHelpFile();
 
     // 9. Password mask.
-    tabs_->cbShowPlainClick();
+    accessLock_->cbShowPlainClick();
 
     // 10. Buttons and status texts that depend on files.
     updateLogButton();
@@ -457,13 +500,7 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::FormActivate() {
-    if (!settingsFileExists() || ui.edPassword1->text().isEmpty())
-        Timer4->setEnabled(true);
-}
-
-void MainWindow::Timer4Timer() {
-    Timer4->setEnabled(false);
-    // The setup wizard that opens here arrives with its own feature.
+    firstRunGate_->FormActivate();
 }
 
 void MainWindow::Timer6Timer() {

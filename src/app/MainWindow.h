@@ -16,11 +16,14 @@ class Browser;
 class Clock;
 class DataFileDialog;
 class DesktopShell;
+class FirstRunGate;
 class GraphPage;
 class GraphSet;
 class PageDriver;
+class RouterAccessLock;
 class RunControl;
 class SettingsTabs;
+class SetupWizard;
 class Timer;
 class WindowMessages;
 class QAction;
@@ -108,7 +111,6 @@ private:
     void mnuConfigLogClick();
     void mnuDataRestoreClick();
     void btnLogClick();
-    void Timer4Timer();
     void Timer6Timer();
 
     Dependencies deps_;
@@ -128,6 +130,12 @@ private:
     QHash<QString, QCursor> cursors_;
 
     // Setup wizard and router access.
+    void mnuWizardClick();
+    // Finish: the address and password into the Router Access group, saved, then the show step.
+    bool wizardFinish(const QString& address, const QString& password, QString* error);
+    SetupWizard* wizard_ = nullptr;
+    RouterAccessLock* accessLock_ = nullptr;
+    std::unique_ptr<FirstRunGate> firstRunGate_;
 
     // Captures, the image viewer and the About box.
 

@@ -35,10 +35,9 @@ void SettingsTabs::bindControls() {
             [this] { links_.driver->RouterAccessEdited(); });
     connect(ui.edPassword1, &QLineEdit::editingFinished, this,
             [this] { links_.driver->RouterAccessEdited(); });
-    connect(ui.cbShowPlain, &QCheckBox::toggled, this, [this](bool on) {
-        settings_.ShowPlain = on;
-        cbShowPlainClick();
-    });
+    // The mask itself is the router access lock's: it asks for the password before showing it.
+    connect(ui.cbShowPlain, &QCheckBox::toggled, this,
+            [this](bool on) { settings_.ShowPlain = on; });
     connect(ui.spSample, &QSpinBox::valueChanged, this, [this](int v) {
         settings_.Sample = v;
         spSampleChange();
@@ -152,11 +151,6 @@ void SettingsTabs::collectSettings() {
     settings_.Type = ui.boxType1->currentIndex();
     settings_.User1 = ui.boxUser1->currentIndex();
     settings_.User2 = ui.boxUser2->currentIndex();
-}
-
-void SettingsTabs::cbShowPlainClick() {
-    ui.edPassword1->setEchoMode(ui.cbShowPlain->isChecked() ? QLineEdit::Normal
-                                                            : QLineEdit::Password);
 }
 
 void SettingsTabs::spSampleChange() {

@@ -38,7 +38,6 @@ public:
 
     // The user-graph names: tab captions, axis titles and the log header follow the choices.
     void refreshUserGraphNames();
-    void cbShowPlainClick();
     // "Start Logging": ticks the box, asking for a log file first when its folder is missing.
     void mnuStartLogClick();
     void mnuStopLogClick();

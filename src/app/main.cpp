@@ -4,6 +4,7 @@
 #include "app/MessageBoxes.h"
 #include "app/TerminationSignals.h"
 #include "core/Clock.h"
+#include "core/DefaultGateway.h"
 #include "core/DesktopShell.h"
 #include "core/ProgramPaths.h"
 #include "core/Timer.h"
@@ -16,9 +17,15 @@
 #include <QTimer>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
+    // The setup wizard's Find starts this program to read the default gateway: nothing else
+    // (browser engine, settings, windows) may start for it.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--ipconfig") == 0)
+            return DefaultGateway::runIpconfig(stdout);
     // Chromium refuses to run sandboxed as root.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         std::fprintf(stderr,
