@@ -1,14 +1,23 @@
 #include "app/MainWindow.h"
 
+#include "app/AboutBox.h"
+#include "app/BrowserContextMenu.h"
 #include "app/DataFileDialog.h"
 #include "app/FirstRunGate.h"
 #include "app/GraphPage.h"
+#include "app/ImageViewer.h"
 #include "app/RouterAccessLock.h"
 #include "app/SettingsTabs.h"
 #include "app/SetupWizard.h"
+#include "app/StatsPagePicture.h"
 #include "app/WheelFilter.h"
 #include "app/WindowMessages.h"
 #include "app/WindowPlacement.h"
+#include "capture/CaptureFolder.h"
+#include "capture/CaptureMenus.h"
+#include "capture/GraphCapture.h"
+#include "capture/PictureSaveDialog.h"
+#include "capture/WebImageWriter.h"
 #include "charting/ChartView.h"
 #include "core/Clock.h"
 #include "core/DesktopShell.h"
@@ -138,7 +147,7 @@ void MainWindow::createGraphPages() {
     for (int i = 0; i < 3; ++i) {
         auto* a = popupChart_->addAction(QLatin1String(chartItems[i]));
         a->setObjectName(QLatin1String(chartItemNames[i]));
-        a->setEnabled(false); // image capture arrives with its own feature
+        a->setEnabled(false); // until the captures are wired
     }
     popupChart_->addSeparator();
     auto* copy = popupChart_->addAction(QStringLiteral("Copy to Clipboard"));
@@ -250,12 +259,155 @@ bool MainWindow::wizardFinish(const QString& address, const QString& password, Q
 }
 
 void MainWindow::wireCaptures() {
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.btnCapture, ui.btnViewCap, ui.btnBrowse})
-        w->setEnabled(false);
-    for (QAction* a :
-         {ui.mnuCaptureVisible, ui.mnuCaptureAll, ui.mnuSaveAs, ui.mnuCopy, ui.mnuCopyWeb1,
-          ui.mnuSelectAllWeb1, ui.mnuStartCapture, ui.mnuStopCapture, ui.mnuConfigCap, ui.mnuAbout})
-        a->setEnabled(false);
+    GraphCapture::View view;
+    view.activeTab = [this] { return ui.PageControl1->currentIndex(); };
+    view.tabCaption = [this](int tab) { return ui.PageControl1->tabText(tab).remove('&'); };
+    // Qt sizes only the shown tab page: every chart is rendered at that page's size.
+    view.pageSize = [this] {
+        const QWidget* page = ui.PageControl1->currentWidget();
+        return page ? page->size() : QSize();
+    };
+    view.userGraphName = [this](int userGraph) {
+        return (userGraph == 0 ? ui.boxUser1 : ui.boxUser2)->currentText();
+    };
+    const auto headerTexts = [this] {
+        const LineSample& sample = session_->sample();
+        return ImageHeader::Texts{sample.DataRateUpText, sample.DataRateDownText,
+                                  ui.Label25->text()};
+    };
+    view.headerTexts = headerTexts;
+    view.highlightGraphsGroup = [this] { tabs_->highlightGroup(ui.GroupGraphs); };
+    view.setCaptureStatus = [this](const QString& text) { ui.statusPanels[2]->setText(text); };
+    capture_ = std::make_unique<GraphCapture>(settings_, graphs(), deps_.clock, deps_.messages,
+                                              deps_.programFolder, std::move(view));
+    webImageWriter_ = std::make_unique<WebImageWriter>(
+        settings_, graphs(), deps_.clock, deps_.messages, deps_.programFolder, headerTexts,
+        [this] { return webImageBusy_ && webImageBusy_(); });
+
+    MonitorSession::ViewSteps& steps = session_->viewSteps();
+    steps.CaptureAllGraphs = [this] {
+        capture_->CaptureAllGraphs(GraphCapture::Trigger::Automatic);
+    };
+    steps.WriteWebImage = [this] { webImageWriter_->WriteWebImage(); };
+
+    // Buttons, menus and the chart menu.
+    const auto captureAll = [this] { capture_->CaptureAllGraphs(GraphCapture::Trigger::Hand); };
+    const auto captureVisible = [this] { capture_->CaptureVisibleGraph(); };
+    const auto saveAs = [this] {
+        capture_->SaveVisibleGraphAs(
+            [this](const QString& start) { return PictureSaveDialog::ask(this, start); });
+    };
+    const auto copy = [this] { capture_->CopyVisibleGraph(); };
+    const auto chartItem = [this](const char* name) {
+        auto* item = popupChart_->findChild<QAction*>(QLatin1String(name));
+        item->setEnabled(true);
+        return item;
+    };
+    connect(ui.btnCapture, &QToolButton::clicked, this, captureAll);
+    connect(ui.mnuCaptureAll, &QAction::triggered, this, captureAll);
+    connect(chartItem("mnuCapAll"), &QAction::triggered, this, captureAll);
+    connect(ui.mnuCaptureVisible, &QAction::triggered, this, captureVisible);
+    connect(chartItem("mnuCapNow"), &QAction::triggered, this, captureVisible);
+    connect(ui.mnuSaveAs, &QAction::triggered, this, saveAs);
+    connect(chartItem("mnuChartSaveAs"), &QAction::triggered, this, saveAs);
+    connect(ui.mnuCopy, &QAction::triggered, this, copy);
+    connect(chartItem("CopytoClipboard1"), &QAction::triggered, this, copy);
+
+    // The capture folder.
+    connect(ui.edCapture, &QLineEdit::textChanged, this, [this] { edCaptureChange(); });
+    connect(ui.edCapture, &QLineEdit::editingFinished, this, [this] {
+        ui.edCapture->setText(CaptureFolder::withoutTrailingSeparator(ui.edCapture->text()));
+        edCaptureChange();
+    });
+    connect(ui.btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
+    edCaptureChange();
+
+    // Configure, File and Edit menus.
+    connect(ui.mnuStartCapture, &QAction::triggered, this, [this] { mnuStartCaptureClick(); });
+    connect(ui.mnuStopCapture, &QAction::triggered, this,
+            [this] { ui.cbCapture->setChecked(false); });
+    connect(ui.mnuConfigCap, &QAction::triggered, this, [this] { mnuConfigCapClick(); });
+    connect(ui.File1, &QMenu::aboutToShow, this, [this] { captureMenusForTab(); });
+    connect(ui.Edit1, &QMenu::aboutToShow, this, [this] { captureMenusForTab(); });
+    // Ctrl+C and Ctrl+A are the page's only while the "Home Hub" tab is shown.
+    connect(ui.PageControl1, &QTabWidget::currentChanged, this, [this] { captureMenusForTab(); });
+    captureMenusForTab();
+
+    // The browser view's own menu, the Edit menu's page items and the statistics-page picture.
+    StatsPagePicture::Hooks hooks;
+    hooks.running = [this] { return runControl().state() == MonitorState::Running; };
+    hooks.startFolder = [this] { return capture_->folder(); };
+    hooks.askFileName = [this](const QString& start) {
+        return PictureSaveDialog::ask(this, start);
+    };
+    statsPagePicture_ = new StatsPagePicture(deps_.browser, session_->sampleTimer(), deps_.messages,
+                                             std::move(hooks), this);
+    browserMenu_ = new BrowserContextMenu(
+        deps_.browser,
+        [this] { return ui.Label2->text() == QStringLiteral("!") + runControl().StatsPageUrl; },
+        [this] { statsPagePicture_->mnuSaveImageClick(); }, this);
+    connect(ui.mnuCopyWeb1, &QAction::triggered, browserMenu_,
+            &BrowserContextMenu::mnuWebCopyClick);
+    connect(ui.mnuSelectAllWeb1, &QAction::triggered, browserMenu_,
+            &BrowserContextMenu::mnuWebSelectAllClick);
+
+    // The image viewer and the About box.
+    connect(ui.btnViewCap, &QToolButton::clicked, this, [this] { btnViewCapClick(); });
+    connect(ui.mnuAbout, &QAction::triggered, this, [this] { mnuAboutClick(); });
+}
+
+// The capture buttons and menu items act only on an existing folder.
+void MainWindow::edCaptureChange() {
+    const bool exists = CaptureFolder::exists(ui.edCapture->text(), deps_.programFolder);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.btnCapture, ui.btnViewCap})
+        w->setEnabled(exists);
+    for (QAction* a : {ui.mnuCaptureVisible, ui.mnuCaptureAll})
+        a->setEnabled(exists);
+}
+
+void MainWindow::btnBrowseClick() {
+    ui.edCapture->setText(
+        CaptureFolder::GetFolder(deps_.shell, this, ui.edCapture->text(), deps_.programFolder));
+}
+
+void MainWindow::mnuStartCaptureClick() {
+    if (!capture_->folderExists())
+        btnBrowseClick();
+    ui.cbCapture->setChecked(capture_->folderExists());
+}
+
+void MainWindow::mnuConfigCapClick() {
+    showTab(kTabConfigure);
+    tabs_->clearGroupHighlights();
+    tabs_->highlightGroup(ui.GroupGraphs);
+}
+
+void MainWindow::captureMenusForTab() {
+    const CaptureMenus::Items items = CaptureMenus::forTab(
+        ui.PageControl1->currentIndex(), ui.boxUser1->currentText(), ui.boxUser2->currentText());
+    ui.mnuCaptureVisible->setText(items.captureVisible);
+    ui.mnuSaveAs->setText(items.saveAs);
+    ui.mnuCopy->setText(items.copy);
+    for (QAction* a : {ui.mnuCaptureVisible, ui.mnuCaptureAll, ui.mnuSaveAs, ui.mnuCopy})
+        a->setVisible(items.graphItemsVisible);
+    // A hidden item's shortcut does not fire, so the keys stay the page's alone.
+    ui.mnuCopyWeb1->setVisible(items.pageItemsVisible);
+    ui.mnuSelectAllWeb1->setVisible(items.pageItemsVisible);
+}
+
+void MainWindow::btnViewCapClick() {
+    if (!imageViewer_)
+        imageViewer_ =
+            new ImageViewer(settings_, deps_.programFolder, deps_.shell, deps_.messages, this);
+    imageViewer_->move(ImageViewer::placement(frameGeometry().topLeft(), 110));
+    imageViewer_->exec();
+}
+
+void MainWindow::mnuAboutClick() {
+    if (!aboutBox_)
+        aboutBox_ = new AboutBox(deps_.shell, ProgramPaths::helpFile(deps_.programFolder), this);
+    aboutBox_->move(AboutBox::centredOn(frameGeometry(), aboutBox_->size()));
+    aboutBox_->exec();
 }
 
 void MainWindow::wireWebServerAndTray() {}
@@ -377,6 +529,7 @@ void MainWindow::FormCreate() {
 
     // 10. Buttons and status texts that depend on files.
     updateLogButton();
+    edCaptureChange();
     updateCaptureStatus();
     ui.statusPanels[1]->setText(
         QFileInfo::exists(ui.edLog->text()) ? LogStatusText(ui.edLog->text()) : QString());
@@ -533,7 +686,7 @@ bool MainWindow::FormCloseQuery(bool askUser) {
     }
     deps_.browser.stop();
     QFile::remove(ProgramPaths::helpFile(deps_.programFolder));
-    // The capture at close arrives with image capture.
+    capture_->CaptureAtClose(graphs().PointCount());
     return SaveIni();
 }
 
@@ -599,11 +752,7 @@ void MainWindow::updateLogStatus() {
 }
 
 void MainWindow::updateCaptureStatus() {
-    const QString folder = ui.edCapture->text();
-    ui.statusPanels[2]->setText(QFileInfo(folder).isDir() && !folder.isEmpty()
-                                    ? QStringLiteral("Capture folder:  ") +
-                                          FormatSize(FolderSize(folder))
-                                    : QString());
+    ui.statusPanels[2]->setText(capture_->captureStatus());
 }
 
 void MainWindow::btnLogClick() {

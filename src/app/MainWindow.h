@@ -10,21 +10,28 @@
 #include <QHash>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 
+class AboutBox;
 class Browser;
+class BrowserContextMenu;
 class Clock;
 class DataFileDialog;
 class DesktopShell;
 class FirstRunGate;
+class GraphCapture;
 class GraphPage;
+class ImageViewer;
 class GraphSet;
 class PageDriver;
 class RouterAccessLock;
 class RunControl;
 class SettingsTabs;
 class SetupWizard;
+class StatsPagePicture;
 class Timer;
+class WebImageWriter;
 class WindowMessages;
 class QAction;
 class QMenu;
@@ -138,6 +145,21 @@ private:
     std::unique_ptr<FirstRunGate> firstRunGate_;
 
     // Captures, the image viewer and the About box.
+    void edCaptureChange();
+    void btnBrowseClick();
+    void mnuStartCaptureClick();
+    void mnuConfigCapClick();
+    void captureMenusForTab(); // File and Edit menu items by the active tab
+    void btnViewCapClick();
+    void mnuAboutClick();
+    std::unique_ptr<GraphCapture> capture_;
+    std::unique_ptr<WebImageWriter> webImageWriter_;
+    // Whether web clients are reading the served image; the web server sets it.
+    std::function<bool()> webImageBusy_ = [] { return false; };
+    StatsPagePicture* statsPagePicture_ = nullptr;
+    BrowserContextMenu* browserMenu_ = nullptr;
+    ImageViewer* imageViewer_ = nullptr; // created at the first "View"
+    AboutBox* aboutBox_ = nullptr;       // created at the first "About..."
 
     // Web server and tray icon.
 
