@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 
 class Browser;
@@ -27,6 +28,11 @@ class QAction;
 class QMenu;
 class ChartView;
 struct Settings;
+class MetricsSnapshot;
+class TrayIcon;
+class WebImageWriter;
+class WebServer;
+class WebServerControl;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -132,6 +138,26 @@ private:
     // Captures, the image viewer and the About box.
 
     // Web server and tray icon.
+public:
+    // True while a web client is measuring noise.jpg: the web image is not rewritten then.
+    std::function<bool()> webImageBusy();
+    // The server serves the folder the WebFolder setting names (created when missing); run at
+    // start-up and after every page, so a folder changed in the Advanced dialog takes effect.
+    void applyWebFolder();
+    WebServerControl& webServerControl() { return *webControl_; }
+    TrayIcon& trayIcon() { return *tray_; }
+
+private:
+    void startWebServer();
+    void cbWebClick();
+    // Destroyed in reverse: the tray, the control, the server (its threads end), the snapshot.
+    std::unique_ptr<MetricsSnapshot> metrics_;
+    std::unique_ptr<WebServer> webServer_;
+    std::unique_ptr<WebServerControl> webControl_;
+    std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<WebImageWriter> webImageWriter_; // only when no other feature writes it
+    bool webServerStarted_ = false; // the box follows clicks once start-up has set it
+    bool samplePlotted_ = false;
 
     // Housekeeping.
 };
