@@ -227,7 +227,7 @@ void MainWindow::wireWebServerAndTray() {
     tray_ = std::make_unique<TrayIcon>(this);
 
     // The boxes of the Configure tab.
-    ui.boxWebAddress->addItems(WebServerControl::addressList());
+    ui.boxWebAddress->addItems(webAddresses());
     for (QLineEdit* box : {ui.edPort, ui.edWidth, ui.edHeight})
         box->installEventFilter(KeyFilter::digits(box));
     ui.boxWebAddress->lineEdit()->installEventFilter(KeyFilter::address(ui.boxWebAddress));
@@ -280,6 +280,10 @@ void MainWindow::wireWebServerAndTray() {
     connect(tray_.get(), &TrayIcon::closeRequested, this, [this] { close(); });
 }
 
+QStringList MainWindow::webAddresses() const {
+    return deps_.networkAddresses ? deps_.networkAddresses() : WebServerControl::addressList();
+}
+
 std::function<bool()> MainWindow::webImageBusy() {
     return [this] { return webServer_->imageBusy(); };
 }
@@ -295,7 +299,7 @@ void MainWindow::applyWebFolder() {
 // address, and a ticked box starts the server.
 void MainWindow::startWebServer() {
     ui.boxWebAddress->setCurrentText(
-        WebServerControl::startupAddress(WebServerControl::addressList(), settings_.WebAddress));
+        WebServerControl::startupAddress(webAddresses(), settings_.WebAddress));
     applyWebFolder();
     webServerStarted_ = true;
     cbWebClick();

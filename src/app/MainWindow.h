@@ -45,6 +45,9 @@ public:
         DesktopShell& shell;
         WindowMessages& messages;
         MonitorSession::TimerFactory timers;
+        // The machine's IPv4 addresses for the web server's address box; empty: asked of the
+        // network interfaces (tests keep to the loopback).
+        std::function<QStringList()> networkAddresses = {};
     };
 
     explicit MainWindow(Dependencies deps, QWidget* parent = nullptr);
@@ -149,6 +152,7 @@ public:
 
 private:
     void startWebServer();
+    QStringList webAddresses() const;
     void cbWebClick();
     // Destroyed in reverse: the tray, the control, the server (its threads end), the snapshot.
     std::unique_ptr<MetricsSnapshot> metrics_;

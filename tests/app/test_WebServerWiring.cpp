@@ -73,16 +73,20 @@ protected:
         writeFile(home.filePath("lintrove5a.ini"),
                   "[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n" + btMore +
                       "[WebServer]\r\n" + webSection);
-        MainWindow::Dependencies deps{
-            home.path(), browser,  clock,
-            shell,       messages, [](int ms, bool) { return std::make_unique<FakeTimer>(ms); }};
+        MainWindow::Dependencies deps{home.path(),
+                                      browser,
+                                      clock,
+                                      shell,
+                                      messages,
+                                      [](int ms, bool) { return std::make_unique<FakeTimer>(ms); },
+                                      [this] { return addresses; }};
         auto w = std::make_unique<MainWindow>(deps);
         w->FormCreate();
         w->show();
         return w;
     }
-    // Start-up puts the machine's own address in the box when it has one; these tests talk only
-    // to the loopback, so they tick the box themselves.
+    // Start-up puts the machine's only address in the box; these tests talk only to the
+    // loopback, so they tick the box themselves.
     void startOnLoopback(MainWindow* w, int onPort) {
         findNamed<QComboBox>(w, "boxWebAddress")->setCurrentText("127.0.0.1");
         findNamed<QLineEdit>(w, "edPort")->setText(QString::number(onPort));
@@ -95,6 +99,9 @@ protected:
     NoShell shell;
     ScriptedMessages messages;
     int port = 0;
+    // The machine's addresses as the window sees them: one of its own (a documentation address),
+    // then the loopback.
+    QStringList addresses{"192.0.2.7", "127.0.0.1"};
 };
 
 // A plotted sample is served as noise.jpg and as /metrics; nothing outside the web folder
@@ -162,8 +169,9 @@ TEST_F(WebServerWiring, TheBoxSwitchesTheServerAndTheCloseStopsIt) {
 // "84"), the box stays ticked, the indicator hidden and the boxes enabled so that another port
 // can be typed.
 TEST_F(WebServerWiring, APortAlreadyTakenLeavesTheBoxTickedAndTheIndicatorHidden) {
-    QTcpServer taken; // on every address, so whichever address start-up picks is refused
-    ASSERT_TRUE(taken.listen(QHostAddress::AnyIPv4, quint16(port)));
+    addresses = {"127.0.0.1"}; // no address of its own: the stored one is used
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, quint16(port)));
     auto w = make("Web=1\r\nAddress=127.0.0.1\r\nPort=" + QByteArray::number(port) + "\r\n");
     ASSERT_EQ(messages.informed.size(), 1);
     EXPECT_TRUE(messages.informed[0].contains(", port " + QString::number(port) + ":"))
@@ -176,8 +184,12 @@ TEST_F(WebServerWiring, APortAlreadyTakenLeavesTheBoxTickedAndTheIndicatorHidden
 
 // Typed keys the boxes do not take are dropped; leaving the address box checks the address.
 TEST_F(WebServerWiring, TheBoxesTakeOnlyTheirKeysAndTheAddressIsChecked) {
-    auto w = make("Web=0\r\n");
+    auto w = make("Web=0\r\nAddress=127.0.0.1\r\n");
     auto* address = findNamed<QComboBox>(w.get(), "boxWebAddress");
+    // The list offers the machine's addresses; its only own one replaces the stored loopback.
+    ASSERT_EQ(address->count(), 2);
+    EXPECT_EQ(address->itemText(0), "192.0.2.7");
+    EXPECT_EQ(address->currentText(), "192.0.2.7");
     struct Case {
         QLineEdit* box;
         const char* typed;
