@@ -10,6 +10,7 @@
 #include "app/SettingsTabs.h"
 #include "app/SetupWizard.h"
 #include "app/StatsPagePicture.h"
+#include "app/TrayIcon.h"
 #include "app/WheelFilter.h"
 #include "app/WindowMessages.h"
 #include "app/WindowPlacement.h"
@@ -30,6 +31,10 @@
 #include "monitor/RunControl.h"
 #include "storage/CsvLog.h"
 #include "storage/DataRestoreFile.h"
+#include "webserver/KeyFilter.h"
+#include "webserver/MetricsSnapshot.h"
+#include "webserver/WebServer.h"
+#include "webserver/WebServerControl.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -192,7 +197,6 @@ void MainWindow::connectSettingsTabs() {
                 ui.Image1->setVisible(everyPage);
                 ui.Image2->setVisible(onLostConnection);
             });
-    connect(tabs_, &SettingsTabs::webServerBoxChanged, ui.Image3, &QWidget::setVisible);
 }
 
 void MainWindow::connectMenus() {
@@ -410,7 +414,86 @@ void MainWindow::mnuAboutClick() {
     aboutBox_->exec();
 }
 
-void MainWindow::wireWebServerAndTray() {}
+void MainWindow::wireWebServerAndTray() {
+    metrics_ = std::make_unique<MetricsSnapshot>();
+    webServer_ = std::make_unique<WebServer>(metrics_.get());
+    webControl_ = std::make_unique<WebServerControl>(*webServer_, deps_.messages);
+    tray_ = std::make_unique<TrayIcon>(this);
+
+    // The boxes of the Configure tab.
+    ui.boxWebAddress->addItems(webAddresses());
+    for (QLineEdit* box : {ui.edPort, ui.edWidth, ui.edHeight})
+        box->installEventFilter(KeyFilter::digits(box));
+    ui.boxWebAddress->lineEdit()->installEventFilter(KeyFilter::address(ui.boxWebAddress));
+    ui.boxWebAddress->lineEdit()->installEventFilter(this); // leaving it checks the address
+    connect(tabs_, &SettingsTabs::webServerBoxChanged, this, [this] {
+        if (webServerStarted_)
+            cbWebClick();
+    });
+    connect(webControl_.get(), &WebServerControl::indicatorVisibleChanged, ui.Image3,
+            &QWidget::setVisible);
+    connect(webControl_.get(), &WebServerControl::boxesEnabledChanged, this, [this](bool on) {
+        ui.boxWebAddress->setEnabled(on);
+        ui.edPort->setEnabled(on);
+    });
+
+    // The pipeline: the tray picture, the web image, the metrics of each plotted sample.
+    MonitorSession::ViewSteps& steps = session_->viewSteps();
+    steps.WebImageBusy = webImageBusy();
+    steps.IconNoise = [this](const QString& state) {
+        tray_->IconNoise(state, session_->sample());
+        samplePlotted_ = true; // only a plotted sample draws the picture
+    };
+    webImageBusy_ = webImageBusy(); // the web image written by the capture wiring waits on it
+    // Connected after the session's own handler, so this runs once the pipeline is through.
+    connect(&pageDriver(), &PageDriver::pageReady, this, [this](const QDateTime& sampleTime) {
+        const LineSample& sample = session_->sample();
+        if (samplePlotted_)
+            metrics_->recordSample(sample, settings_.User1, settings_.User2, sampleTime);
+        samplePlotted_ = false;
+        tray_->setToolTipFrom(sample);
+        applyWebFolder();
+    });
+    RunControl& run = runControl();
+    connect(&run, &RunControl::stateChanged, this,
+            [this](MonitorState state) { metrics_->setMonitorState(state); });
+    connect(&run, &RunControl::trayIconRequested, this,
+            [this](const QString& state) { tray_->IconNoise(state, session_->sample()); });
+
+    // The tray.
+    connect(ui.cbMinimize, &QCheckBox::toggled, tray_.get(), &TrayIcon::setMinimizeToTray);
+    connect(tray_.get(), &TrayIcon::closeRequested, this, [this] { close(); });
+}
+
+QStringList MainWindow::webAddresses() const {
+    return deps_.networkAddresses ? deps_.networkAddresses() : WebServerControl::addressList();
+}
+
+std::function<bool()> MainWindow::webImageBusy() {
+    return [this] { return webServer_->imageBusy(); };
+}
+
+void MainWindow::applyWebFolder() {
+    const QString folder = CaptureFolder::resolve(settings_.WebFolder, deps_.programFolder);
+    if (!folder.isEmpty())
+        QDir().mkpath(folder); // a failure shows when the web image is written
+    webServer_->setWebFolder(folder);
+}
+
+// Start-up, once the settings are in the controls: the address box offers this machine's
+// address, and a ticked box starts the server.
+void MainWindow::startWebServer() {
+    ui.boxWebAddress->setCurrentText(
+        WebServerControl::startupAddress(webAddresses(), settings_.WebAddress));
+    applyWebFolder();
+    webServerStarted_ = true;
+    cbWebClick();
+}
+
+void MainWindow::cbWebClick() {
+    webControl_->cbWebClick(ui.cbWeb->isChecked(), ui.boxWebAddress->currentText(),
+                            ui.edPort->text());
+}
 
 void MainWindow::wireHousekeeping() {
     for (QWidget* w : std::initializer_list<QWidget*>{ui.btnImagesMaintain, ui.btnLogMaintain,
@@ -480,6 +563,13 @@ void MainWindow::applyRunControlView() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui.btnStop && event->type() == QEvent::MouseButtonPress)
         runControl().btnStopMouseDown();
+    if (webControl_ && watched == ui.boxWebAddress->lineEdit() &&
+        event->type() == QEvent::FocusOut) {
+        // Leaving the box for another control; not its own list, not another window.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            webControl_->boxWebAddressExit(ui.boxWebAddress->currentText());
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -511,12 +601,12 @@ void MainWindow::FormCreate() {
     resize(start.size());
     move(start.topLeft());
 
-    // 5. Web server indicator (the server arrives with its own feature).
-    ui.Image3->setVisible(ui.cbWeb->isChecked());
-
     // 6. Folders beside the program; a failure shows later, when they are used.
     for (const char* name : {"Capture", "WebServer"})
         QDir(deps_.programFolder).mkdir(QLatin1String(name));
+
+    // 6b. The web server and its indicator, once its folder exists.
+    startWebServer();
 
     // 7. Cursors of the graph mouse cycle.
     loadCursors();
@@ -650,6 +740,8 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        tray_->windowMinimized();
 }
 
 void MainWindow::FormActivate() {
@@ -658,13 +750,15 @@ void MainWindow::FormActivate() {
 
 void MainWindow::Timer6Timer() {
     Timer6->setEnabled(false);
-    showMinimized();
+    if (!tray_->startInTray())
+        showMinimized();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (EndSession(true))
+    if (EndSession(true)) {
         event->accept();
-    else
+        QCoreApplication::quit(); // the program does not end with its last window (the tray)
+    } else
         event->ignore();
 }
 
@@ -680,14 +774,18 @@ bool MainWindow::FormCloseQuery(bool askUser) {
     if (askUser && !RestartInProgress && ui.cbPrompt->isChecked()) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QPoint at = WindowPlacement::closeQuestionPosition(
-            false, screen ? screen->availableGeometry() : QRect(), frameGeometry());
+            tray_->isIconVisible(), screen ? screen->availableGeometry() : QRect(),
+            frameGeometry());
         if (!deps_.messages.confirm(QStringLiteral("Confirm: Close Lintrove?"), at))
             return false;
     }
     deps_.browser.stop();
     QFile::remove(ProgramPaths::helpFile(deps_.programFolder));
     capture_->CaptureAtClose(graphs().PointCount());
-    return SaveIni();
+    if (!SaveIni())
+        return false;
+    webControl_->shutDown(); // requests end before anything they read goes
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

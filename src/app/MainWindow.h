@@ -37,6 +37,11 @@ class QAction;
 class QMenu;
 class ChartView;
 struct Settings;
+class MetricsSnapshot;
+class TrayIcon;
+class WebImageWriter;
+class WebServer;
+class WebServerControl;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -49,6 +54,9 @@ public:
         DesktopShell& shell;
         WindowMessages& messages;
         MonitorSession::TimerFactory timers;
+        // The machine's IPv4 addresses for the web server's address box; empty: asked of the
+        // network interfaces (tests keep to the loopback).
+        std::function<QStringList()> networkAddresses = {};
     };
 
     explicit MainWindow(Dependencies deps, QWidget* parent = nullptr);
@@ -162,6 +170,26 @@ private:
     AboutBox* aboutBox_ = nullptr;       // created at the first "About..."
 
     // Web server and tray icon.
+public:
+    // True while a web client is measuring noise.jpg: the web image is not rewritten then.
+    std::function<bool()> webImageBusy();
+    // The server serves the folder the WebFolder setting names (created when missing); run at
+    // start-up and after every page, so a folder changed in the Advanced dialog takes effect.
+    void applyWebFolder();
+    WebServerControl& webServerControl() { return *webControl_; }
+    TrayIcon& trayIcon() { return *tray_; }
+
+private:
+    void startWebServer();
+    QStringList webAddresses() const;
+    void cbWebClick();
+    // Destroyed in reverse: the tray, the control, the server (its threads end), the snapshot.
+    std::unique_ptr<MetricsSnapshot> metrics_;
+    std::unique_ptr<WebServer> webServer_;
+    std::unique_ptr<WebServerControl> webControl_;
+    std::unique_ptr<TrayIcon> tray_;
+    bool webServerStarted_ = false; // the box follows clicks once start-up has set it
+    bool samplePlotted_ = false;
 
     // Housekeeping.
 };

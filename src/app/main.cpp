@@ -36,6 +36,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lintrove 5A"));
     QApplication::setApplicationVersion(QStringLiteral(LINTROVE_VERSION));
+    // The window may sit in the tray: an accepted close quits, not the last window going.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Watches a BT Home Hub 5A broadband line."));

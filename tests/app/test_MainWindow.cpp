@@ -65,6 +65,7 @@ protected:
                 timers.push_back(t.get());
                 return t;
             }};
+        deps.networkAddresses = [] { return QStringList{"127.0.0.1"}; }; // the stored one is used
         return std::make_unique<MainWindow>(deps);
     }
 

@@ -1,0 +1,252 @@
+// The web server, the metrics page and the tray icon as the main window drives them: a sample
+// becomes noise.jpg and /metrics over real HTTP on 127.0.0.1, the "Web server" box and its
+// address and port boxes, Pause's picture and the close sequence.
+#include "app/IconNoise.h"
+#include "app/MainWindow.h"
+#include "app/TrayIcon.h"
+#include "app/WindowMessages.h"
+#include "core/DesktopShell.h"
+#include "monitor/FakeBrowser.h"
+#include "monitor/RunControl.h"
+
+#include "../webserver/HttpClient.h"
+#include "FakeClock.h"
+#include "FakeTimer.h"
+#include "FindNamed.h"
+#include "TestFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ScriptedMessages final : public WindowMessages {
+public:
+    void inform(const QString& text) override { informed << text; }
+    void error(const QString& text) override { informed << text; }
+    bool confirm(const QString& text, QPoint) override {
+        questions << text;
+        return answerYes;
+    }
+    bool answerYes = true;
+    QStringList informed, questions;
+};
+
+class NoShell final : public DesktopShell {
+public:
+    bool open(const QString&) override { return true; }
+};
+
+QString fixturePage(const QString& name) {
+    return QString::fromUtf8(
+        readFile(qEnvironmentVariable("LINTROVE_FIXTURES") + "/pages/" + name));
+}
+
+// A port of the range kept for these tests that nothing listens on now.
+int freePort() {
+    for (int port = 18500; port < 18600; ++port) {
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::LocalHost, quint16(port)))
+            return port;
+    }
+    return 0;
+}
+
+class WebServerWiring : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        port = freePort();
+        ASSERT_NE(port, 0);
+    }
+
+    std::unique_ptr<MainWindow> make(const QByteArray& webSection, const QByteArray& btMore = {}) {
+        writeFile(home.filePath("lintrove5a.ini"),
+                  "[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n" + btMore +
+                      "[WebServer]\r\n" + webSection);
+        MainWindow::Dependencies deps{home.path(),
+                                      browser,
+                                      clock,
+                                      shell,
+                                      messages,
+                                      [](int ms, bool) { return std::make_unique<FakeTimer>(ms); },
+                                      [this] { return addresses; }};
+        auto w = std::make_unique<MainWindow>(deps);
+        w->FormCreate();
+        w->show();
+        return w;
+    }
+    // Start-up puts the machine's only address in the box; these tests talk only to the
+    // loopback, so they tick the box themselves.
+    void startOnLoopback(MainWindow* w, int onPort) {
+        findNamed<QComboBox>(w, "boxWebAddress")->setCurrentText("127.0.0.1");
+        findNamed<QLineEdit>(w, "edPort")->setText(QString::number(onPort));
+        findNamed<QCheckBox>(w, "cbWeb")->click();
+    }
+
+    QTemporaryDir home;
+    FakeBrowser browser;
+    FakeClock clock;
+    NoShell shell;
+    ScriptedMessages messages;
+    int port = 0;
+    // The machine's addresses as the window sees them: one of its own (a documentation address),
+    // then the loopback.
+    QStringList addresses{"192.0.2.7", "127.0.0.1"};
+};
+
+// A plotted sample is served as noise.jpg and as /metrics; nothing outside the web folder
+// comes back.
+TEST_F(WebServerWiring, ASampleIsServedAsTheImageAndTheMetrics) {
+    auto w = make("Web=0\r\n");
+    startOnLoopback(w.get(), port);
+    EXPECT_TRUE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
+    EXPECT_FALSE(findNamed<QLineEdit>(w.get(), "edPort")->isEnabled());
+    EXPECT_FALSE(findNamed<QComboBox>(w.get(), "boxWebAddress")->isEnabled());
+    EXPECT_EQ(httpRequest(port, "/noise.jpg").status, 404); // no sample yet
+
+    browser.loadPage(fixturePage("helpdesk-adsl.html")); // starts the monitor and is plotted
+    const QByteArray written = readFile(home.filePath("WebServer/noise.jpg"));
+    ASSERT_TRUE(written.startsWith("\xff\xd8")) << "noise.jpg is a JPEG";
+    const HttpAnswer image = httpRequest(port, "/noise.jpg");
+    EXPECT_EQ(image.status, 200);
+    EXPECT_EQ(image.header("Content-Type"), "image/jpeg");
+    EXPECT_EQ(QByteArray::fromStdString(image.body), written);
+
+    const std::string metrics = httpRequest(port, "/metrics").body;
+    for (const char* line : {"lintrove_noise_margin_db{direction=\"down\"} 6.1\n",
+                             "lintrove_sync_rate_bits_per_second{direction=\"down\"} 15623000\n",
+                             "lintrove_samples_total 1\n", "lintrove_line_up 1\n",
+                             "lintrove_monitor_state{state=\"running\"} 1\n"})
+        EXPECT_NE(metrics.find(line), std::string::npos) << line << " in\n" << metrics;
+
+    w->runControl().btnStopClick();
+    EXPECT_NE(httpRequest(port, "/metrics").body.find("lintrove_monitor_state{state=\"paused\"} 1"),
+              std::string::npos);
+
+    // The settings file lies beside the web folder: refused, and none of it sent.
+    for (const char* hostile : {"/../lintrove5a.ini", "/%2e%2e/lintrove5a.ini"}) {
+        const HttpAnswer a = httpRequest(port, hostile);
+        EXPECT_EQ(a.status, 403) << hostile;
+        EXPECT_EQ(a.body.find("LT-BT"), std::string::npos) << hostile;
+    }
+}
+
+// Unticking stops the server and frees the boxes; ticking again starts it on the edited port.
+// The close sequence stops it.
+TEST_F(WebServerWiring, TheBoxSwitchesTheServerAndTheCloseStopsIt) {
+    auto w = make("Web=0\r\n");
+    startOnLoopback(w.get(), port);
+    ASSERT_EQ(httpRequest(port, "/metrics").status, 200);
+    auto* box = findNamed<QCheckBox>(w.get(), "cbWeb");
+    auto* edPort = findNamed<QLineEdit>(w.get(), "edPort");
+    box->click();
+    EXPECT_EQ(httpRequest(port, "/metrics").status, 0);
+    EXPECT_TRUE(edPort->isEnabled());
+    EXPECT_FALSE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
+
+    const int second = freePort();
+    edPort->setText(QString::number(second));
+    box->click();
+    EXPECT_EQ(httpRequest(second, "/metrics").status, 200);
+    EXPECT_TRUE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
+    EXPECT_TRUE(messages.informed.isEmpty()) << messages.informed.join('\n').toStdString();
+
+    ASSERT_TRUE(w->FormCloseQuery());
+    EXPECT_EQ(httpRequest(second, "/metrics").status, 0);
+}
+
+// A port already taken at start: one message naming it (the stored port, not the form's own
+// "84"), the box stays ticked, the indicator hidden and the boxes enabled so that another port
+// can be typed.
+TEST_F(WebServerWiring, APortAlreadyTakenLeavesTheBoxTickedAndTheIndicatorHidden) {
+    addresses = {"127.0.0.1"}; // no address of its own: the stored one is used
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, quint16(port)));
+    auto w = make("Web=1\r\nAddress=127.0.0.1\r\nPort=" + QByteArray::number(port) + "\r\n");
+    ASSERT_EQ(messages.informed.size(), 1);
+    EXPECT_TRUE(messages.informed[0].contains(", port " + QString::number(port) + ":"))
+        << messages.informed[0].toStdString();
+    EXPECT_TRUE(findNamed<QCheckBox>(w.get(), "cbWeb")->isChecked());
+    EXPECT_FALSE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
+    EXPECT_TRUE(findNamed<QLineEdit>(w.get(), "edPort")->isEnabled());
+    EXPECT_TRUE(findNamed<QComboBox>(w.get(), "boxWebAddress")->isEnabled());
+}
+
+// Typed keys the boxes do not take are dropped; leaving the address box checks the address.
+TEST_F(WebServerWiring, TheBoxesTakeOnlyTheirKeysAndTheAddressIsChecked) {
+    auto w = make("Web=0\r\nAddress=127.0.0.1\r\n");
+    auto* address = findNamed<QComboBox>(w.get(), "boxWebAddress");
+    // The list offers the machine's addresses; its only own one replaces the stored loopback.
+    ASSERT_EQ(address->count(), 2);
+    EXPECT_EQ(address->itemText(0), "192.0.2.7");
+    EXPECT_EQ(address->currentText(), "192.0.2.7");
+    struct Case {
+        QLineEdit* box;
+        const char* typed;
+        const char* kept;
+    } cases[] = {
+        {findNamed<QLineEdit>(w.get(), "edPort"), "8a0-8", "808"},
+        {findNamed<QLineEdit>(w.get(), "edWidth"), "6 4x0", "640"},
+        {findNamed<QLineEdit>(w.get(), "edHeight"), "2.5e2", "252"},
+        {address->lineEdit(), "10.0,0.x7", "10.00.7"},
+    };
+    for (const Case& c : cases) {
+        c.box->clear();
+        QTest::keyClicks(c.box, QLatin1String(c.typed));
+        EXPECT_EQ(c.box->text(), QLatin1String(c.kept)) << c.typed;
+    }
+
+    // Opening its own list or switching windows is not leaving the box; tabbing away is.
+    for (Qt::FocusReason reason :
+         {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason, Qt::TabFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(address->lineEdit(), &out);
+    }
+    EXPECT_EQ(messages.informed, QStringList{"10.00.7 is not a valid IP address."});
+}
+
+// Pause draws "?" into the window icon; the tooltip follows every page; the tray menu's close
+// runs the close sequence.
+TEST_F(WebServerWiring, PauseShowsTheQuestionMarkAndTheTrayMenuCloses) {
+    auto w = make("Web=0\r\n");
+    browser.loadPage(fixturePage("helpdesk-adsl.html"));
+    TrayIcon& tray = w->trayIcon();
+    EXPECT_EQ(tray.toolTip(), "Lintrove\nNoise margin: 6.1 dB\nSync speed: 15623 Kbps");
+    const QImage running =
+        w->windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(running, IconNoise::draw("Run", 6.1, 15623).convertToFormat(QImage::Format_RGB32));
+
+    w->runControl().btnStopClick();
+    const QImage paused =
+        w->windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(paused, IconNoise::draw("Stop", 6.1, 15623).convertToFormat(QImage::Format_RGB32));
+
+    messages.answerYes = false;
+    findNamed<QAction>(tray.TrayPopup(), "mnuClose")->trigger();
+    EXPECT_EQ(messages.questions, QStringList{"Confirm: Close Lintrove?"});
+    EXPECT_TRUE(w->isVisible());
+}
+
+// Without a system tray, "start minimized" with the tray option minimizes the window as usual
+// instead of hiding it where nobody could bring it back.
+TEST_F(WebServerWiring, StartMinimizedWithoutATrayMinimizes) {
+    auto w = make("Web=0\r\n", "Minimize=1\r\nStartMinimized=1\r\n");
+    ASSERT_FALSE(w->trayIcon().trayAvailable()); // the offscreen platform has none
+    EXPECT_TRUE(w->trayIcon().minimizeToTray());
+    ASSERT_TRUE(w->timer(6).isEnabled());
+    static_cast<FakeTimer&>(w->timer(6)).elapse();
+    EXPECT_TRUE(w->isMinimized());
+    EXPECT_TRUE(w->isVisible());
+}
+
+} // namespace
