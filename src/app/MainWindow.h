@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 
 class Browser;
@@ -27,6 +28,10 @@ class QAction;
 class QMenu;
 class ChartView;
 struct Settings;
+class AdvancedSettingsDialog;
+class DailyTimer;
+class MaintenanceDialog;
+class Restarter;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -39,6 +44,11 @@ public:
         DesktopShell& shell;
         WindowMessages& messages;
         MonitorSession::TimerFactory timers;
+        // Restarts of the program; none when empty (tests that do not restart).
+        Restarter* restarter = nullptr;
+        // A timer keeping to the millisecond, for the minute tick of the daily maintenance; the
+        // plain factory when empty.
+        std::function<std::unique_ptr<Timer>(int intervalMs)> preciseTimers = {};
     };
 
     explicit MainWindow(Dependencies deps, QWidget* parent = nullptr);
@@ -61,7 +71,8 @@ public:
     // Brings a tab to the front (the command line's --tab).
     void showPage(int index);
 
-    bool RestartInProgress = false;
+    // Set while a restart closes the program: the close sequence then asks nothing.
+    bool RestartInProgress() const;
 
     // The parts tests drive.
     Settings& settings() { return settings_; }
@@ -134,4 +145,15 @@ private:
     // Web server and tray icon.
 
     // Housekeeping.
+    void btnAdvancedClick();
+    bool saveSettingsForRestart();
+    void trimLogNow();
+    void deleteFilesNow();
+    std::unique_ptr<Timer> dailyTick_;
+    std::unique_ptr<DailyTimer> dailyTimer_;
+    MaintenanceDialog* maintenanceDialog_ = nullptr;
+    AdvancedSettingsDialog* advancedDialog_ = nullptr;
+    // Opens the image viewer modally with its top-left corner there (the Maintenance dialog's
+    // "View"); set where the viewer is wired.
+    std::function<void(QPoint topLeft)> openImageViewerAt_;
 };
