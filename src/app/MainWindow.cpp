@@ -1,11 +1,13 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutBox.h"
+#include "app/AdvancedSettingsDialog.h"
 #include "app/BrowserContextMenu.h"
 #include "app/DataFileDialog.h"
 #include "app/FirstRunGate.h"
 #include "app/GraphPage.h"
 #include "app/ImageViewer.h"
+#include "app/MaintenanceDialog.h"
 #include "app/RouterAccessLock.h"
 #include "app/SettingsTabs.h"
 #include "app/SetupWizard.h"
@@ -26,6 +28,9 @@
 #include "core/SizeText.h"
 #include "core/Timer.h"
 #include "graphs/GraphSet.h"
+#include "housekeeping/DailyTimer.h"
+#include "housekeeping/ImageDeletion.h"
+#include "housekeeping/Restarter.h"
 #include "monitor/Browser.h"
 #include "monitor/PageDriver.h"
 #include "monitor/RunControl.h"
@@ -53,6 +58,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <cstdio>
 
 namespace {
 
@@ -107,6 +113,8 @@ MainWindow::MainWindow(Dependencies deps, QWidget* parent)
 
 // The chart views paint the session's graphs: they go first.
 MainWindow::~MainWindow() {
+    if (deps_.restarter)
+        deps_.restarter->setSteps({}); // the restarter outlives the window
     for (GraphPage*& page : graphPages_) {
         delete page;
         page = nullptr;
@@ -496,10 +504,111 @@ void MainWindow::cbWebClick() {
 }
 
 void MainWindow::wireHousekeeping() {
+    // The daily jobs, checked at every minute boundary and at every Start and Resume.
+    dailyTick_ = deps_.preciseTimers ? deps_.preciseTimers(60000) : deps_.timers(60000, false);
+    DailyTimer::Jobs jobs;
+    jobs.TrimLog = [this] { trimLogNow(); };
+    jobs.TrimDataFileProc = [this] { session_->TrimDataFileProc(); };
+    jobs.DeleteFiles = [this] { deleteFilesNow(); };
+    jobs.Restart = [this] {
+        if (deps_.restarter)
+            deps_.restarter->ScheduledRestart();
+    };
+    dailyTimer_ = std::make_unique<DailyTimer>(settings_, deps_.clock, *dailyTick_, jobs);
+    connect(&runControl(), &RunControl::maintenanceCheckRequested, this,
+            [this] { dailyTimer_->DailyTimerTimer(); });
+
+    if (Restarter* restarter = deps_.restarter) {
+        Restarter::Steps steps;
+        steps.SaveSettings = [this] { return saveSettingsForRestart(); };
+        // exit(), not quit(): quit() would close the window and run the close sequence.
+        steps.EndProgram = [] { QCoreApplication::exit(0); };
+        steps.CloseMainWindow = [this] { return close(); };
+        steps.Busy = [] { return QApplication::activeModalWidget() != nullptr; };
+        restarter->setSteps(steps);
+    }
+
+    maintenanceDialog_ = new MaintenanceDialog(settings_, &deps_.shell, &deps_.messages, this);
+    maintenanceDialog_->TrimLogNow = [this] { trimLogNow(); };
+    maintenanceDialog_->DeleteFilesNow = [this] { deleteFilesNow(); };
+    connect(maintenanceDialog_, &MaintenanceDialog::trimLogChanged, ui.Image16,
+            &QWidget::setVisible);
+    connect(maintenanceDialog_, &MaintenanceDialog::deleteImagesChanged, ui.Image23,
+            &QWidget::setVisible);
+    connect(maintenanceDialog_, &MaintenanceDialog::viewImagesRequested, this, [this] {
+        if (openImageViewerAt_)
+            openImageViewerAt_(ImageViewer::placement(frameGeometry().topLeft(), 50));
+    });
+    const auto openMaintenance = [this](MaintenanceDialog::Highlight highlight) {
+        return [this, highlight] { maintenanceDialog_->Open(highlight, frameGeometry()); };
+    };
+    connect(ui.btnImagesMaintain, &QPushButton::clicked, this,
+            openMaintenance(MaintenanceDialog::Highlight::Images));
+    connect(ui.btnLogMaintain, &QPushButton::clicked, this,
+            openMaintenance(MaintenanceDialog::Highlight::Log));
+    connect(ui.btnSystemMaintain, &QPushButton::clicked, this,
+            openMaintenance(MaintenanceDialog::Highlight::None));
+    connect(ui.mnuMaintain, &QAction::triggered, this,
+            openMaintenance(MaintenanceDialog::Highlight::None));
+
+    advancedDialog_ =
+        new AdvancedSettingsDialog(settings_, deps_.clock, &deps_.shell, &deps_.messages, this);
+    advancedDialog_->setDataFileDialog(dataFileDialog_);
+    connect(ui.btnAdvanced, &QPushButton::clicked, this, [this] { btnAdvancedClick(); });
+    // Queued: the restart closes the window, which must wait for the dialog's modal loop to end.
+    connect(
+        advancedDialog_, &AdvancedSettingsDialog::restartNowRequested, this,
+        [this] {
+            // The last window closing need not end the program (a tray icon keeps it).
+            if (deps_.restarter && deps_.restarter->RestartNow())
+                QCoreApplication::exit(0);
+        },
+        Qt::QueuedConnection);
+
     for (QWidget* w : std::initializer_list<QWidget*>{ui.btnImagesMaintain, ui.btnLogMaintain,
                                                       ui.btnAdvanced, ui.btnSystemMaintain})
-        w->setEnabled(false);
-    ui.mnuMaintain->setEnabled(false);
+        w->setEnabled(true);
+    ui.mnuMaintain->setEnabled(true);
+}
+
+bool MainWindow::RestartInProgress() const {
+    return deps_.restarter && deps_.restarter->RestartInProgress();
+}
+
+// The scheduled restart saves without a message box: nobody may be there to answer it, and the
+// previous settings file is still whole when the save fails.
+bool MainWindow::saveSettingsForRestart() {
+    collectSettingsFromControls();
+    QString error;
+    if (settings_.save(ProgramPaths::settingsFile(deps_.programFolder), &error))
+        return true;
+    std::fprintf(stderr, "lintrove5a: %s\n", qPrintable(error));
+    return false;
+}
+
+void MainWindow::trimLogNow() {
+    QString error;
+    if (!TrimLog(settings_.LogFile, settings_.TrimLines, session_->trimBusy(), &error))
+        deps_.messages.inform(error);
+    updateLogStatus();
+}
+
+void MainWindow::deleteFilesNow() {
+    const DeletionResult result = DeleteFiles(settings_, deps_.clock.now());
+    for (const QString& path : result.failed)
+        std::fprintf(stderr, "lintrove5a: could not delete %s\n",
+                     qPrintable(QDir::toNativeSeparators(path)));
+    updateCaptureStatus();
+}
+
+void MainWindow::btnAdvancedClick() {
+    // Before its first showing a dialog has not taken its size yet.
+    if (!advancedDialog_->testAttribute(Qt::WA_Resized))
+        advancedDialog_->adjustSize();
+    advancedDialog_->move(
+        WindowPlacement::centredOn(frameGeometry(), advancedDialog_->frameGeometry().size()));
+    // Its settings are read where they are used; the pause delay at the next start.
+    advancedDialog_->exec();
 }
 
 void MainWindow::connectToolbar() {
@@ -518,7 +627,6 @@ void MainWindow::connectToolbar() {
     connect(&run, &RunControl::titleChanged, this, &QWidget::setWindowTitle);
     connect(&run, &RunControl::buttonsChanged, this, [this] { applyRunControlView(); });
     connect(&run, &RunControl::startTimeChanged, ui.statusPanels[0], &QLabel::setText);
-    // RunControl::maintenanceCheckRequested is where the daily maintenance jobs will hang.
     connect(&run, &RunControl::captureIndicatorChanged, ui.Image1, &QWidget::setVisible);
     connect(&run, &RunControl::lostSyncIndicatorChanged, ui.Image2, &QWidget::setVisible);
     connect(&run, &RunControl::routerTypeEnabledChanged, ui.boxType1, &QWidget::setEnabled);
@@ -771,7 +879,7 @@ bool MainWindow::EndSession(bool askUser) {
 }
 
 bool MainWindow::FormCloseQuery(bool askUser) {
-    if (askUser && !RestartInProgress && ui.cbPrompt->isChecked()) {
+    if (askUser && !RestartInProgress() && ui.cbPrompt->isChecked()) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QPoint at = WindowPlacement::closeQuestionPosition(
             tray_->isIconVisible(), screen ? screen->availableGeometry() : QRect(),

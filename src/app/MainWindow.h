@@ -37,7 +37,11 @@ class QAction;
 class QMenu;
 class ChartView;
 struct Settings;
+class AdvancedSettingsDialog;
+class DailyTimer;
+class MaintenanceDialog;
 class MetricsSnapshot;
+class Restarter;
 class TrayIcon;
 class WebImageWriter;
 class WebServer;
@@ -57,6 +61,11 @@ public:
         // The machine's IPv4 addresses for the web server's address box; empty: asked of the
         // network interfaces (tests keep to the loopback).
         std::function<QStringList()> networkAddresses = {};
+        // Restarts of the program; none when empty (tests that do not restart).
+        Restarter* restarter = nullptr;
+        // A timer keeping to the millisecond, for the minute tick of the daily maintenance; the
+        // plain factory when empty.
+        std::function<std::unique_ptr<Timer>(int intervalMs)> preciseTimers = {};
     };
 
     explicit MainWindow(Dependencies deps, QWidget* parent = nullptr);
@@ -79,7 +88,8 @@ public:
     // Brings a tab to the front (the command line's --tab).
     void showPage(int index);
 
-    bool RestartInProgress = false;
+    // Set while a restart closes the program: the close sequence then asks nothing.
+    bool RestartInProgress() const;
 
     // The parts tests drive.
     Settings& settings() { return settings_; }
@@ -192,4 +202,15 @@ private:
     bool samplePlotted_ = false;
 
     // Housekeeping.
+    void btnAdvancedClick();
+    bool saveSettingsForRestart();
+    void trimLogNow();
+    void deleteFilesNow();
+    std::unique_ptr<Timer> dailyTick_;
+    std::unique_ptr<DailyTimer> dailyTimer_;
+    MaintenanceDialog* maintenanceDialog_ = nullptr;
+    AdvancedSettingsDialog* advancedDialog_ = nullptr;
+    // Opens the image viewer modally with its top-left corner there (the Maintenance dialog's
+    // "View"); set where the viewer is wired.
+    std::function<void(QPoint topLeft)> openImageViewerAt_;
 };

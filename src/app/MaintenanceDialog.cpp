@@ -163,6 +163,9 @@ void MaintenanceDialog::Open(Highlight highlight, QRect mainWindow) {
 }
 
 void MaintenanceDialog::prepare(Highlight highlight, QRect mainWindow) {
+    // Before its first showing the dialog has not taken its size yet.
+    if (!testAttribute(Qt::WA_Resized))
+        adjustSize();
     move(WindowPlacement::centredOn(mainWindow, frameGeometry().size()));
     setHighlight(highlight);
 }

@@ -8,6 +8,9 @@
 #include "core/DesktopShell.h"
 #include "core/ProgramPaths.h"
 #include "core/Timer.h"
+#include "housekeeping/InstanceLauncher.h"
+#include "housekeeping/InstanceLock.h"
+#include "housekeeping/Restarter.h"
 #include "monitor/WebEngineBrowser.h"
 
 #include <QApplication>
@@ -62,39 +65,57 @@ int main(int argc, char** argv) {
     // loop instead of killing the program half-way through writing its files.
     TerminationSignals termination;
 
+    // Before any file is opened: a restarted instance waits here until the instance it replaces
+    // has let go of its files. Released last, when main() returns.
+    const auto instanceLock = WaitForInstanceLock(ProgramPaths::programFolder());
+
     // The platform pieces the window works with; they outlive it.
     WebEngineBrowser browser;
     DesktopShell shell;
     MessageBoxes messages(nullptr);
     SystemClock clock;
-    MainWindow window({ProgramPaths::programFolder(), browser, clock, shell, messages,
-                       [](int ms, bool singleShot) { return makeQtTimer(ms, singleShot); }});
-    messages.setParent(&window);
-    window.FormCreate();
-    if (parser.isSet(tab))
-        window.showPage(parser.value(tab).toInt());
-    window.show();
+    InstanceLauncher launcher;
+    const std::unique_ptr<Timer> restartRetry = makeQtTimer(1000);
+    Restarter restarter(launcher, InstanceLauncher::sameProgram(ProgramPaths::programFolder()),
+                        *restartRetry);
+    int result = 0;
+    {
+        MainWindow window({ProgramPaths::programFolder(), browser, clock, shell, messages,
+                           [](int ms, bool singleShot) { return makeQtTimer(ms, singleShot); },
+                           {}, &restarter, [](int ms) { return makeQtTimer(ms, false, true); }});
+        messages.setParent(&window);
+        window.FormCreate();
+        if (parser.isSet(tab))
+            window.showPage(parser.value(tab).toInt());
+        window.show();
 
-    // Nobody is there to answer a question when the system asks the program to stop.
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&](int) {
-        if (window.EndSession(false))
-            app.quit();
-    });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [&](QSessionManager& manager) {
-                         if (!window.EndSession(manager.allowsInteraction()))
-                             manager.cancel();
-                     });
+        // Nobody is there to answer a question when the system asks the program to stop.
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                         [&](int) {
+                             if (window.EndSession(false))
+                                 app.quit();
+                         });
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                         [&](QSessionManager& manager) {
+                             if (!window.EndSession(manager.allowsInteraction()))
+                                 manager.cancel();
+                         });
 
-    if (parser.isSet(screenshot)) {
-        const QString file = parser.value(screenshot);
-        QTimer::singleShot(parser.value(delay).toInt() * 1000, &window, [&, file] {
-            const bool saved = window.grab().save(file, "PNG");
-            std::fprintf(stderr, "lintrove5a: screenshot %s %s\n", qPrintable(file),
-                         saved ? "saved" : "could not be saved");
-            window.EndSession(false);
-            app.exit(saved ? 0 : 1);
-        });
+        if (parser.isSet(screenshot)) {
+            const QString file = parser.value(screenshot);
+            QTimer::singleShot(parser.value(delay).toInt() * 1000, &window, [&, file] {
+                const bool saved = window.grab().save(file, "PNG");
+                std::fprintf(stderr, "lintrove5a: screenshot %s %s\n", qPrintable(file),
+                             saved ? "saved" : "could not be saved");
+                window.EndSession(false);
+                app.exit(saved ? 0 : 1);
+            });
+        }
+        result = app.exec();
+        messages.setParent(nullptr);
     }
-    return app.exec();
+    // The window is gone and with it the data file, the log and the web server's port: only now
+    // may a new instance start.
+    restarter.LaunchPending();
+    return result;
 }

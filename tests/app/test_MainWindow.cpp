@@ -3,6 +3,7 @@
 #include "charting/ChartView.h"
 #include "core/DesktopShell.h"
 #include "graphs/GraphSet.h"
+#include "housekeeping/Restarter.h"
 #include "monitor/FakeBrowser.h"
 #include "monitor/PageDriver.h"
 #include "monitor/RunControl.h"
@@ -66,6 +67,7 @@ protected:
                 return t;
             }};
         deps.networkAddresses = [] { return QStringList{"127.0.0.1"}; }; // the stored one is used
+        deps.restarter = restarter;
         return std::make_unique<MainWindow>(deps);
     }
 
@@ -81,6 +83,7 @@ protected:
     RecordingShell shell;
     ScriptedMessages messages;
     std::vector<FakeTimer*> timers;
+    Restarter* restarter = nullptr;
 };
 
 TEST_F(MainWindowTest, FirstRunUsesDefaultsDoesNotNavigateAndArmsTheSetup) {
@@ -132,13 +135,22 @@ TEST_F(MainWindowTest, CloseAsksAndCancelKeepsTheProgramOpen) {
 TEST_F(MainWindowTest, NoQuestionWithoutPromptOrDuringARestart) {
     for (int variant = 0; variant < 2; ++variant) {
         messages.questions.clear();
+        InstanceLauncher launcher; // a restart now starts the new instance only at the end
+        FakeTimer retry;
+        Restarter restart(launcher, {}, retry);
+        restarter = variant == 1 ? &restart : nullptr;
         auto w = make();
         w->FormCreate();
-        if (variant == 0)
+        w->show();
+        if (variant == 0) {
             findNamed<QCheckBox>(w.get(), "cbPrompt")->setChecked(false);
-        else
-            w->RestartInProgress = true;
-        EXPECT_TRUE(w->FormCloseQuery());
+            EXPECT_TRUE(w->FormCloseQuery());
+        } else {
+            // The restart's close runs the close sequence without its question.
+            EXPECT_TRUE(restart.RestartNow());
+            EXPECT_FALSE(w->isVisible());
+            EXPECT_TRUE(QFileInfo::exists(home.filePath("lintrove5a.ini")));
+        }
         EXPECT_TRUE(messages.questions.isEmpty()) << variant;
     }
 }
