@@ -408,10 +408,15 @@ void MainWindow::captureMenusForTab() {
 }
 
 void MainWindow::btnViewCapClick() {
+    openImageViewer(ImageViewer::placement(frameGeometry().topLeft(), 110));
+}
+
+// Toolbar "View" and the Maintenance dialog's "View" open the same viewer at their own places.
+void MainWindow::openImageViewer(QPoint topLeft) {
     if (!imageViewer_)
         imageViewer_ =
             new ImageViewer(settings_, deps_.programFolder, deps_.shell, deps_.messages, this);
-    imageViewer_->move(ImageViewer::placement(frameGeometry().topLeft(), 110));
+    imageViewer_->move(topLeft);
     imageViewer_->exec();
 }
 
@@ -535,10 +540,8 @@ void MainWindow::wireHousekeeping() {
             &QWidget::setVisible);
     connect(maintenanceDialog_, &MaintenanceDialog::deleteImagesChanged, ui.Image23,
             &QWidget::setVisible);
-    connect(maintenanceDialog_, &MaintenanceDialog::viewImagesRequested, this, [this] {
-        if (openImageViewerAt_)
-            openImageViewerAt_(ImageViewer::placement(frameGeometry().topLeft(), 50));
-    });
+    connect(maintenanceDialog_, &MaintenanceDialog::viewImagesRequested, this,
+            [this] { openImageViewer(ImageViewer::placement(frameGeometry().topLeft(), 50)); });
     const auto openMaintenance = [this](MaintenanceDialog::Highlight highlight) {
         return [this, highlight] { maintenanceDialog_->Open(highlight, frameGeometry()); };
     };

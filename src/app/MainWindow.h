@@ -169,6 +169,7 @@ private:
     void mnuConfigCapClick();
     void captureMenusForTab(); // File and Edit menu items by the active tab
     void btnViewCapClick();
+    void openImageViewer(QPoint topLeft);
     void mnuAboutClick();
     std::unique_ptr<GraphCapture> capture_;
     std::unique_ptr<WebImageWriter> webImageWriter_;
@@ -210,7 +211,4 @@ private:
     std::unique_ptr<DailyTimer> dailyTimer_;
     MaintenanceDialog* maintenanceDialog_ = nullptr;
     AdvancedSettingsDialog* advancedDialog_ = nullptr;
-    // Opens the image viewer modally with its top-left corner there (the Maintenance dialog's
-    // "View"); set where the viewer is wired.
-    std::function<void(QPoint topLeft)> openImageViewerAt_;
 };
