@@ -13,6 +13,7 @@
 #include "FakeClock.h"
 #include "FakeTimer.h"
 #include "FindNamed.h"
+#include "ScriptedMessages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,17 +34,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class ScriptedMessages final : public WindowMessages {
-public:
-    void inform(const QString& text) override { informed << text; }
-    void error(const QString& text) override { errors << text; }
-    bool confirm(const QString& text, QPoint) override {
-        questions << text;
-        return true;
-    }
-    QStringList informed, errors, questions;
-};
 
 class ScriptedShell final : public DesktopShell {
 public:

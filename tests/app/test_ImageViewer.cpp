@@ -5,6 +5,7 @@
 #include "core/DesktopShell.h"
 #include "storage/Settings.h"
 
+#include "ScriptedMessages.h"
 #include "TestFiles.h"
 
 #include <QBuffer>
@@ -15,18 +16,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-class ScriptedMessages final : public WindowMessages {
-public:
-    void inform(const QString& text) override { informed << text; }
-    void error(const QString& text) override { errors << text; }
-    bool confirm(const QString& text, QPoint) override {
-        questions << text;
-        return answer;
-    }
-    QStringList informed, errors, questions;
-    bool answer = true;
-};
 
 // A trash that is a folder of the test, or none at all.
 class TrashShell final : public DesktopShell {
@@ -129,12 +118,12 @@ TEST_F(ViewerTest, DeleteAsksOnceAndMovesToTheTrashOrDeletesNothing) {
     ViewerFileActions actions(shell, messages,
                               [&](const QString& q) { return messages.confirm(q, {}); });
     writeFile(captured("a.jpg"), "a");
-    messages.answer = false;
+    messages.answerYes = false;
     EXPECT_FALSE(actions.remove(captured("a.jpg")));
     EXPECT_TRUE(QFile::exists(captured("a.jpg")));
     EXPECT_EQ(messages.questions, QStringList{QStringLiteral("Move \"a.jpg\" to the trash?")});
 
-    messages.answer = true;
+    messages.answerYes = true;
     shell.trash.clear(); // no trash: nothing is deleted
     EXPECT_FALSE(actions.remove(captured("a.jpg")));
     EXPECT_TRUE(QFile::exists(captured("a.jpg")));
@@ -156,7 +145,7 @@ TEST_F(ViewerTest, CutRemovesOnlyAfterAPasteAndNothingIsOverwrittenWithoutAsking
     actions.cut({captured("a.jpg")});
     EXPECT_TRUE(QFile::exists(captured("a.jpg"))); // cut alone moves nothing
 
-    messages.answer = false; // keep the old file
+    messages.answerYes = false; // keep the old file
     EXPECT_EQ(actions.paste(dir.filePath("other")), 0);
     EXPECT_EQ(readFile(dir.filePath("other/a.jpg")), "old a");
     EXPECT_TRUE(QFile::exists(captured("a.jpg")));
@@ -165,7 +154,7 @@ TEST_F(ViewerTest, CutRemovesOnlyAfterAPasteAndNothingIsOverwrittenWithoutAsking
     EXPECT_EQ(actions.paste(dir.filePath("missing")), 0);
     EXPECT_TRUE(QFile::exists(captured("a.jpg")));
 
-    messages.answer = true; // replace: the old one goes to the trash
+    messages.answerYes = true; // replace: the old one goes to the trash
     EXPECT_EQ(actions.paste(dir.filePath("other")), 1);
     EXPECT_EQ(readFile(dir.filePath("other/a.jpg")), "new a");
     EXPECT_EQ(readFile(dir.filePath("Trash/a.jpg")), "old a");
@@ -184,7 +173,7 @@ TEST_F(ViewerTest, RenameAndNewFolder) {
     writeFile(captured("a.jpg"), "a");
     writeFile(captured("b.jpg"), "b");
     EXPECT_FALSE(actions.rename(captured("a.jpg"), QStringLiteral("../x.jpg")));
-    messages.answer = false;
+    messages.answerYes = false;
     EXPECT_FALSE(actions.rename(captured("a.jpg"), QStringLiteral("b.jpg")));
     EXPECT_EQ(readFile(captured("b.jpg")), "b");
     EXPECT_TRUE(actions.rename(captured("a.jpg"), QStringLiteral("c.jpg")));

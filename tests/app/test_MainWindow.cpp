@@ -11,6 +11,7 @@
 #include "FakeClock.h"
 #include "FakeTimer.h"
 #include "FindNamed.h"
+#include "ScriptedMessages.h"
 #include "TestFiles.h"
 
 #include <QAbstractButton>
@@ -33,18 +34,6 @@
 namespace {
 
 // Answers the close question as told and records every message.
-class ScriptedMessages final : public WindowMessages {
-public:
-    void inform(const QString& text) override { informed << text; }
-    void error(const QString& text) override { errors << text; }
-    bool confirm(const QString& text, QPoint) override {
-        questions << text;
-        return answerYes;
-    }
-    bool answerYes = true;
-    QStringList informed, errors, questions;
-};
-
 class RecordingShell final : public DesktopShell {
 public:
     bool open(const QString& target) override {
