@@ -465,7 +465,6 @@ void MainWindow::wireWebServerAndTray() {
             metrics_->recordSample(sample, settings_.User1, settings_.User2, sampleTime);
         samplePlotted_ = false;
         tray_->setToolTipFrom(sample);
-        applyWebFolder();
     });
     RunControl& run = runControl();
     connect(&run, &RunControl::stateChanged, this,
@@ -610,8 +609,10 @@ void MainWindow::btnAdvancedClick() {
         advancedDialog_->adjustSize();
     advancedDialog_->move(
         WindowPlacement::centredOn(frameGeometry(), advancedDialog_->frameGeometry().size()));
-    // Its settings are read where they are used; the pause delay at the next start.
+    // Its settings are read where they are used; the pause delay at the next start. The web
+    // server keeps its own copy of the folder, so it takes the one the dialog may have changed.
     advancedDialog_->exec();
+    applyWebFolder();
 }
 
 void MainWindow::connectToolbar() {

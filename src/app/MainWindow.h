@@ -185,7 +185,7 @@ public:
     // True while a web client is measuring noise.jpg: the web image is not rewritten then.
     std::function<bool()> webImageBusy();
     // The server serves the folder the WebFolder setting names (created when missing); run at
-    // start-up and after every page, so a folder changed in the Advanced dialog takes effect.
+    // start-up and after the Advanced dialog, where the folder is changed.
     void applyWebFolder();
     WebServerControl& webServerControl() { return *webControl_; }
     TrayIcon& trayIcon() { return *tray_; }

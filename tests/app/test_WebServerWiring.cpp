@@ -19,12 +19,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,14 +54,13 @@ QString fixturePage(const QString& name) {
         readFile(qEnvironmentVariable("LINTROVE_FIXTURES") + "/pages/" + name));
 }
 
-// A port of the range kept for these tests that nothing listens on now.
+// A loopback port that nothing listens on now. The kernel hands out a fresh one to each asker,
+// so tests running side by side do not pick the same port (probing a fixed range did).
 int freePort() {
-    for (int port = 18500; port < 18600; ++port) {
-        QTcpServer probe;
-        if (probe.listen(QHostAddress::LocalHost, quint16(port)))
-            return port;
-    }
-    return 0;
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return probe.serverPort();
 }
 
 class WebServerWiring : public testing::Test {
@@ -139,6 +141,26 @@ TEST_F(WebServerWiring, ASampleIsServedAsTheImageAndTheMetrics) {
         EXPECT_EQ(a.status, 403) << hostile;
         EXPECT_EQ(a.body.find("LT-BT"), std::string::npos) << hostile;
     }
+}
+
+// A web folder changed in More Advanced Settings is the one served once the dialog closes.
+TEST_F(WebServerWiring, AFolderChangedInTheAdvancedDialogIsServed) {
+    auto w = make("Web=0\r\n");
+    startOnLoopback(w.get(), port);
+    ASSERT_TRUE(QDir(home.path()).mkdir("other"));
+    writeFile(home.filePath("other/a.txt"), "from the other folder");
+    EXPECT_EQ(httpRequest(port, "/a.txt").status, 404);
+
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        findNamed<QLineEdit>(dialog, "edWebFolder")->setText(home.filePath("other"));
+        findNamed<QPushButton>(dialog, "Button1")->click(); // Close stores the edits
+    });
+    findNamed<QPushButton>(w.get(), "btnAdvanced")->click();
+    const HttpAnswer a = httpRequest(port, "/a.txt");
+    EXPECT_EQ(a.status, 200);
+    EXPECT_EQ(a.body, "from the other folder");
 }
 
 // Unticking stops the server and frees the boxes; ticking again starts it on the edited port.
