@@ -14,6 +14,7 @@
 #include "FakeTimer.h"
 #include "FindNamed.h"
 #include "ScriptedMessages.h"
+#include "TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,12 +49,6 @@ public:
     QString chosen; // empty: the user cancels
     QStringList opened, asked;
 };
-
-QString fixturePage(const QString& name) {
-    QFile f(qEnvironmentVariable("LINTROVE_FIXTURES") + "/pages/" + name);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-    return QString::fromUtf8(f.readAll());
-}
 
 class CaptureWiringTest : public testing::Test {
 protected:

@@ -333,12 +333,6 @@ TEST_F(MainWindowTest, MenuHighlightLastsUntilTheUserChangesTabs) {
     EXPECT_NE(group->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
-QString fixturePage(const QString& name) {
-    QFile f(qEnvironmentVariable("LINTROVE_FIXTURES") + "/pages/" + name);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-    return QString::fromUtf8(f.readAll());
-}
-
 // A statistics page starts the monitor, and every statistics page while Running is plotted,
 // stored in the data-restore file and logged; a restart brings the points back.
 TEST_F(MainWindowTest, StatisticsPagesArePlottedStoredLoggedAndRestored) {

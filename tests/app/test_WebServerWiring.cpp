@@ -49,11 +49,6 @@ public:
     bool open(const QString&) override { return true; }
 };
 
-QString fixturePage(const QString& name) {
-    return QString::fromUtf8(
-        readFile(qEnvironmentVariable("LINTROVE_FIXTURES") + "/pages/" + name));
-}
-
 // A loopback port that nothing listens on now. The kernel hands out a fresh one to each asker,
 // so tests running side by side do not pick the same port (probing a fixed range did).
 int freePort() {

@@ -16,3 +16,9 @@ inline QByteArray readFile(const QString& path) {
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
     return f.readAll();
 }
+
+// A router page from the test fixtures (tests/fixtures/pages).
+inline QString fixturePage(const QString& name) {
+    return QString::fromUtf8(
+        readFile(qEnvironmentVariable("LINTROVE_FIXTURES") + "/pages/" + name));
+}
