@@ -28,9 +28,11 @@ const char kAccessDenied[] =
 const char kMethodNotAllowed[] =
     "<html><head><title>Error</title></head><body><h1>Method Not Allowed</h1></body></html>";
 
-// Markers handed to each request as its state: what the raw request line said, then whether the
-// handler has answered (it may be called again for a request body).
-char kPlainRequest, kNulInPath, kAnswered;
+// Markers handed to each request as its state: what the raw request line said, then the same once
+// the headers have been seen, then whether the handler has answered. The answer waits for the
+// end of the request: queued with the headers alone, the library closes the connection after it
+// instead of keeping it alive for the next request.
+char kPlainRequest, kNulInPath, kPlainHeadersSeen, kNulHeadersSeen, kAnswered;
 
 // "/a/./b//../c" as "/a/c"; ".." never climbs above "/".
 std::string normalised(const std::string& path) {
@@ -116,8 +118,12 @@ struct WebServerCallbacks {
     static MHD_Result access(void* cls, MHD_Connection* connection, const char* url,
                              const char* method, const char*, const char*, size_t* uploadDataSize,
                              void** state) {
-        if (*state == &kAnswered) {
-            *uploadDataSize = 0; // a body after the answer: read and dropped
+        if (*state == &kPlainRequest || *state == &kNulInPath) {
+            *state = *state == &kNulInPath ? &kNulHeadersSeen : &kPlainHeadersSeen;
+            return MHD_YES; // called again for each piece of a body, then once more at its end
+        }
+        if (*uploadDataSize != 0 || *state == &kAnswered) {
+            *uploadDataSize = 0; // a request body: read and dropped
             return MHD_YES;
         }
         const int r = static_cast<WebServer*>(cls)->handle(connection, url, method, state);
@@ -249,7 +255,7 @@ int WebServer::handle(MHD_Connection* connection, const char* url, const char* m
         MHD_destroy_response(r);
         return result;
     }
-    if (*state == &kNulInPath)
+    if (*state == &kNulHeadersSeen)
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
     if (metrics_ && !post && std::strcmp(url, "/metrics") == 0) {
         const std::string text = metrics_->render();

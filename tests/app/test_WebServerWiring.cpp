@@ -10,6 +10,7 @@
 #include "monitor/RunControl.h"
 
 #include "../webserver/HttpClient.h"
+#include "../webserver/ServerPorts.h"
 #include "FakeClock.h"
 #include "FakeTimer.h"
 #include "FindNamed.h"
@@ -48,15 +49,6 @@ class NoShell final : public DesktopShell {
 public:
     bool open(const QString&) override { return true; }
 };
-
-// A loopback port that nothing listens on now. The kernel hands out a fresh one to each asker,
-// so tests running side by side do not pick the same port (probing a fixed range did).
-int freePort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
-}
 
 class WebServerWiring : public testing::Test {
 protected:

@@ -24,6 +24,10 @@ struct Case {
     const char* gateway; // nullptr: none
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class DefaultGatewayTest : public testing::TestWithParam<Case> {
 protected:
     void SetUp() override {

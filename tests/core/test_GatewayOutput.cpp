@@ -15,6 +15,10 @@ struct Case {
     const char* address;
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class GatewayOutputTest : public testing::TestWithParam<Case> {};
 
 TEST_P(GatewayOutputTest, ReadsTheAddressBehindTheFirstLabel) {

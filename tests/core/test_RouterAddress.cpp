@@ -9,6 +9,10 @@ struct Case {
     const char* stored; // nullptr: refused
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << '"' << c.typed << '"';
+}
+
 class RouterAddressTest : public testing::TestWithParam<Case> {};
 
 TEST_P(RouterAddressTest, TestsAndNormalises) {

@@ -77,6 +77,31 @@ inline HttpAnswer parseAnswer(const std::string& all) {
     return a;
 }
 
+// One answer from a connection that stays open: the headers, then Content-Length bytes of body
+// (none for HEAD). A status of 0 when the connection closes or stalls first.
+inline HttpAnswer readOneAnswer(int fd, bool head = false) {
+    std::string all;
+    char c;
+    while (all.find("\r\n\r\n") == std::string::npos) {
+        if (::recv(fd, &c, 1, 0) != 1)
+            return {};
+        all += c;
+    }
+    HttpAnswer a = parseAnswer(all);
+    const std::size_t length =
+        head ? 0 : std::size_t(std::atol(a.header("Content-Length").c_str()));
+    std::string body(length, '\0');
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n = ::recv(fd, body.data() + got, length - got, 0);
+        if (n <= 0)
+            return {};
+        got += std::size_t(n);
+    }
+    a.body = std::move(body);
+    return a;
+}
+
 // One request on its own connection ("Connection: close").
 inline HttpAnswer httpRequest(int port, const std::string& target,
                               const std::string& method = "GET") {

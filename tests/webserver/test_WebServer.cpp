@@ -87,6 +87,37 @@ TEST_F(WebServerTest, ServesFilesOfTheFolderWithTheirTypeAndSize) {
     EXPECT_EQ(httpRequest(port, "/noise.jpg", "POST").body, kJpeg);
 }
 
+// A viewer refreshing the image, or a scraper, reuses its connection; closing after every answer
+// would cost a connection per request.
+TEST_F(WebServerTest, OneConnectionCarriesRequestAfterRequest) {
+    const int fd = connectLoopback(port);
+    ASSERT_GE(fd, 0);
+    struct Step {
+        std::string request;
+        int status;
+        std::string body;
+    };
+    const std::string host = " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    const Step steps[] = {
+        {"GET /noise.jpg" + host + "\r\n", 200, kJpeg},
+        {"POST /sub/page.htm" + host + "Content-Length: 5\r\n\r\nabcde", 200,
+         "<html>sub page</html>"},
+        {"GET /missing.jpg" + host + "\r\n", 404, WebServer::notFoundPage()},
+        {"GET /../secret.txt" + host + "\r\n", 403, WebServer::accessDeniedPage()},
+        {"HEAD /noise.jpg" + host + "\r\n", 200, ""},
+        {"GET /noise.jpg" + host + "\r\n", 200, kJpeg},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.request);
+        ASSERT_TRUE(sendAll(fd, step.request));
+        const HttpAnswer a = readOneAnswer(fd, step.request.rfind("HEAD", 0) == 0);
+        ASSERT_EQ(a.status, step.status);
+        EXPECT_EQ(a.body, step.body);
+        EXPECT_NE(a.header("Connection"), "close");
+    }
+    ::close(fd);
+}
+
 TEST_F(WebServerTest, HostilePathsNeverReachAByteOutsideTheFolder) {
     struct Case {
         std::string target;

@@ -16,13 +16,6 @@
 
 namespace {
 
-int freePort() {
-    WebServer probe;
-    const int port = startOnFreePort(probe);
-    probe.stop();
-    return port;
-}
-
 TEST(WebServerControl, TickStartsUntickStopsAndTheBoxesFollow) {
     WebServer server;
     RecordingMessages messages;
