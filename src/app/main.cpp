@@ -7,6 +7,9 @@
 #include "core/DefaultGateway.h"
 #include "core/DesktopShell.h"
 #include "core/ProgramPaths.h"
+#include "core/ScaledClock.h"
+#include "core/ScaledTimer.h"
+#include "core/TimeScale.h"
 #include "core/Timer.h"
 #include "housekeeping/InstanceLauncher.h"
 #include "housekeeping/InstanceLock.h"
@@ -61,6 +64,23 @@ int main(int argc, char** argv) {
     parser.addOption(delay);
     parser.process(app);
 
+    // Fast time for the end-to-end tests and soak runs only.
+    QString timeScaleError;
+    const std::optional<TimeScale> timeScale = TimeScale::fromEnvironment(&timeScaleError);
+    if (!timeScaleError.isEmpty()) {
+        std::fprintf(stderr, "lintrove5a: %s\n", qPrintable(timeScaleError));
+        return 2;
+    }
+    if (timeScale)
+        std::fprintf(stderr, "lintrove5a: time runs %g times as fast (%s)\n", timeScale->scale(),
+                     TimeScale::EnvironmentName);
+    auto timer = [timeScale](int ms, bool singleShot, bool precise) -> std::unique_ptr<Timer> {
+        auto real = makeQtTimer(ms, singleShot, precise);
+        if (!timeScale)
+            return real;
+        return std::make_unique<ScaledTimer>(std::move(real), *timeScale);
+    };
+
     // Installed before the window exists, so that a signal during start-up waits for the event
     // loop instead of killing the program half-way through writing its files.
     TerminationSignals termination;
@@ -73,16 +93,27 @@ int main(int argc, char** argv) {
     WebEngineBrowser browser;
     DesktopShell shell;
     MessageBoxes messages(nullptr);
-    SystemClock clock;
+    SystemClock systemClock;
+    std::optional<ScaledClock> scaledClock;
+    if (timeScale)
+        scaledClock.emplace(*timeScale);
+    const Clock& clock = scaledClock ? static_cast<const Clock&>(*scaledClock) : systemClock;
     InstanceLauncher launcher;
-    const std::unique_ptr<Timer> restartRetry = makeQtTimer(1000);
+    const std::unique_ptr<Timer> restartRetry = timer(1000, false, false);
     Restarter restarter(launcher, InstanceLauncher::sameProgram(ProgramPaths::programFolder()),
                         *restartRetry);
     int result = 0;
     {
-        MainWindow window({ProgramPaths::programFolder(), browser, clock, shell, messages,
-                           [](int ms, bool singleShot) { return makeQtTimer(ms, singleShot); },
-                           {}, &restarter, [](int ms) { return makeQtTimer(ms, false, true); }});
+        MainWindow window(
+            {ProgramPaths::programFolder(),
+             browser,
+             clock,
+             shell,
+             messages,
+             [timer](int ms, bool singleShot) { return timer(ms, singleShot, false); },
+             {},
+             &restarter,
+             [timer](int ms) { return timer(ms, false, true); }});
         messages.setParent(&window);
         window.FormCreate();
         if (parser.isSet(tab))
