@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
 #include "app/TerminationSignals.h"
+#include "app/TestControl.h"
 #include "core/Clock.h"
 #include "core/DefaultGateway.h"
 #include "core/DesktopShell.h"
@@ -102,18 +103,18 @@ int main(int argc, char** argv) {
     const std::unique_ptr<Timer> restartRetry = timer(1000, false, false);
     Restarter restarter(launcher, InstanceLauncher::sameProgram(ProgramPaths::programFolder()),
                         *restartRetry);
+    // Under test control the web server is offered the loopback only, so that end-to-end tests
+    // never serve on the machine's network.
+    std::function<QStringList()> webAddresses;
+    const QString controlPath = qEnvironmentVariable(TestControl::EnvironmentName);
+    if (!controlPath.isEmpty())
+        webAddresses = [] { return QStringList{QStringLiteral("127.0.0.1")}; };
     int result = 0;
     {
         MainWindow window(
-            {ProgramPaths::programFolder(),
-             browser,
-             clock,
-             shell,
-             messages,
+            {ProgramPaths::programFolder(), browser, clock, shell, messages,
              [timer](int ms, bool singleShot) { return timer(ms, singleShot, false); },
-             {},
-             &restarter,
-             [timer](int ms) { return timer(ms, false, true); }});
+             webAddresses, &restarter, [timer](int ms) { return timer(ms, false, true); }});
         messages.setParent(&window);
         window.FormCreate();
         if (parser.isSet(tab))
@@ -131,6 +132,18 @@ int main(int argc, char** argv) {
                              if (!window.EndSession(manager.allowsInteraction()))
                                  manager.cancel();
                          });
+
+        // End-to-end tests act as the user through a socket they name; nothing listens otherwise.
+        std::unique_ptr<TestControl> testControl;
+        if (!controlPath.isEmpty()) {
+            testControl = std::make_unique<TestControl>();
+            QString why;
+            if (!testControl->listen(controlPath, &why)) {
+                std::fprintf(stderr, "lintrove5a: %s %s: %s\n", TestControl::EnvironmentName,
+                             qPrintable(controlPath), qPrintable(why));
+                return 2;
+            }
+        }
 
         if (parser.isSet(screenshot)) {
             const QString file = parser.value(screenshot);
