@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QInputDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,6 +26,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
+#include <sys/stat.h>
 
 namespace {
 
@@ -430,8 +432,17 @@ TestControl::TestControl(QObject* parent) : QObject(parent), server_(new QLocalS
 TestControl::~TestControl() = default;
 
 bool TestControl::listen(const QString& path, QString* why) {
-    // A socket file left by an instance that was killed would block the name.
-    QLocalServer::removeServer(path);
+    // A socket left by an instance that was killed would block the name; anything else at the
+    // path is not ours to remove.
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (!S_ISSOCK(st.st_mode)) {
+            if (why)
+                *why = QStringLiteral("the path exists and is no socket");
+            return false;
+        }
+        QLocalServer::removeServer(path);
+    }
     if (server_->listen(path))
         return true;
     if (why)

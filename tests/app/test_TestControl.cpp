@@ -254,6 +254,16 @@ TEST_F(TestControlWindows, AnswersOneLinePerCommandOnItsSocket) {
     // The typing runs after its answer, before the next command is read.
     EXPECT_TRUE(answers[1].contains(R"("text":"10.0.0.1")")) << answers[1].toStdString();
     EXPECT_EQ(answers[2], "error unknown command: fly");
+
+    // A file at the path is left alone: only a socket left behind is taken over.
+    const QString file = dir.filePath("notes.txt");
+    QFile notes(file);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("keep me");
+    notes.close();
+    TestControl other;
+    EXPECT_FALSE(other.listen(file, &why));
+    EXPECT_EQ(notes.size(), 7);
 }
 
 } // namespace

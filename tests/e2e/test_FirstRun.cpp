@@ -60,6 +60,24 @@ TEST_F(FirstRun, WizardThenSamplingThenTheGraphsComeBackAfterARestart) {
         expectGraphShowsDataFile(chart, dataLines());
         EXPECT_GE(chart[QStringLiteral("points")].toInt(), before + 3);
 
+        // The toolbar shows the noise margins of a page the router served.
+        EXPECT_TRUE(ProgramProcess::waitFor(
+            [&] {
+                const QString shown = program->get("Label20")["text"].toString() +
+                                      QStringLiteral(" / ") +
+                                      program->get("Label22")["text"].toString();
+                for (const QJsonValue page : served()) {
+                    const QStringList cell =
+                        page.toObject()[QStringLiteral("noiseMarginText")].toString().split(
+                            QStringLiteral(" / "));
+                    if (cell.size() == 2 && shown == cell[0] + QStringLiteral(" dB / ") + cell[1] +
+                                                         QStringLiteral(" dB"))
+                        return true;
+                }
+                return false;
+            },
+            10000));
+
         // File > Exit asks first (the wizard kept the default); Yes ends the program.
         program->act(QStringLiteral("click mnuExit"));
         ASSERT_TRUE(ProgramProcess::waitFor(

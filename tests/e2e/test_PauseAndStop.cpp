@@ -91,9 +91,12 @@ TEST_F(PauseAndStop, NothingIsSampledWhilePausedOrStoppedAndThePauseEndsByItself
     EXPECT_LE(sim.state()[QStringLiteral("statsPages")].toInt(), pagesWhenStopped + 1)
         << "pages asked for while stopped";
 
-    // Start: sampling again at once.
+    // The router forgot the login during the stop: Start answers its login page again and
+    // samples at once.
+    const int logins = sim.set(QStringLiteral("logout=1"))[QStringLiteral("logins")].toInt();
     program->act(QStringLiteral("click btnRun"));
     ASSERT_TRUE(waitForDataLines(stopped + 2));
+    EXPECT_EQ(sim.state()[QStringLiteral("logins")].toInt(), logins + 1);
     EXPECT_EQ(title(*program), QStringLiteral("Lintrove 5A  [Running]"));
     EXPECT_EQ(stateMetric(), QStringLiteral("running"));
 
