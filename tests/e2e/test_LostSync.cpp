@@ -36,9 +36,12 @@ protected:
 
 TEST_F(LostSync, ZerosAreStoredAndTheLossIsCapturedThenFollowedUpAPageLater) {
     ASSERT_TRUE(sim.start(QStringLiteral("pw"))) << sim.error().toStdString();
+    const int webPort = RouterSim::unusedPort();
     writeSettings(QStringLiteral("pw"),
                   "PointsperPage=" + QByteArray::number(kPointsPerPage) + "\r\n",
-                  "[Log]\r\ncbLog=1\r\n[Capture]\r\nLostSync=1\r\n");
+                  "[Log]\r\ncbLog=1\r\n[Capture]\r\nLostSync=1\r\n[WebServer]\r\nWeb=1\r\n"
+                  "Address=127.0.0.1\r\nPort=" +
+                      QByteArray::number(webPort) + "\r\n");
     std::unique_ptr<ProgramProcess> program = launch();
     ASSERT_TRUE(program->running());
     ASSERT_TRUE(waitForDataLines(4));
@@ -80,6 +83,12 @@ TEST_F(LostSync, ZerosAreStoredAndTheLossIsCapturedThenFollowedUpAPageLater) {
     EXPECT_LE(apart, (kPointsPerPage + 2) * 10) << both.join(' ').toStdString();
     ASSERT_TRUE(waitForDataLines(followUpAt + kPointsPerPage + 1));
     EXPECT_EQ(captures(), both) << "one loss, one follow-up";
+
+    // One loss and the line up again, as /metrics tells it.
+    const QByteArray metrics = httpGet(webPort, "/metrics").body;
+    EXPECT_EQ(metric(metrics, QStringLiteral("lintrove_lost_connections_total")), 1.0)
+        << metrics.toStdString();
+    EXPECT_EQ(metric(metrics, QStringLiteral("lintrove_line_up")), 1.0);
 
     // The window's graph shows the zeros as the data file holds them.
     expectGraphShowsDataFile(program->get("Chart1"), dataLines());
