@@ -78,10 +78,20 @@ TEST_F(FirstRun, WizardThenSamplingThenTheGraphsComeBackAfterARestart) {
             },
             10000));
 
-        // File > Exit asks first (the wizard kept the default); Yes ends the program.
-        program->act(QStringLiteral("click mnuExit"));
-        ASSERT_TRUE(ProgramProcess::waitFor(
-            [&] { return program->command("modal").contains(R"("text":)"); }, 10000));
+        // File > Exit asks first (the wizard kept the default): Cancel goes on sampling, Yes
+        // ends the program.
+        const auto askToExit = [&] {
+            program->act(QStringLiteral("click mnuExit"));
+            ASSERT_TRUE(ProgramProcess::waitFor(
+                [&] { return program->command("modal").contains(R"("class":"QMessageBox")"); },
+                10000));
+        };
+        askToExit();
+        program->act(QStringLiteral("answer Cancel"));
+        const qsizetype cancelled = dataLines().size();
+        ASSERT_TRUE(waitForDataLines(cancelled + 2)) << "sampling stopped after Cancel";
+        EXPECT_TRUE(program->running());
+        askToExit();
         program->act(QStringLiteral("answer Yes"));
         EXPECT_TRUE(program->waitForExit()) << program->error().toStdString();
         firstRun = dataLines();

@@ -12,6 +12,15 @@
 #include <QStringList>
 #include <QTcpSocket>
 #include <optional>
+#include <ostream>
+
+// Failures show texts as text, not as lists of bytes.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* os) {
+    *os << '[' << texts.join(QStringLiteral(", ")).toStdString() << ']';
+}
 
 // The non-empty lines of a text file, without their line ends; none when it cannot be read.
 inline QStringList textLines(const QString& path) {
