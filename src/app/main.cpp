@@ -115,17 +115,29 @@ int main(int argc, char** argv) {
              &restarter,
              [timer](int ms) { return timer(ms, false, true); }});
         messages.setParent(&window);
+        // Nobody is there to answer a question when the system asks the program to stop. A
+        // signal that arrives while the window is still being set up (the browser engine runs
+        // the event loop then) is kept and acted on once it is up, never dropped.
+        bool windowUp = false, endPending = false;
+        const auto endNow = [&] {
+            if (window.EndSession(false))
+                app.quit();
+        };
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                         [&](int) {
+                             if (windowUp)
+                                 endNow();
+                             else
+                                 endPending = true;
+                         });
         window.FormCreate();
         if (parser.isSet(tab))
             window.showPage(parser.value(tab).toInt());
         window.show();
+        windowUp = true;
+        if (endPending)
+            QTimer::singleShot(0, &window, endNow);
 
-        // Nobody is there to answer a question when the system asks the program to stop.
-        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
-                         [&](int) {
-                             if (window.EndSession(false))
-                                 app.quit();
-                         });
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                          [&](QSessionManager& manager) {
                              if (!window.EndSession(manager.allowsInteraction()))
