@@ -103,30 +103,42 @@ int main(int argc, char** argv) {
     const std::unique_ptr<Timer> restartRetry = timer(1000, false, false);
     Restarter restarter(launcher, InstanceLauncher::sameProgram(ProgramPaths::programFolder()),
                         *restartRetry);
-    // Under test control the web server is offered the loopback only, so that end-to-end tests
-    // never serve on the machine's network.
-    std::function<QStringList()> webAddresses;
-    const QString controlPath = qEnvironmentVariable(TestControl::EnvironmentName);
-    if (!controlPath.isEmpty())
-        webAddresses = [] { return QStringList{QStringLiteral("127.0.0.1")}; };
     int result = 0;
     {
         MainWindow window(
-            {ProgramPaths::programFolder(), browser, clock, shell, messages,
+            {ProgramPaths::programFolder(),
+             browser,
+             clock,
+             shell,
+             messages,
              [timer](int ms, bool singleShot) { return timer(ms, singleShot, false); },
-             webAddresses, &restarter, [timer](int ms) { return timer(ms, false, true); }});
+             {},
+             &restarter,
+             [timer](int ms) { return timer(ms, false, true); }});
         messages.setParent(&window);
+        // Nobody is there to answer a question when the system asks the program to stop. A
+        // signal that arrives while the window is still being set up (the browser engine runs
+        // the event loop then) is kept and acted on once it is up, never dropped.
+        bool windowUp = false, endPending = false;
+        const auto endNow = [&] {
+            if (window.EndSession(false))
+                app.quit();
+        };
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                         [&](int) {
+                             if (windowUp)
+                                 endNow();
+                             else
+                                 endPending = true;
+                         });
         window.FormCreate();
         if (parser.isSet(tab))
             window.showPage(parser.value(tab).toInt());
         window.show();
+        windowUp = true;
+        if (endPending)
+            QTimer::singleShot(0, &window, endNow);
 
-        // Nobody is there to answer a question when the system asks the program to stop.
-        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
-                         [&](int) {
-                             if (window.EndSession(false))
-                                 app.quit();
-                         });
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                          [&](QSessionManager& manager) {
                              if (!window.EndSession(manager.allowsInteraction()))
@@ -135,6 +147,7 @@ int main(int argc, char** argv) {
 
         // End-to-end tests act as the user through a socket they name; nothing listens otherwise.
         std::unique_ptr<TestControl> testControl;
+        const QString controlPath = qEnvironmentVariable(TestControl::EnvironmentName);
         if (!controlPath.isEmpty()) {
             testControl = std::make_unique<TestControl>();
             QString why;
