@@ -9,8 +9,6 @@
 
 class QLocalServer;
 class QLocalSocket;
-class QObject;
-class QWidget;
 
 class TestControl : public QObject {
     Q_OBJECT

@@ -2,6 +2,7 @@
 // The real program as a child process for end-to-end tests: a program folder of its own, fast
 // time on a line shared by the instances of one test, and the test-control socket through which
 // the test acts as the user. Whatever is left running when it goes is killed.
+#include <QDateTime>
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
