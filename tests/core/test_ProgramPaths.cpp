@@ -31,7 +31,7 @@ TEST(ProgramPaths, UserDataFolderFollowsTheXdgRules) {
 }
 
 // A fake installation: <prefix>/bin and, unless told otherwise, the installed help document.
-class InstalledLayout : public testing::Test {
+class ProgramPathsLayout : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(prefix.isValid());
@@ -46,7 +46,7 @@ protected:
     QTemporaryDir prefix;
 };
 
-TEST_F(InstalledLayout, TheInstalledHelpDocumentIsFoundFromTheProgramsFolder) {
+TEST_F(ProgramPathsLayout, TheInstalledHelpDocumentIsFoundFromTheProgramsFolder) {
     EXPECT_TRUE(ProgramPaths::installedHelpFile(bin()).isEmpty()) << "no document yet";
     writeFile(doc(), "<html></html>");
     EXPECT_EQ(ProgramPaths::installedHelpFile(bin()), doc());
@@ -57,7 +57,7 @@ TEST_F(InstalledLayout, TheInstalledHelpDocumentIsFoundFromTheProgramsFolder) {
 }
 
 // Holds for root too, who can write into any folder: an installed copy is known by its layout.
-TEST_F(InstalledLayout, AnInstalledCopyKeepsItsFilesInTheUsersDataFolder) {
+TEST_F(ProgramPathsLayout, AnInstalledCopyKeepsItsFilesInTheUsersDataFolder) {
     writeFile(doc(), "<html></html>");
     EXPECT_EQ(ProgramPaths::programFolder(environment()), prefix.filePath("data/lintrove5a"));
     auto relative = environment();
@@ -66,7 +66,7 @@ TEST_F(InstalledLayout, AnInstalledCopyKeepsItsFilesInTheUsersDataFolder) {
               prefix.filePath("home/.local/share/lintrove5a"));
 }
 
-TEST_F(InstalledLayout, LintroveHomeWinsAndACopyOfItsOwnWritesBesideItself) {
+TEST_F(ProgramPathsLayout, LintroveHomeWinsAndACopyOfItsOwnWritesBesideItself) {
     writeFile(doc(), "<html></html>");
     auto withHome = environment();
     withHome.lintroveHome = prefix.filePath("mine/../mine2");
@@ -76,7 +76,7 @@ TEST_F(InstalledLayout, LintroveHomeWinsAndACopyOfItsOwnWritesBesideItself) {
     EXPECT_EQ(ProgramPaths::programFolder(environment()), bin());
 }
 
-TEST_F(InstalledLayout, ACopyThatCannotWriteBesideItselfUsesTheUsersDataFolder) {
+TEST_F(ProgramPathsLayout, ACopyThatCannotWriteBesideItselfUsesTheUsersDataFolder) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders; the installed layout above covers it";
     ASSERT_TRUE(QFile::setPermissions(bin(), QFile::ReadOwner | QFile::ExeOwner));
