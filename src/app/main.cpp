@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
 #include "app/TerminationSignals.h"
+#include "app/TestControl.h"
 #include "core/Clock.h"
 #include "core/DefaultGateway.h"
 #include "core/DesktopShell.h"
@@ -108,22 +109,47 @@ int main(int argc, char** argv) {
              [timer](int ms) { return timer(ms, false, true); },
              ProgramPaths::installedHelpFile()});
         messages.setParent(&window);
+        // Nobody is there to answer a question when the system asks the program to stop. A
+        // signal that arrives while the window is still being set up (the browser engine runs
+        // the event loop then) is kept and acted on once it is up, never dropped.
+        bool windowUp = false, endPending = false;
+        const auto endNow = [&] {
+            if (window.EndSession(false))
+                app.quit();
+        };
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                         [&](int) {
+                             if (windowUp)
+                                 endNow();
+                             else
+                                 endPending = true;
+                         });
         window.FormCreate();
         if (parser.isSet(commandLine.tab))
             window.showPage(parser.value(commandLine.tab).toInt());
         window.show();
+        windowUp = true;
+        if (endPending)
+            QTimer::singleShot(0, &window, endNow);
 
-        // Nobody is there to answer a question when the system asks the program to stop.
-        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
-                         [&](int) {
-                             if (window.EndSession(false))
-                                 app.quit();
-                         });
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                          [&](QSessionManager& manager) {
                              if (!window.EndSession(manager.allowsInteraction()))
                                  manager.cancel();
                          });
+
+        // End-to-end tests act as the user through a socket they name; nothing listens otherwise.
+        std::unique_ptr<TestControl> testControl;
+        const QString controlPath = qEnvironmentVariable(TestControl::EnvironmentName);
+        if (!controlPath.isEmpty()) {
+            testControl = std::make_unique<TestControl>();
+            QString why;
+            if (!testControl->listen(controlPath, &why)) {
+                std::fprintf(stderr, "lintrove5a: %s %s: %s\n", TestControl::EnvironmentName,
+                             qPrintable(controlPath), qPrintable(why));
+                return 2;
+            }
+        }
 
         if (parser.isSet(commandLine.screenshot)) {
             const QString file = parser.value(commandLine.screenshot);

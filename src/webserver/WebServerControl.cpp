@@ -93,6 +93,10 @@ QStringList WebServerControl::addressList(const QList<QNetworkInterface>& interf
 }
 
 QString WebServerControl::startupAddress(const QStringList& addresses, const QString& stored) {
+    // A stored loopback address is a choice to serve this machine only: swapping it for the
+    // network address would open the server to the whole network.
+    if (QHostAddress(stored.trimmed()).isLoopback())
+        return stored;
     QStringList own = addresses;
     own.removeAll(QStringLiteral("127.0.0.1"));
     return own.size() == 1 ? own.first() : stored;

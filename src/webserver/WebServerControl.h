@@ -42,7 +42,7 @@ public:
     static QStringList addressList();
     static QStringList addressList(const QList<QNetworkInterface>& interfaces);
     // The address box at start-up: the machine's only address when it has exactly one,
-    // otherwise the stored one.
+    // otherwise the stored one. A stored loopback address is always kept.
     static QString startupAddress(const QStringList& addresses, const QString& stored);
 
 Q_SIGNALS:

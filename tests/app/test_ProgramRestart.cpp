@@ -66,9 +66,17 @@ TEST(ProgramRestart, TheNewInstanceComesUpWithTheSavedSettingsAndEveryDataLineOn
     const QString ini = home.filePath(QStringLiteral("lintrove5a.ini"));
     const QString data = home.filePath(QStringLiteral("Lintrove5A.txt"));
 
+    // Time runs 20 times as fast from now on, for both instances alike (the new one inherits the
+    // environment): two minutes pass in six seconds.
+    const qint64 origin = QDateTime::currentMSecsSinceEpoch();
+    const double scale = 20;
+    const auto programNow = [&] {
+        return QDateTime::fromMSecsSinceEpoch(
+            origin + qint64((QDateTime::currentMSecsSinceEpoch() - origin) * scale));
+    };
     // The next minute, or the one after when this one is nearly over: the program must have
     // started before it, as the minute of a start never restarts.
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = programNow();
     const QDateTime thisMinute(now.date(), QTime(now.time().hour(), now.time().minute()));
     const QDateTime restartAt = thisMinute.addSecs(now.time().second() < 30 ? 60 : 120);
     writeFile(ini, "[LT-BT]\r\nAddress=127.0.0.1:" + QByteArray::number(sim.port()) +
@@ -81,21 +89,23 @@ TEST(ProgramRestart, TheNewInstanceComesUpWithTheSavedSettingsAndEveryDataLineOn
     QProcess first;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LINTROVE_HOME"), home.path());
+    env.insert(QStringLiteral("LINTROVE_TIME_SCALE"),
+               QStringLiteral("%1@%2").arg(scale).arg(origin));
     first.setProcessEnvironment(env);
     first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     first.start(QStringLiteral(LINTROVE_APP_PATH), {});
     ASSERT_TRUE(first.waitForStarted(10000));
 
     // Samples before the restart, then the old instance ends by itself, asking nothing.
-    const int untilRestart = int(QDateTime::currentDateTime().msecsTo(restartAt));
+    const int untilRestart = int(programNow().msecsTo(restartAt) / scale);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dataLines(data).isEmpty(); }, untilRestart))
         << "no sample before the restart time";
-    const bool ended = first.waitForFinished(untilRestart + 60000);
+    const bool ended = first.waitForFinished(untilRestart + 30000);
     if (!ended) {
         first.kill();
         first.waitForFinished();
     }
-    ASSERT_TRUE(ended) << "still running a minute after the restart time";
+    ASSERT_TRUE(ended) << "still running long after the restart time";
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.exitCode(), 0);
     const QByteArray saved = readFile(ini);

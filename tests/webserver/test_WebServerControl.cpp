@@ -174,6 +174,13 @@ TEST(WebServerControl, AddressListIsTheMachinesIPv4ThenLoopback) {
     EXPECT_EQ(WebServerControl::startupAddress({"192.168.1.64", "10.0.0.5", "127.0.0.1"}, stored),
               stored);
     EXPECT_EQ(WebServerControl::startupAddress({"127.0.0.1"}, stored), stored);
+    // Serving this machine only stays so: never widened to the network address.
+    for (const char* loopback : {"127.0.0.1", " 127.0.0.1 ", "127.1.2.3"})
+        EXPECT_EQ(WebServerControl::startupAddress({"192.168.1.64", "127.0.0.1"},
+                                                   QString::fromLatin1(loopback)),
+                  QString::fromLatin1(loopback));
+    EXPECT_EQ(WebServerControl::startupAddress({"192.168.1.64", "127.0.0.1"}, QString()),
+              QStringLiteral("192.168.1.64"));
 }
 
 TEST(KeyFilter, TypedCharactersTheBoxesDoNotTakeAreDropped) {

@@ -1,7 +1,13 @@
 // Shows each dialog page with first-run settings and saves it as a PNG in the folder given.
+// Usage: dialog-shots [folder] [capture folder for the image viewer]
+#include "app/AboutBox.h"
 #include "app/AdvancedSettingsDialog.h"
+#include "app/DataFileDialog.h"
+#include "app/ImageViewer.h"
 #include "app/MaintenanceDialog.h"
+#include "app/MessageBoxes.h"
 #include "core/Clock.h"
+#include "core/DesktopShell.h"
 #include "storage/Settings.h"
 
 #include <QApplication>
@@ -44,6 +50,35 @@ int main(int argc, char** argv) {
     for (int i = 0; i < advanced.PageControl1->count(); ++i) {
         advanced.PageControl1->setCurrentIndex(i);
         ok &= save(advanced, out + QStringLiteral("/advanced-%1.png").arg(QLatin1String(pages[i])));
+    }
+    advanced.close();
+
+    DesktopShell shell;
+    AboutBox about(shell, QStringLiteral("/home/user/Lintrove5A/lintrove5a.html"));
+    about.show();
+    ok &= save(about, out + QStringLiteral("/about-box.png"));
+    about.close();
+
+    DataFileDialog dataFile(settings, &shell, nullptr);
+    dataFile.show();
+    ok &= save(dataFile, out + QStringLiteral("/data-file.png"));
+    dataFile.close();
+
+    if (argc > 2) { // the images a run of the program captured
+        settings.Capture = QString::fromLocal8Bit(argv[2]);
+        MessageBoxes messages(nullptr);
+        ImageViewer viewer(settings, settings.Capture, shell, messages);
+        viewer.show();
+        const QStringList images =
+            QDir(settings.Capture).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+        // The model fills the list in the background: wait for it, then show the newest.
+        for (int i = 0; i < 50 && !images.isEmpty(); ++i) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+            viewer.selectPath(QDir(settings.Capture).filePath(images.last()));
+            if (!viewer.picture().isNull())
+                break;
+        }
+        ok &= save(viewer, out + QStringLiteral("/image-viewer.png"));
     }
     return ok ? 0 : 1;
 }

@@ -9,6 +9,7 @@ namespace {
 const QString kStatsPage = QStringLiteral("9143");
 const QString kMovedStatsPage = QStringLiteral("9141");
 constexpr int kRememberedFields = 32;
+constexpr int kHistoryLength = 512;
 
 double fromTenths(int t) {
     return t / 10.0;
@@ -133,6 +134,22 @@ SimResponse RouterSimulator::statsOrLogin(const SimRequest& request, const QStri
     served_ = RouterPages::representable(line_.next(synced), options_.style);
     servedCells_ = RouterPages::statsCells(served_, options_.style);
     lastUptime_ = uptimeSeconds();
+    history_.append(QJsonObject{
+        {QStringLiteral("statsPage"), statsPages_},
+        {QStringLiteral("synced"), served_.synced},
+        {QStringLiteral("noiseMarginUp"), fromTenths(served_.noiseMarginUpTenths)},
+        {QStringLiteral("noiseMarginDown"), fromTenths(served_.noiseMarginDownTenths)},
+        {QStringLiteral("dataRateUp"), served_.rateUpKbps},
+        {QStringLiteral("dataRateDown"), served_.rateDownKbps},
+        {QStringLiteral("maxDataRateUp"), served_.maxRateUpKbps},
+        {QStringLiteral("maxDataRateDown"), served_.maxRateDownKbps},
+        {QStringLiteral("lineAttenuationUp"), fromTenths(served_.lineAttenuationUpTenths)},
+        {QStringLiteral("lineAttenuationDown"), fromTenths(served_.lineAttenuationDownTenths)},
+        {QStringLiteral("noiseMarginText"), servedCells_.noiseMargin},
+        {QStringLiteral("uptimeSeconds"), static_cast<qint64>(lastUptime_)},
+    });
+    while (history_.size() > kHistoryLength)
+        history_.removeFirst();
     return html(RouterPages::statsPage(served_, lastUptime_, options_.style));
 }
 
@@ -221,6 +238,7 @@ SimResponse RouterSimulator::state() const {
          issuedFields_.isEmpty() ? QString() : issuedFields_.last()},
         {QStringLiteral("texts"), texts},
         {QStringLiteral("switches"), switches},
+        {QStringLiteral("history"), history_},
     };
     SimResponse r;
     r.contentType = "application/json";

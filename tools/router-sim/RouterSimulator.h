@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QList>
 #include <QPair>
 #include <QSet>
@@ -70,5 +71,8 @@ private:
     std::int64_t lastUptime_ = 0;
     QStringList issuedFields_; // recent login field ids, newest last
     QSet<QString> sessions_;
+    // The values of the recent statistics pages, oldest first, so a test can match every sample
+    // the monitor took against what was served without racing the next page.
+    QJsonArray history_;
     int statsPages_ = 0, loginPages_ = 0, wrongPasswordPages_ = 0, logins_ = 0, pagesServed_ = 0;
 };

@@ -15,9 +15,9 @@ const char* const kUsage =
     "                  [--mbps] [--quirk] [--garbage] [--empty] [--drift-seed S]\n"
     "                  [--drop-every N]\n"
     "Serves the router's login and statistics pages on 127.0.0.1:N (0 picks a free port).\n"
-    "GET /sim/state shows the values last served; GET /sim/set?nosync=1&... changes the\n"
-    "switches (nosync, garbage, empty, missing, firmware, mbps, quirk, dropevery, password,\n"
-    "logout).\n";
+    "GET /sim/state shows the values last served and those of the recent statistics pages;\n"
+    "GET /sim/set?nosync=1&... changes the switches (nosync, garbage, empty, missing,\n"
+    "firmware, mbps, quirk, dropevery, password, logout).\n";
 
 int usageError(const QString& message) {
     std::fprintf(stderr, "router-sim: %s\n%s", qPrintable(message), kUsage);

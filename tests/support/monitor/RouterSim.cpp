@@ -18,7 +18,7 @@ RouterSim::~RouterSim() {
     stop();
 }
 
-bool RouterSim::start(const QString& password, const QStringList& extraArgs) {
+bool RouterSim::start(const QString& password, const QStringList& extraArgs, int port) {
     stop();
     error_.clear();
     const QString program = qEnvironmentVariable("LINTROVE_ROUTER_SIM");
@@ -27,7 +27,7 @@ bool RouterSim::start(const QString& password, const QStringList& extraArgs) {
         return false;
     }
     process_.setProgram(program);
-    process_.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0"),
+    process_.setArguments(QStringList{QStringLiteral("--port"), QString::number(port),
                                       QStringLiteral("--password"), password} +
                           extraArgs);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);

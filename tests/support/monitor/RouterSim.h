@@ -15,8 +15,9 @@ public:
     RouterSim& operator=(const RouterSim&) = delete;
 
     // Starts the program named by LINTROVE_ROUTER_SIM with this password and extra switches,
-    // and waits until it listens. False, with error() saying why, when it does not.
-    bool start(const QString& password, const QStringList& extraArgs = {});
+    // and waits until it listens. False, with error() saying why, when it does not. Port 0 takes
+    // a free port; a given one brings a stopped simulator back where the program looks for it.
+    bool start(const QString& password, const QStringList& extraArgs = {}, int port = 0);
     void stop();
 
     int port() const { return port_; }
