@@ -422,7 +422,7 @@ void MainWindow::openImageViewer(QPoint topLeft) {
 
 void MainWindow::mnuAboutClick() {
     if (!aboutBox_)
-        aboutBox_ = new AboutBox(deps_.shell, ProgramPaths::helpFile(deps_.programFolder), this);
+        aboutBox_ = new AboutBox(deps_.shell, helpFile(), this);
     aboutBox_->move(AboutBox::centredOn(frameGeometry(), aboutBox_->size()));
     aboutBox_->exec();
 }
@@ -808,8 +808,15 @@ void MainWindow::loadCursors() {
 
 // Deleted first and written anew; when the old copy cannot be deleted (a viewer holds it) it
 // stays and is used.
+QString MainWindow::helpFile() const {
+    return deps_.installedHelpFile.isEmpty() ? ProgramPaths::helpFile(deps_.programFolder)
+                                             : deps_.installedHelpFile;
+}
+
 void MainWindow::writeHelpFile() {
-    const QString path = ProgramPaths::helpFile(deps_.programFolder);
+    if (!deps_.installedHelpFile.isEmpty())
+        return;
+    const QString path = helpFile();
     if (QFileInfo::exists(path))
         QFile::remove(path);
     if (QFileInfo::exists(path))
@@ -892,7 +899,8 @@ bool MainWindow::FormCloseQuery(bool askUser) {
             return false;
     }
     deps_.browser.stop();
-    QFile::remove(ProgramPaths::helpFile(deps_.programFolder));
+    if (deps_.installedHelpFile.isEmpty())
+        QFile::remove(helpFile()); // the installed document belongs to the installation
     capture_->CaptureAtClose(graphs().PointCount());
     if (!SaveIni())
         return false;
@@ -927,7 +935,7 @@ void MainWindow::PageControl1Change() {
 }
 
 void MainWindow::mnuHelpClick() {
-    const QString path = ProgramPaths::helpFile(deps_.programFolder);
+    const QString path = helpFile();
     if (QFileInfo::exists(path) && !deps_.shell.open(path))
         deps_.messages.inform(DesktopShell::openFailedText(path));
 }

@@ -66,6 +66,10 @@ public:
         // A timer keeping to the millisecond, for the minute tick of the daily maintenance; the
         // plain factory when empty.
         std::function<std::unique_ptr<Timer>(int intervalMs)> preciseTimers = {};
+        // The help document an installed copy carries (share/doc/lintrove5a): opened as it is,
+        // never written or deleted. Empty: the window writes its own copy into the program
+        // folder at start and deletes it at close.
+        QString installedHelpFile = {};
     };
 
     explicit MainWindow(Dependencies deps, QWidget* parent = nullptr);
@@ -119,6 +123,7 @@ private:
     void collectSettingsFromControls();
     void loadCursors();
     void writeHelpFile();
+    QString helpFile() const;
     void setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
                          const QString& rateUp, const QString& rateDown);
     void applyRunControlView();

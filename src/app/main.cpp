@@ -1,5 +1,6 @@
 // Program entry: the application, the main window, and a clean end on SIGTERM, SIGINT and the
 // desktop session's end.
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
 #include "app/TerminationSignals.h"
@@ -18,7 +19,6 @@
 #include "monitor/WebEngineBrowser.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QSessionManager>
 #include <QTabWidget>
 #include <QTimer>
@@ -33,6 +33,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--ipconfig") == 0)
             return DefaultGateway::runIpconfig(stdout);
+    // Answered before anything that needs a display, the browser engine or the instance lock.
+    if (CommandLine::asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        CommandLine::setApplicationNames();
+        CommandLine().answerHelpOrVersion();
+    }
     // Chromium refuses to run sandboxed as root.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         std::fprintf(stderr,
@@ -41,28 +47,14 @@ int main(int argc, char** argv) {
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lintrove 5A"));
-    QApplication::setApplicationVersion(QStringLiteral(LINTROVE_VERSION));
+    CommandLine::setApplicationNames();
+    // Lets the desktop match the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("lintrove5a"));
     // The window may sit in the tray: an accepted close quits, not the last window going.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Watches a BT Home Hub 5A broadband line."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Save a PNG of the main window after --screenshot-delay seconds, then end."),
-        QStringLiteral("file"));
-    const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
-                                   QStringLiteral("Seconds before the screenshot (default 20)."),
-                                   QStringLiteral("seconds"), QStringLiteral("20"));
-    const QCommandLineOption tab(QStringLiteral("tab"),
-                                 QStringLiteral("Show the tab with this index at start."),
-                                 QStringLiteral("index"));
-    parser.addOption(tab);
-    parser.addOption(screenshot);
-    parser.addOption(delay);
+    CommandLine commandLine;
+    QCommandLineParser& parser = commandLine.parser;
     parser.process(app);
 
     // Fast time for the end-to-end tests and soak runs only.
@@ -88,7 +80,8 @@ int main(int argc, char** argv) {
 
     // Before any file is opened: a restarted instance waits here until the instance it replaces
     // has let go of its files. Released last, when main() returns.
-    const auto instanceLock = WaitForInstanceLock(ProgramPaths::programFolder());
+    const QString programFolder = ProgramPaths::programFolder();
+    const auto instanceLock = WaitForInstanceLock(programFolder);
 
     // The platform pieces the window works with; they outlive it.
     WebEngineBrowser browser;
@@ -101,12 +94,11 @@ int main(int argc, char** argv) {
     const Clock& clock = scaledClock ? static_cast<const Clock&>(*scaledClock) : systemClock;
     InstanceLauncher launcher;
     const std::unique_ptr<Timer> restartRetry = timer(1000, false, false);
-    Restarter restarter(launcher, InstanceLauncher::sameProgram(ProgramPaths::programFolder()),
-                        *restartRetry);
+    Restarter restarter(launcher, InstanceLauncher::sameProgram(programFolder), *restartRetry);
     int result = 0;
     {
         MainWindow window(
-            {ProgramPaths::programFolder(),
+            {programFolder,
              browser,
              clock,
              shell,
@@ -114,7 +106,8 @@ int main(int argc, char** argv) {
              [timer](int ms, bool singleShot) { return timer(ms, singleShot, false); },
              {},
              &restarter,
-             [timer](int ms) { return timer(ms, false, true); }});
+             [timer](int ms) { return timer(ms, false, true); },
+             ProgramPaths::installedHelpFile()});
         messages.setParent(&window);
         // Nobody is there to answer a question when the system asks the program to stop. A
         // signal that arrives while the window is still being set up (the browser engine runs
@@ -132,8 +125,8 @@ int main(int argc, char** argv) {
                                  endPending = true;
                          });
         window.FormCreate();
-        if (parser.isSet(tab))
-            window.showPage(parser.value(tab).toInt());
+        if (parser.isSet(commandLine.tab))
+            window.showPage(parser.value(commandLine.tab).toInt());
         window.show();
         windowUp = true;
         if (endPending)
@@ -158,15 +151,16 @@ int main(int argc, char** argv) {
             }
         }
 
-        if (parser.isSet(screenshot)) {
-            const QString file = parser.value(screenshot);
-            QTimer::singleShot(parser.value(delay).toInt() * 1000, &window, [&, file] {
-                const bool saved = window.grab().save(file, "PNG");
-                std::fprintf(stderr, "lintrove5a: screenshot %s %s\n", qPrintable(file),
-                             saved ? "saved" : "could not be saved");
-                window.EndSession(false);
-                app.exit(saved ? 0 : 1);
-            });
+        if (parser.isSet(commandLine.screenshot)) {
+            const QString file = parser.value(commandLine.screenshot);
+            QTimer::singleShot(
+                parser.value(commandLine.screenshotDelay).toInt() * 1000, &window, [&, file] {
+                    const bool saved = window.grab().save(file, "PNG");
+                    std::fprintf(stderr, "lintrove5a: screenshot %s %s\n", qPrintable(file),
+                                 saved ? "saved" : "could not be saved");
+                    window.EndSession(false);
+                    app.exit(saved ? 0 : 1);
+                });
         }
         result = app.exec();
         messages.setParent(nullptr);

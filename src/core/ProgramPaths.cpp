@@ -3,22 +3,45 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace ProgramPaths {
 
-QString programFolder() {
-    const QString home = qEnvironmentVariable("LINTROVE_HOME");
-    if (!home.isEmpty())
-        return QDir::cleanPath(QDir(home).absolutePath());
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable())
+QString installedHelpFile(const QString& executableFolder) {
+    if (executableFolder.isEmpty())
+        return {};
+    const QString path = QDir::cleanPath(
+        executableFolder + QStringLiteral("/" LINTROVE_DOC_FROM_BIN "/lintrove5a.html"));
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+QString installedHelpFile() {
+    return installedHelpFile(QCoreApplication::applicationDirPath());
+}
+
+QString userDataFolder(const QString& xdgDataHome, const QString& homeFolder) {
+    const QString data = QDir::isAbsolutePath(xdgDataHome)
+                             ? xdgDataHome
+                             : homeFolder + QStringLiteral("/.local/share");
+    return QDir::cleanPath(data + QStringLiteral("/lintrove5a"));
+}
+
+QString programFolder(const Environment& environment) {
+    if (!environment.lintroveHome.isEmpty())
+        return QDir::cleanPath(QDir(environment.lintroveHome).absolutePath());
+    const QString& exeDir = environment.executableFolder;
+    if (!exeDir.isEmpty() && installedHelpFile(exeDir).isEmpty() && QFileInfo(exeDir).isWritable())
         return QDir::cleanPath(exeDir);
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty())
-        data = QDir::homePath() + QStringLiteral("/.local/share");
-    const QString folder = QDir::cleanPath(data + QStringLiteral("/lintrove5a"));
-    QDir().mkpath(folder);
+    return userDataFolder(environment.xdgDataHome, environment.homeFolder);
+}
+
+QString programFolder() {
+    const Environment environment{qEnvironmentVariable("LINTROVE_HOME"),
+                                  QCoreApplication::applicationDirPath(),
+                                  qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()};
+    const QString folder = programFolder(environment);
+    if (environment.lintroveHome.isEmpty() &&
+        folder != QDir::cleanPath(environment.executableFolder))
+        QDir().mkpath(folder);
     return folder;
 }
 

@@ -57,6 +57,7 @@ protected:
             }};
         deps.networkAddresses = [] { return QStringList{"127.0.0.1"}; }; // the stored one is used
         deps.restarter = restarter;
+        deps.installedHelpFile = installedHelp;
         return std::make_unique<MainWindow>(deps);
     }
 
@@ -73,6 +74,7 @@ protected:
     ScriptedMessages messages;
     std::vector<FakeTimer*> timers;
     Restarter* restarter = nullptr;
+    QString installedHelp;
 };
 
 TEST_F(MainWindowTest, FirstRunUsesDefaultsDoesNotNavigateAndArmsTheSetup) {
@@ -608,6 +610,24 @@ TEST_F(MainWindowTest, HelpOpensTheWrittenDocument) {
     findNamed<QAction>(w.get(), "mnuHelp")->trigger();
     EXPECT_EQ(shell.opened.size(), 1);
     EXPECT_TRUE(messages.informed.isEmpty());
+}
+
+// An installed copy opens the document of its installation: nothing is written into the program
+// folder at start, and the close leaves the installed file alone (root could delete it).
+TEST_F(MainWindowTest, AnInstalledHelpDocumentIsOpenedAndNeverWrittenOrDeleted) {
+    QTemporaryDir doc;
+    ASSERT_TRUE(doc.isValid());
+    installedHelp = doc.filePath("lintrove5a.html");
+    writeFile(installedHelp, "<html>installed</html>");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("lintrove5a.html")));
+    findNamed<QAction>(w.get(), "mnuHelp")->trigger();
+    EXPECT_EQ(shell.opened, QStringList({installedHelp}));
+    messages.answerYes = true;
+    EXPECT_TRUE(w->FormCloseQuery());
+    EXPECT_EQ(readFile(installedHelp), "<html>installed</html>");
 }
 
 // A desktop that cannot open the help document or the log says so, naming the file.
