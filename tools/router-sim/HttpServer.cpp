@@ -124,9 +124,8 @@ int HttpServer::start(int port, QString& error) {
     // endpoints.
     daemon_ = MHD_start_daemon(MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD |
                                    MHD_USE_ERROR_LOG,
-                               0, nullptr,
-                               nullptr, onRequest, &handler_, MHD_OPTION_LISTEN_SOCKET, fd,
-                               MHD_OPTION_NOTIFY_COMPLETED, onCompleted, nullptr,
+                               0, nullptr, nullptr, onRequest, &handler_, MHD_OPTION_LISTEN_SOCKET,
+                               fd, MHD_OPTION_NOTIFY_COMPLETED, onCompleted, nullptr,
                                MHD_OPTION_CONNECTION_TIMEOUT, 30u, MHD_OPTION_END);
     if (!daemon_) {
         error = QStringLiteral("the HTTP daemon did not start");

@@ -157,13 +157,13 @@ void RouterSimulator::record(const char* kind, bool withValues) {
                  kind);
     if (withValues) {
         const LineValues& v = served_;
-        std::fprintf(record_, " %d %.1f %.1f %d %d %d %d %.1f %.1f %.1f %.1f %lld", v.synced ? 1 : 0,
-                     fromTenths(v.noiseMarginUpTenths), fromTenths(v.noiseMarginDownTenths),
-                     v.rateUpKbps, v.rateDownKbps, v.maxRateUpKbps, v.maxRateDownKbps,
-                     fromTenths(v.lineAttenuationUpTenths),
-                     fromTenths(v.lineAttenuationDownTenths),
-                     fromTenths(v.signalAttenuationUpTenths),
-                     fromTenths(v.signalAttenuationDownTenths), static_cast<long long>(lastUptime_));
+        std::fprintf(
+            record_, " %d %.1f %.1f %d %d %d %d %.1f %.1f %.1f %.1f %lld", v.synced ? 1 : 0,
+            fromTenths(v.noiseMarginUpTenths), fromTenths(v.noiseMarginDownTenths), v.rateUpKbps,
+            v.rateDownKbps, v.maxRateUpKbps, v.maxRateDownKbps,
+            fromTenths(v.lineAttenuationUpTenths), fromTenths(v.lineAttenuationDownTenths),
+            fromTenths(v.signalAttenuationUpTenths), fromTenths(v.signalAttenuationDownTenths),
+            static_cast<long long>(lastUptime_));
     }
     std::fputc('\n', record_);
     // Read while the simulator runs, so every line is whole on disk at once.

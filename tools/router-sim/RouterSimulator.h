@@ -23,9 +23,9 @@ struct SimOptions {
     bool empty = false; // every page an empty reply (status 200, no body)
     PageStyle style;
     std::uint32_t seed = 1;
-    int dropEvery = 0; // every n-th statistics page starts two pages without sync; 0 = never
-    int slowMs = 0;    // every page answered this much later
-    bool down = false; // every page request dropped unanswered, as by an unreachable router
+    int dropEvery = 0;  // every n-th statistics page starts two pages without sync; 0 = never
+    int slowMs = 0;     // every page answered this much later
+    bool down = false;  // every page request dropped unanswered, as by an unreachable router
     QString recordPath; // a line per page answered, appended here; empty = no record
 };
 
