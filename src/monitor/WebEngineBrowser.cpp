@@ -38,7 +38,8 @@ protected:
 };
 
 // One page in one renderer, drawn in software; no cache of pages left behind.
-constexpr const char* kEngineFlags = "--disable-gpu";
+constexpr const char* kEngineFlags =
+    "--disable-gpu --renderer-process-limit=1 --disable-features=BackForwardCache";
 
 // Arguments for a script, as a JSON array literal: page text never becomes script code.
 QString scriptArguments(const QJsonArray& args) {
