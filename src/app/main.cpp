@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
                      "lintrove5a: running as root, the browser's sandbox is switched off\n");
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
+    WebEngineBrowser::prepareEngine();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     CommandLine::setApplicationNames();

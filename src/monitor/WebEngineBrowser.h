@@ -15,6 +15,11 @@ public:
     explicit WebEngineBrowser(QObject* parent = nullptr);
     ~WebEngineBrowser() override;
 
+    // Engine switches for a browser that only reads one small page every few seconds; call
+    // before the application object exists. A user's own QTWEBENGINE_CHROMIUM_FLAGS or
+    // QT_QUICK_BACKEND, even an empty one, is left as it is.
+    static void prepareEngine();
+
     void setSilent(bool silent) override;
     void ensureWindow() override;
     void navigate(const QString& url, bool withoutHistoryOrCache = false) override;

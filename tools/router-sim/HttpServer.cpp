@@ -3,10 +3,12 @@
 #include <QUrl>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <microhttpd.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -75,7 +77,13 @@ MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url, con
         request.sessionCookie = QString::fromLatin1(cookie);
     request.body = pending->body;
     const auto* handler = static_cast<const HttpServer::Handler*>(cls);
-    return send(connection, (*handler)(request));
+    const SimResponse response = (*handler)(request);
+    if (response.drop)
+        return MHD_NO; // the connection closes with no answer at all
+    // Each connection has its own thread, so a slow answer holds up only its own request.
+    if (response.delayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(response.delayMs));
+    return send(connection, response);
 }
 
 void onCompleted(void*, MHD_Connection*, void** connectionState, MHD_RequestTerminationCode) {
@@ -112,9 +120,12 @@ int HttpServer::start(int port, QString& error) {
         return 0;
     }
 
-    daemon_ = MHD_start_daemon(MHD_USE_AUTO_INTERNAL_THREAD | MHD_USE_ERROR_LOG, 0, nullptr,
-                               nullptr, onRequest, &handler_, MHD_OPTION_LISTEN_SOCKET, fd,
-                               MHD_OPTION_NOTIFY_COMPLETED, onCompleted, nullptr,
+    // A thread per connection: a slow answer must not hold up the others or the control
+    // endpoints.
+    daemon_ = MHD_start_daemon(MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD |
+                                   MHD_USE_ERROR_LOG,
+                               0, nullptr, nullptr, onRequest, &handler_, MHD_OPTION_LISTEN_SOCKET,
+                               fd, MHD_OPTION_NOTIFY_COMPLETED, onCompleted, nullptr,
                                MHD_OPTION_CONNECTION_TIMEOUT, 30u, MHD_OPTION_END);
     if (!daemon_) {
         error = QStringLiteral("the HTTP daemon did not start");

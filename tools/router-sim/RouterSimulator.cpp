@@ -1,5 +1,7 @@
 #include "RouterSimulator.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrlQuery>
@@ -10,6 +12,8 @@ const QString kStatsPage = QStringLiteral("9143");
 const QString kMovedStatsPage = QStringLiteral("9141");
 constexpr int kRememberedFields = 32;
 constexpr int kHistoryLength = 512;
+// Longer than any browser waits for a page.
+constexpr int kMaxSlowMs = 600000;
 
 double fromTenths(int t) {
     return t / 10.0;
@@ -63,6 +67,13 @@ RouterSimulator::RouterSimulator(const SimOptions& options)
     uptimeBase_ = std::uniform_int_distribution<std::int64_t>(86400, 20 * 86400)(rng_);
     lastUptime_ = uptimeBase_;
     clock_.start();
+    if (!options_.recordPath.isEmpty())
+        record_ = std::fopen(QFile::encodeName(options_.recordPath).constData(), "a");
+}
+
+RouterSimulator::~RouterSimulator() {
+    if (record_)
+        std::fclose(record_);
 }
 
 std::int64_t RouterSimulator::uptimeSeconds() const {
@@ -95,19 +106,35 @@ SimResponse RouterSimulator::handle(const SimRequest& request) {
 
     if (request.method != "GET" && request.method != "HEAD" && request.method != "POST")
         return plain(405, QStringLiteral("method not allowed"));
+    if (options_.down) {
+        record("down");
+        SimResponse r;
+        r.drop = true;
+        return r;
+    }
+    SimResponse r = page(request);
+    r.delayMs = options_.slowMs;
+    return r;
+}
+
+SimResponse RouterSimulator::page(const SimRequest& request) {
     if (options_.empty) {
         ++pagesServed_;
+        record("empty");
         return SimResponse{};
     }
     if (options_.garbage) {
         ++pagesServed_;
+        record("garbage");
         SimResponse r;
         r.contentType = "text/html";
         r.body = RouterPages::garbage(rng_);
         return r;
     }
-    if (request.path == u"/")
+    if (request.path == u"/") {
+        record("redirect");
         return redirect(QStringLiteral("/index.cgi?active_page=9100"));
+    }
     if (request.path == u"/login.cgi") {
         if (request.method == "POST")
             return login(request);
@@ -117,9 +144,31 @@ SimResponse RouterSimulator::handle(const SimRequest& request) {
         const QString activePage = argument(request.query, QStringLiteral("active_page"));
         if (isStatsPage(activePage))
             return statsOrLogin(request, activePage);
+        record("home");
         return html(RouterPages::homePage(line_.current().synced, options_.style.firmware));
     }
+    record("notfound");
     return html(RouterPages::notFoundPage(), 404);
+}
+
+void RouterSimulator::record(const char* kind, bool withValues) {
+    if (!record_)
+        return;
+    std::fprintf(record_, "%lld %s", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()),
+                 kind);
+    if (withValues) {
+        const LineValues& v = served_;
+        std::fprintf(
+            record_, " %d %.1f %.1f %d %d %d %d %.1f %.1f %.1f %.1f %lld", v.synced ? 1 : 0,
+            fromTenths(v.noiseMarginUpTenths), fromTenths(v.noiseMarginDownTenths), v.rateUpKbps,
+            v.rateDownKbps, v.maxRateUpKbps, v.maxRateDownKbps,
+            fromTenths(v.lineAttenuationUpTenths), fromTenths(v.lineAttenuationDownTenths),
+            fromTenths(v.signalAttenuationUpTenths), fromTenths(v.signalAttenuationDownTenths),
+            static_cast<long long>(lastUptime_));
+    }
+    std::fputc('\n', record_);
+    // Read while the simulator runs, so every line is whole on disk at once.
+    std::fflush(record_);
 }
 
 SimResponse RouterSimulator::statsOrLogin(const SimRequest& request, const QString& activePage) {
@@ -150,6 +199,7 @@ SimResponse RouterSimulator::statsOrLogin(const SimRequest& request, const QStri
     });
     while (history_.size() > kHistoryLength)
         history_.removeFirst();
+    record("stats", true);
     return html(RouterPages::statsPage(served_, lastUptime_, options_.style));
 }
 
@@ -163,6 +213,7 @@ SimResponse RouterSimulator::loginPage(const QString& returnPage, bool wrongPass
         ++wrongPasswordPages_;
     else
         ++loginPages_;
+    record(wrongPassword ? "wrongpassword" : "login");
     return html(RouterPages::loginPage(id, returnPage, wrongPassword, options_.style.firmware));
 }
 
@@ -189,6 +240,7 @@ SimResponse RouterSimulator::login(const SimRequest& request) {
         return loginPage(returnPage, true);
 
     ++logins_;
+    record("loggedin");
     const QString session = randomHex(32);
     sessions_.insert(session);
     return redirect(QStringLiteral("/index.cgi?active_page=") + returnPage,
@@ -214,6 +266,8 @@ SimResponse RouterSimulator::state() const {
         {QStringLiteral("mbps"), options_.style.mbps},
         {QStringLiteral("quirk"), options_.style.quirk},
         {QStringLiteral("dropevery"), options_.dropEvery},
+        {QStringLiteral("slow"), options_.slowMs},
+        {QStringLiteral("down"), options_.down},
     };
     QJsonObject o{
         {QStringLiteral("synced"), v.synced},
@@ -266,7 +320,12 @@ SimResponse RouterSimulator::set(const SimRequest& request) {
             ok = parseSwitch(value, next.style.mbps);
         else if (key == u"quirk")
             ok = parseSwitch(value, next.style.quirk);
-        else if (key == u"logout")
+        else if (key == u"down")
+            ok = parseSwitch(value, next.down);
+        else if (key == u"slow") {
+            next.slowMs = value.toInt(&ok);
+            ok = ok && next.slowMs >= 0 && next.slowMs <= kMaxSlowMs;
+        } else if (key == u"logout")
             ok = parseSwitch(value, logout);
         else if (key == u"password")
             next.password = value;

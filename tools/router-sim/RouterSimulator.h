@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <cstdio>
 #include <mutex>
 #include <random>
 
@@ -23,7 +24,10 @@ struct SimOptions {
     bool empty = false; // every page an empty reply (status 200, no body)
     PageStyle style;
     std::uint32_t seed = 1;
-    int dropEvery = 0; // every n-th statistics page starts two pages without sync; 0 = never
+    int dropEvery = 0;  // every n-th statistics page starts two pages without sync; 0 = never
+    int slowMs = 0;     // every page answered this much later
+    bool down = false;  // every page request dropped unanswered, as by an unreachable router
+    QString recordPath; // a line per page answered, appended here; empty = no record
 };
 
 struct SimRequest {
@@ -39,6 +43,8 @@ struct SimResponse {
     QByteArray contentType = "text/html; charset=utf-8";
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
+    int delayMs = 0;   // wait this long before answering
+    bool drop = false; // close the connection without any answer
 };
 
 class RouterSimulator {
@@ -46,9 +52,14 @@ public:
     static constexpr const char* kSessionCookie = "urn";
 
     explicit RouterSimulator(const SimOptions& options);
+    ~RouterSimulator();
+    RouterSimulator(const RouterSimulator&) = delete;
+    RouterSimulator& operator=(const RouterSimulator&) = delete;
 
     // Safe to call from any thread.
     SimResponse handle(const SimRequest& request);
+    // The record file was asked for and could not be opened.
+    bool recordFailed() const { return !options_.recordPath.isEmpty() && !record_; }
 
 private:
     SimResponse statsOrLogin(const SimRequest& request, const QString& activePage);
@@ -57,6 +68,10 @@ private:
     SimResponse state() const;
     SimResponse set(const SimRequest& request);
     SimResponse html(const QString& markup, int status = 200);
+    SimResponse page(const SimRequest& request);
+    // One line of the record: real time in ms since 1970, the kind of answer, and for a
+    // statistics page the values it showed.
+    void record(const char* kind, bool withValues = false);
     QString randomHex(int digits);
     std::int64_t uptimeSeconds() const;
 
@@ -65,6 +80,7 @@ private:
     LineModel line_;
     LineValues served_; // the values of the last statistics page, as the page expresses them
     StatsCells servedCells_;
+    std::FILE* record_ = nullptr;
     std::mt19937 rng_;
     QElapsedTimer clock_;
     std::int64_t uptimeBase_ = 0;

@@ -13,11 +13,13 @@ namespace {
 const char* const kUsage =
     "usage: router-sim --port N --password P [--no-sync] [--missing-labels] [--firmware]\n"
     "                  [--mbps] [--quirk] [--garbage] [--empty] [--drift-seed S]\n"
-    "                  [--drop-every N]\n"
+    "                  [--drop-every N] [--slow MS] [--down] [--record FILE]\n"
     "Serves the router's login and statistics pages on 127.0.0.1:N (0 picks a free port).\n"
     "GET /sim/state shows the values last served and those of the recent statistics pages;\n"
     "GET /sim/set?nosync=1&... changes the switches (nosync, garbage, empty, missing,\n"
-    "firmware, mbps, quirk, dropevery, password, logout).\n";
+    "firmware, mbps, quirk, dropevery, password, logout, slow=MS: every page answered MS\n"
+    "later, down=1: every page request dropped unanswered). --record appends a line per page\n"
+    "answered: time in ms, kind, and for a statistics page synced and the values shown.\n";
 
 int usageError(const QString& message) {
     std::fprintf(stderr, "router-sim: %s\n%s", qPrintable(message), kUsage);
@@ -69,6 +71,15 @@ int main(int argc, char** argv) {
             if (!number(0, 1000000, n) || (n > 0 && n < 3))
                 return usageError(QStringLiteral("--drop-every needs 0 or a number from 3"));
             options.dropEvery = static_cast<int>(n);
+        } else if (a == u"--slow") {
+            if (!number(0, 600000, n))
+                return usageError(QStringLiteral("--slow needs a number of milliseconds"));
+            options.slowMs = static_cast<int>(n);
+        } else if (a == u"--down") {
+            options.down = true;
+        } else if (a == u"--record") {
+            if (!value(options.recordPath))
+                return usageError(QStringLiteral("--record needs a file"));
         } else if (a == u"--no-sync") {
             options.noSync = true;
         } else if (a == u"--missing-labels") {
@@ -99,6 +110,11 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     RouterSimulator simulator(options);
+    if (simulator.recordFailed()) {
+        std::fprintf(stderr, "router-sim: cannot write the record %s\n",
+                     qPrintable(options.recordPath));
+        return 1;
+    }
     HttpServer server([&simulator](const SimRequest& r) { return simulator.handle(r); });
     QString error;
     const int bound = server.start(port, error);
