@@ -10,14 +10,15 @@
 # Usage: bench/soak.sh [build dir] [minutes=20]
 # Environment: SOAK_SCALE (10), SOAK_PHASE seconds per state (20), COST_PLATFORM (offscreen or
 # xvfb, as bench/program_cost.sh).
-# It runs in a network namespace of its own holding only the loopback interface (unshare -n):
-# the program's web server then has 127.0.0.1 as its only address, and nothing can reach out.
+# Where the user may (root, or unprivileged namespaces allowed) it runs in a network namespace of
+# its own holding only the loopback interface (unshare -n), so nothing can reach out; elsewhere it
+# relies on every address it configures being 127.0.0.1.
 set -euo pipefail
 
 BUILD=$(cd "${1:-build}" && pwd)
 MINUTES=${2:-20}
-if [ -z "${SOAK_IN_NAMESPACE:-}" ]; then
-    command -v unshare >/dev/null || { echo "unshare (util-linux) is missing" >&2; exit 2; }
+if [ -z "${SOAK_IN_NAMESPACE:-}" ] && command -v unshare >/dev/null &&
+    unshare -n true 2>/dev/null; then
     exec env SOAK_IN_NAMESPACE=1 unshare -n -- bash -c 'ip link set lo up && exec "$0" "$@"' \
         "$0" "$BUILD" "$MINUTES"
 fi
