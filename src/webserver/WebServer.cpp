@@ -1,6 +1,7 @@
 #include "webserver/WebServer.h"
 
 #include "webserver/MetricsSnapshot.h"
+#include "webserver/RequestPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,67 +35,7 @@ const char kMethodNotAllowed[] =
 // instead of keeping it alive for the next request.
 char kPlainRequest, kNulInPath, kPlainHeadersSeen, kNulHeadersSeen, kAnswered;
 
-// "/a/./b//../c" as "/a/c"; ".." never climbs above "/".
-std::string normalised(const std::string& path) {
-    std::string out;
-    std::size_t i = 0;
-    while (i <= path.size()) {
-        std::size_t j = path.find('/', i);
-        if (j == std::string::npos)
-            j = path.size();
-        const std::string_view part(path.data() + i, j - i);
-        if (part == "..") {
-            const std::size_t cut = out.find_last_of('/');
-            out.resize(cut == std::string::npos ? 0 : cut);
-        } else if (!part.empty() && part != ".") {
-            out += '/';
-            out += part;
-        }
-        i = j + 1;
-    }
-    return out.empty() ? std::string("/") : out;
-}
-
-std::string realPath(const std::string& path) {
-    char* r = ::realpath(path.c_str(), nullptr);
-    if (!r)
-        return {};
-    std::string out(r);
-    std::free(r);
-    return out;
-}
-
-// Inside on a separator boundary, compared byte for byte as the file system compares names.
-bool inside(const std::string& path, const std::string& folder) {
-    if (folder == "/")
-        return !path.empty() && path[0] == '/';
-    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-           path[folder.size()] == '/';
-}
-
-enum class Where { Inside, Outside, Missing };
-
 constexpr off_t kSmallFile = 64 * 1024;
-
-// Where the request's normalised path really lies, links resolved. A path that does not exist
-// is judged by its deepest existing ancestor, so that outside the folder the answer is the same
-// whether or not a file exists there.
-Where locate(const std::string& lexical, const std::string& realFolder, std::string& real) {
-    real = realPath(lexical);
-    if (!real.empty())
-        return real == realFolder || inside(real, realFolder) ? Where::Inside : Where::Outside;
-    std::string ancestor = lexical;
-    while (true) {
-        const std::size_t cut = ancestor.find_last_of('/');
-        if (cut == std::string::npos || ancestor == "/")
-            return Where::Outside;
-        ancestor.resize(cut == 0 ? 1 : cut);
-        const std::string realAncestor = realPath(ancestor);
-        if (!realAncestor.empty())
-            return realAncestor == realFolder || inside(realAncestor, realFolder) ? Where::Missing
-                                                                                  : Where::Outside;
-    }
-}
 
 MHD_Result queueStatic(MHD_Connection* c, unsigned status, const char* body) {
     MHD_Response* r = MHD_create_response_from_buffer(std::strlen(body), const_cast<char*>(body),
@@ -226,7 +167,7 @@ void WebServer::setWebFolder(const QString& folder) {
         encoded =
             QFile::encodeName(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())).toStdString();
     auto copy = std::make_shared<Folder>();
-    copy->real = encoded.empty() ? std::string() : realPath(encoded);
+    copy->real = encoded.empty() ? std::string() : RequestPath::realPath(encoded);
     copy->path = std::move(encoded);
     std::lock_guard lock(folderMutex_);
     folder_ = std::move(copy);
@@ -283,7 +224,7 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
     std::string resolvedNow;
     const std::string* realFolderP = &folderCopy->real;
     if (realFolderP->empty() && !folder->empty()) {
-        resolvedNow = realPath(*folder);
+        resolvedNow = RequestPath::realPath(*folder);
         realFolderP = &resolvedNow;
     }
     const std::string& realFolder = *realFolderP;
@@ -291,17 +232,18 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
     if (realFolder.empty() || ::stat(realFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound); // nothing to serve
 
-    // The library hands over the decoded path; it is joined as plain text, then resolved.
-    const std::string lexical = normalised(*folder + '/' + url);
-    std::string real;
-    switch (locate(lexical, realFolder, real)) {
-    case Where::Outside:
+    // The library hands over the decoded path.
+    const RequestPath::Answer answer = RequestPath::resolve(*folder, realFolder, url);
+    switch (answer.where) {
+    case RequestPath::Where::Outside:
         return queueStatic(connection, MHD_HTTP_FORBIDDEN, kAccessDenied);
-    case Where::Missing:
+    case RequestPath::Where::Missing:
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
-    case Where::Inside:
+    case RequestPath::Where::Inside:
         break;
     }
+    const std::string& real = answer.real;
+    const std::string& lexical = answer.lexical;
 
     int fd = -1;
     off_t size = 0;
