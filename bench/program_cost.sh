@@ -11,7 +11,9 @@
 #     their private memory (PSS is lower while other programs share the same libraries).
 # Targets: under 40 ms CPU per sample, under 200 MiB PSS, under 2 s to the first sample.
 # Usage: bench/program_cost.sh [build dir]   (default: build; needs lintrove5a and router-sim)
-# Environment: COST_DAYS of history (30), COST_RUNS (3), COST_SAMPLES (12), COST_SETTLE (3), COST_PLATFORM (offscreen or
+# Environment: COST_DAYS of history (30), COST_RUNS (3), COST_SAMPLES (12), COST_SETTLE (3),
+# COST_PAGE (the tab in front: 0 the Home Hub page, as at a first start; 1 the noise-margin
+# graph), COST_PLATFORM (offscreen or
 # xvfb; default: the desktop's display, else Xvfb as the demo does, else offscreen). Set
 # QTWEBENGINE_CHROMIUM_FLAGS to try browser switches; it is passed on as it is.
 set -euo pipefail
@@ -77,7 +79,7 @@ for run in $(seq "$RUNS"); do
     HOME_DIR=$WORK/home$run
     LOG=$HOME_DIR/log.txt
     write_settings "$HOME_DIR" "$PASSWORD" Sample=10 PointsperPage=480 Prompt=0 \
-        '[Log]' cbLog=1 "LogFile=$LOG"
+        "Page=${COST_PAGE:-0}" '[Log]' cbLog=1 "LogFile=$LOG"
     cp "$WORK/month.txt" "$HOME_DIR/Lintrove5A.txt"
     sync
 
