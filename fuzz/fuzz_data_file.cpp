@@ -1,20 +1,13 @@
 // A damaged graph data-restore file: restoring delivers one sample of finite values per line,
 // and a trim keeps exactly the newest lines, byte for byte, which restore again.
 #include "FuzzFiles.h"
+#include "FuzzSample.h"
 #include "storage/DataRestoreFile.h"
 #include "storage/TextLines.h"
 
 #include <cmath>
 
 namespace {
-
-bool allFinite(const LineSample& s) {
-    for (double v : {s.NoiseMarginUp, s.NoiseMarginDown, s.DataRateUp, s.DataRateDown, s.User1Up,
-                     s.User1Down, s.User2Up, s.User2Down})
-        if (!std::isfinite(v))
-            return false;
-    return true;
-}
 
 // Restores the file, checking every sample; returns the labels in order.
 QStringList restoreChecked(const QString& path) {

@@ -5,6 +5,7 @@
 #include "FakeClock.h"
 #include "FakeTimer.h"
 #include "FuzzFiles.h"
+#include "FuzzSample.h"
 #include "LineModel.h"
 #include "RouterPages.h"
 #include "monitor/FakeBrowser.h"
@@ -86,14 +87,6 @@ bool allZero(const LineSample& s) {
     for (double v : {s.NoiseMarginUp, s.NoiseMarginDown, s.DataRateUp, s.DataRateDown, s.User1Up,
                      s.User1Down, s.User2Up, s.User2Down})
         if (v != 0)
-            return false;
-    return true;
-}
-
-bool allFinite(const LineSample& s) {
-    for (double v : {s.NoiseMarginUp, s.NoiseMarginDown, s.DataRateUp, s.DataRateDown, s.User1Up,
-                     s.User1Down, s.User2Up, s.User2Down})
-        if (!std::isfinite(v))
             return false;
     return true;
 }

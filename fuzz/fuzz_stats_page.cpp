@@ -2,6 +2,7 @@
 // reader must fill a sample of finite numbers whatever the markup, and the number helpers must
 // cope with any slice of it.
 #include "FuzzFiles.h"
+#include "FuzzSample.h"
 #include "monitor/NumberScan.h"
 #include "monitor/StatsPageReader.h"
 
@@ -9,14 +10,6 @@
 #include <cmath>
 
 namespace {
-
-bool allFinite(const LineSample& s) {
-    for (double v : {s.NoiseMarginUp, s.NoiseMarginDown, s.DataRateUp, s.DataRateDown, s.User1Up,
-                     s.User1Down, s.User2Up, s.User2Down})
-        if (!std::isfinite(v))
-            return false;
-    return true;
-}
 
 bool isNumberChar(QChar c) {
     return (c >= u'0' && c <= u'9') || c == u',' || c == u'-' || c == u'.';

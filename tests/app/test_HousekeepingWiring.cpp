@@ -13,6 +13,7 @@
 #include "FakeClock.h"
 #include "FakeTimer.h"
 #include "FindNamed.h"
+#include "ScriptedMessages.h"
 #include "TestFiles.h"
 
 #include <QAction>
@@ -30,17 +31,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class ScriptedMessages final : public WindowMessages {
-public:
-    void inform(const QString& text) override { informed << text; }
-    void error(const QString& text) override { informed << text; }
-    bool confirm(const QString& text, QPoint) override {
-        questions << text;
-        return true;
-    }
-    QStringList informed, questions;
-};
 
 class NoShell final : public DesktopShell {
 public:
@@ -188,6 +178,7 @@ TEST_F(HousekeepingWiringTest, TheTickPicturesFollowTheDialogAndTrimNowTrims) {
     EXPECT_TRUE(w->settings().TrimLog);
     EXPECT_EQ(readFile(w->settings().LogFile), "header\r\n------\r\nrow 3\r\nrow 4\r\n");
     EXPECT_TRUE(messages.informed.isEmpty()) << messages.informed.join(" | ").toStdString();
+    EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join('\n').toStdString();
 }
 
 // At the minute tick of 03:00 every job due runs: the log trim, the image deletion and the

@@ -14,6 +14,7 @@
 #include "FakeClock.h"
 #include "FakeTimer.h"
 #include "FindNamed.h"
+#include "ScriptedMessages.h"
 #include "TestFiles.h"
 
 #include <QAction>
@@ -32,18 +33,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class ScriptedMessages final : public WindowMessages {
-public:
-    void inform(const QString& text) override { informed << text; }
-    void error(const QString& text) override { informed << text; }
-    bool confirm(const QString& text, QPoint) override {
-        questions << text;
-        return answerYes;
-    }
-    bool answerYes = true;
-    QStringList informed, questions;
-};
 
 class NoShell final : public DesktopShell {
 public:
@@ -169,6 +158,7 @@ TEST_F(WebServerWiring, TheBoxSwitchesTheServerAndTheCloseStopsIt) {
     EXPECT_EQ(httpRequest(second, "/metrics").status, 200);
     EXPECT_TRUE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
     EXPECT_TRUE(messages.informed.isEmpty()) << messages.informed.join('\n').toStdString();
+    EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join('\n').toStdString();
 
     ASSERT_TRUE(w->FormCloseQuery());
     EXPECT_EQ(httpRequest(second, "/metrics").status, 0);
