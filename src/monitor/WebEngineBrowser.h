@@ -16,8 +16,8 @@ public:
     ~WebEngineBrowser() override;
 
     // Engine switches for a browser that only reads one small page every few seconds; call
-    // before the application object exists. A user's own QTWEBENGINE_CHROMIUM_FLAGS or
-    // QT_QUICK_BACKEND, even an empty one, is left as it is.
+    // before the application object exists. A user's own QTWEBENGINE_CHROMIUM_FLAGS,
+    // QT_QUICK_BACKEND or QT_XCB_GL_INTEGRATION, even an empty one, is left as it is.
     static void prepareEngine();
 
     void setSilent(bool silent) override;

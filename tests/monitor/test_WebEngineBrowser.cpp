@@ -397,3 +397,52 @@ TEST_F(WebEngineBrowserTest, ScrollSelectAndGrabTheStatisticsPage) {
 }
 
 } // namespace
+
+// The engine's preparation fills in only what the user left unset: a variable the user set,
+// even to nothing, is theirs.
+TEST(WebEngineBrowserPrepare, SetsOnlyTheVariablesTheUserLeftUnset) {
+    const QByteArray names[] = {"QTWEBENGINE_CHROMIUM_FLAGS", "QT_QUICK_BACKEND",
+                                "QT_XCB_GL_INTEGRATION"};
+    std::vector<std::optional<QByteArray>> saved;
+    for (const QByteArray& name : names)
+        saved.push_back(qEnvironmentVariableIsSet(name.constData())
+                            ? std::optional(qgetenv(name.constData()))
+                            : std::nullopt);
+
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> userValue;
+    };
+    for (const QByteArray& name : names)
+        for (const Case& c : {Case{"unset", std::nullopt}, Case{"empty", QByteArray()},
+                              Case{"own", QByteArray("users-own")}}) {
+            SCOPED_TRACE(name.toStdString() + " " + c.name);
+            for (const QByteArray& n : names)
+                qunsetenv(n.constData());
+            if (c.userValue)
+                qputenv(name.constData(), *c.userValue);
+            WebEngineBrowser::prepareEngine();
+            if (c.userValue)
+                EXPECT_EQ(qgetenv(name.constData()), *c.userValue);
+            else
+                EXPECT_FALSE(qgetenv(name.constData()).isEmpty());
+            // The others were unset, so each has the program's value.
+            for (const QByteArray& other : names)
+                if (other != name) {
+                    EXPECT_TRUE(qEnvironmentVariableIsSet(other.constData()));
+                    EXPECT_FALSE(qgetenv(other.constData()).isEmpty());
+                }
+        }
+    for (const QByteArray& n : names)
+        qunsetenv(n.constData());
+    WebEngineBrowser::prepareEngine();
+    EXPECT_EQ(qgetenv("QT_XCB_GL_INTEGRATION"), "none");
+    EXPECT_EQ(qgetenv("QT_QUICK_BACKEND"), "software");
+    EXPECT_TRUE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--disable-gpu"));
+
+    for (size_t i = 0; i < std::size(names); ++i)
+        if (saved[i])
+            qputenv(names[i].constData(), *saved[i]);
+        else
+            qunsetenv(names[i].constData());
+}
