@@ -47,7 +47,29 @@ for _ in $(seq 100); do
 done
 
 echo "display: $PLATFORM_NAME; page: $(stat -c %s "$WORK/www/stats.htm") bytes"
+LOADS=${FLOOR_LOADS:-10}
+INTERVAL=${FLOOR_INTERVAL:-10000}
 SHOWN=()
 [ -n "${FLOOR_SHOWN:-}" ] && SHOWN=(--shown)
-"$FLOOR" "http://127.0.0.1:$PORT/stats.htm" "${FLOOR_LOADS:-10}" "${FLOOR_INTERVAL:-10000}" \
-    "${SHOWN[@]}" 2>"$WORK/floor.err" || { tail -5 "$WORK/floor.err" >&2; exit 1; }
+# A coprocess: its lines say when to measure, and it keeps its browser up until we let go.
+coproc FLOOR_PROC { exec "$FLOOR" "http://127.0.0.1:$PORT/stats.htm" "$LOADS" "$INTERVAL" \
+    "${SHOWN[@]}" 2>"$WORK/floor.err"; }
+APP_PID=$FLOOR_PROC_PID # stop_all ends it on any way out
+LIMIT=$((LOADS * INTERVAL / 1000 + 120))
+read_line() { # expected first word; sets LINE
+    IFS= read -r -t "$LIMIT" LINE <&"${FLOOR_PROC[0]}" && [ "${LINE%% *}" = "$1" ] ||
+        { echo "engine_floor: no \"$1\" line; $(tail -3 "$WORK/floor.err")" >&2; exit 1; }
+}
+read_line measuring
+read -r CPU0 _ <<<"$(python3 "$BENCH_DIR/proc_tree.py" "$APP_PID")"
+read_line done
+read -r _ N MISREAD <<<"$LINE"
+read -r CPU1 PSS _ PROCS _ <<<"$(python3 "$BENCH_DIR/proc_tree.py" "$APP_PID")"
+eval "exec ${FLOOR_PROC[1]}>&-" # lets it end
+wait "$APP_PID" || true # it fails when MISREAD > 0, reported below
+APP_PID=
+awk -v a="$CPU0" -v b="$CPU1" -v n="$N" -v k="$PSS" -v p="$PROCS" -v i="$INTERVAL" \
+    -v s="${FLOOR_SHOWN:+page shown}" 'BEGIN {
+    printf "engine alone, %d loads %d ms apart (%s): %.1f ms CPU per load, PSS %.1f MiB in %d processes\n",
+        n, i, s == "" ? "page hidden" : s, (b - a) / n, k / 1024, p }'
+[ "$MISREAD" -eq 0 ] || { echo "$MISREAD pages read were not the statistics page" >&2; exit 1; }
