@@ -1,6 +1,9 @@
 #include "webserver/MimeTypeTable.h"
 
+#include <QFile>
 #include <QMimeDatabase>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace {
@@ -41,6 +44,36 @@ std::string_view extensionOf(std::string_view path) {
     return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
 }
 
+// The extensions the system registers, from shared-mime-info's glob lists ("weight:type:*.ext"
+// lines). Only the extensions are taken from there; which type wins for each is the database's
+// choice. Asking the database for every type's suffixes instead would load the description of
+// every type, in every language, and keep it for the program's life (some 8 MiB).
+QStringList registeredExtensions() {
+    QStringList extensions;
+    const QStringList lists = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                        QStringLiteral("mime/globs2"));
+    for (const QString& path : lists) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue; // a list we may not read adds nothing; the others still count
+        while (!file.atEnd()) {
+            const QByteArray line = file.readLine().trimmed();
+            if (line.startsWith('#'))
+                continue;
+            const QList<QByteArray> fields = line.split(':');
+            if (fields.size() < 3 || !fields[2].startsWith("*."))
+                continue;
+            const QString ext = QString::fromUtf8(fields[2].mid(1)).toLower();
+            // Only the last extension counts, and only a plain one: no wildcards.
+            static const QRegularExpression plain(QStringLiteral("^\\.[^.*?\\[]+$"));
+            if (plain.match(ext).hasMatch())
+                extensions << ext;
+        }
+    }
+    extensions.removeDuplicates();
+    return extensions;
+}
+
 } // namespace
 
 MimeTypeTable::MimeTypeTable() {
@@ -50,13 +83,7 @@ MimeTypeTable::MimeTypeTable() {
     // The system's registrations replace built-in rows for the same extension. Where several
     // types claim one extension, the database's own choice for a file of that name wins.
     const QMimeDatabase db;
-    QStringList extensions;
-    for (const QMimeType& type : db.allMimeTypes())
-        for (const QString& suffix : type.suffixes())
-            if (!suffix.isEmpty() && !suffix.contains(u'.')) // only the last extension counts
-                extensions << u'.' + suffix.toLower();
-    extensions.removeDuplicates();
-    for (const QString& ext : extensions) {
+    for (const QString& ext : registeredExtensions()) {
         const QMimeType type =
             db.mimeTypeForFile(QStringLiteral("x") + ext, QMimeDatabase::MatchExtension);
         if (type.isValid() && !type.isDefault())

@@ -1,7 +1,7 @@
 #pragma once
 // Content type of a served file by its extension: a built-in list of common extensions, then the
-// types the system has registered (shared-mime-info through QMimeDatabase). Filled once; read
-// by request threads without locks, so it never changes after construction.
+// types the system has registered (shared-mime-info's extensions, each typed by QMimeDatabase).
+// Filled once; read by request threads without locks, so it never changes after construction.
 #include <QString>
 #include <string>
 #include <string_view>
