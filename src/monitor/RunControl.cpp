@@ -17,7 +17,6 @@ RunControl::RunControl(Browser& browser, Timer& timer1, Timer& timer5, const Set
     timer1_.setEnabled(false);
     timer5_.setEnabled(false);
     timer1_.setInterval(settings_.Sample * 1000);
-    // A later change of PauseDelay takes effect at the next start of the program.
     timer5_.setInterval(settings_.PauseDelay * 1000);
     timer1_.setHandler([this] { Timer1Timer(); });
     timer5_.setHandler([this] { Timer5Timer(); });
@@ -101,6 +100,8 @@ void RunControl::btnStopClick() {
     case MonitorState::Running:
         break;
     }
+    // A PauseDelay changed while the program runs counts from this pause on.
+    timer5_.setInterval(settings_.PauseDelay * 1000);
     setState(MonitorState::Paused);
     setButtons(QStringLiteral("Resume"), QStringLiteral("Stop"), QStringLiteral("stopbitmap"),
                PressedButton::Stop);

@@ -19,9 +19,9 @@ public:
     // Which of the pair btnRun/btnStop is shown pressed; always exactly one.
     enum class PressedButton { Run, Stop };
 
-    // timer1 is the sample timer, timer5 the automatic resume; both are switched off here, and
-    // timer5 takes its interval from PauseDelay once, now. Reads Sample, PauseDelay, cbCapture
-    // and LostSync from settings whenever it needs them.
+    // timer1 is the sample timer, timer5 the automatic resume; both are switched off here. Reads
+    // Sample, PauseDelay (at every pause), cbCapture and LostSync from settings whenever it
+    // needs them.
     RunControl(Browser& browser, Timer& timer1, Timer& timer5, const Settings& settings,
                const Clock& clock, QObject* parent = nullptr);
 
