@@ -76,8 +76,8 @@ public:
     QLineEdit *edPort = nullptr, *edWidth = nullptr, *edHeight = nullptr;
     QPushButton *btnAdvanced = nullptr, *btnSystemMaintain = nullptr;
 
-    // Status bar panels 0, 1, 2.
-    std::array<QLabel*, 3> statusPanels{};
+    // Status bar panels 0, 1, 2 and the router state.
+    std::array<QLabel*, 4> statusPanels{};
 
     // Menus.
     QMenu *File1 = nullptr, *Edit1 = nullptr, *Configure1 = nullptr, *Help1 = nullptr;
