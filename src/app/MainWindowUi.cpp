@@ -156,7 +156,7 @@ void MainWindowUi::setupUi(QMainWindow* window, QWidget* browserView,
     auto* status = named(new QStatusBar, "StatusBar1");
     status->setFont(QFont(QStringLiteral("Arial"), 8));
     // The fourth panel tells the router's state.
-    const int widths[] = {250, 300, 50, 230};
+    const int widths[] = {250, 300, 50, 160};
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));

@@ -39,17 +39,17 @@ RouterStatus RouterState::status() const {
 QString RouterState::text() const {
     switch (status()) {
     case RouterStatus::Connecting:
-        return QStringLiteral("Connecting to the Home Hub");
+        return QStringLiteral("Connecting");
     case RouterStatus::Reading:
         return QStringLiteral("Reading the line");
     case RouterStatus::NotReachable:
-        return QStringLiteral("Home Hub not reachable since ") + timeOfDay(since_);
+        return QStringLiteral("Not reachable since ") + timeOfDay(since_);
     case RouterStatus::NotResponding:
-        return QStringLiteral("Home Hub not responding since ") + timeOfDay(since_);
+        return QStringLiteral("Not responding since ") + timeOfDay(since_);
     case RouterStatus::PasswordRejected:
-        return QStringLiteral("Password rejected by the Home Hub");
+        return QStringLiteral("Password rejected");
     case RouterStatus::NoStatistics:
-        return QStringLiteral("No line statistics on the page since ") + timeOfDay(since_);
+        return QStringLiteral("No statistics since ") + timeOfDay(since_);
     case RouterStatus::Paused:
         return resumeAt_ ? QStringLiteral("Paused, resumes at ") + timeOfDay(*resumeAt_)
                          : QStringLiteral("Paused");

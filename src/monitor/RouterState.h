@@ -26,8 +26,8 @@ public:
     QDateTime since() const { return since_; }
     // What is shown: Paused or Stopped while the monitor is, the router's answer otherwise.
     RouterStatus status() const;
-    // The line of the status bar and the tray: "Reading the line", "Paused, resumes at
-    // 23:41:05", "Home Hub not responding since 10:02:13", ...
+    // The line of the status bar and the tray, short enough for both: "Reading the line",
+    // "Paused, resumes at 23:41:05", "Not responding since 10:02:13", ...
     QString text() const;
     // The run state's title, followed by what is wrong while the line is not read:
     // "Lintrove 5A  [Running]  - Home Hub not responding".

@@ -135,12 +135,11 @@ TEST(TrayIcon, ToolTipEndsWithTheRouterState) {
         tray.toolTip(),
         QStringLiteral("Lintrove\nNoise margin: 6.2 dB\nSync speed: 1500 Kbps\nReading the line"));
     tray.setToolTipFrom(sample(0, 0));
-    tray.setRouterText(QStringLiteral("Home Hub not responding since 10:02:13"));
+    tray.setRouterText(QStringLiteral("Not responding since 10:02:13"));
     EXPECT_EQ(tray.toolTip(), QStringLiteral("Lintrove\nNoise margin: 0 dB\nSync speed: 0 Kbps\n"
-                                             "Home Hub not responding since 10:02:13"));
+                                             "Not responding since 10:02:13"));
     tray.IconNoise(QStringLiteral("Run"), sample(5.5, 900));
-    EXPECT_TRUE(
-        tray.toolTip().endsWith(QStringLiteral("\nHome Hub not responding since 10:02:13")));
+    EXPECT_TRUE(tray.toolTip().endsWith(QStringLiteral("\nNot responding since 10:02:13")));
 }
 
 } // namespace

@@ -28,7 +28,7 @@ TEST(RouterState, TextAndTitleForEveryAnswerAndRunState) {
          MonitorState::NotStarted,
          {},
          RouterStatus::Connecting,
-         "Connecting to the Home Hub",
+         "Connecting",
          "Lintrove 5A"},
         {RouterStatus::Reading,
          MonitorState::Running,
@@ -40,25 +40,25 @@ TEST(RouterState, TextAndTitleForEveryAnswerAndRunState) {
          MonitorState::Running,
          {},
          RouterStatus::NotResponding,
-         "Home Hub not responding since 10:02:13",
+         "Not responding since 10:02:13",
          "Lintrove 5A  [Running]  - Home Hub not responding"},
         {RouterStatus::NotReachable,
          MonitorState::NotStarted,
          {},
          RouterStatus::NotReachable,
-         "Home Hub not reachable since 10:02:13",
+         "Not reachable since 10:02:13",
          "Lintrove 5A  - Home Hub not reachable"},
         {RouterStatus::PasswordRejected,
          MonitorState::Running,
          {},
          RouterStatus::PasswordRejected,
-         "Password rejected by the Home Hub",
+         "Password rejected",
          "Lintrove 5A  [Running]  - Home Hub rejected the password"},
         {RouterStatus::NoStatistics,
          MonitorState::Running,
          {},
          RouterStatus::NoStatistics,
-         "No line statistics on the page since 10:02:13",
+         "No statistics since 10:02:13",
          "Lintrove 5A  [Running]  - No line statistics on the page"},
         // Paused or stopped, nothing is asked: the run state is what there is to tell.
         {RouterStatus::NotResponding, MonitorState::Paused, kResume, RouterStatus::Paused,
@@ -100,10 +100,10 @@ TEST(RouterState, AFailureKeepsTheTimeItBegan) {
     EXPECT_EQ(texts.count(), 1) << "told once, not at every sample";
 
     state.setAnswer(RouterStatus::NotReachable, kAsked.addSecs(90));
-    EXPECT_EQ(state.text(), "Home Hub not reachable since 10:03:43");
+    EXPECT_EQ(state.text(), "Not reachable since 10:03:43");
     state.setAnswer(RouterStatus::Reading, kAsked.addSecs(120));
     state.setAnswer(RouterStatus::NotReachable, kAsked.addSecs(150));
-    EXPECT_EQ(state.text(), "Home Hub not reachable since 10:04:43");
+    EXPECT_EQ(state.text(), "Not reachable since 10:04:43");
 }
 
 } // namespace
