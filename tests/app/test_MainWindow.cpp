@@ -375,7 +375,7 @@ TEST_F(MainWindowTest, StatisticsPagesArePlottedStoredLoggedAndRestored) {
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = log.readAll().split('\n');
     ASSERT_EQ(rows.size(), 6); // header, underline, three rows, the end
-    EXPECT_TRUE(rows[0].startsWith("Date/Time, Up SNR (dB), Down SNR (dB)"));
+    EXPECT_TRUE(rows[0].startsWith("Date/Time, Uptime, Up SNR (dB), Down SNR (dB)"));
     EXPECT_TRUE(rows[2].startsWith("Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,"))
         << rows[2].toStdString();
     // The lost page is logged as zeros in every column, like the graphs show it.

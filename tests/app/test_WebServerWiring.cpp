@@ -102,7 +102,7 @@ TEST_F(WebServerWiring, ASampleIsServedAsTheImageAndTheMetrics) {
 
     const std::string metrics = httpRequest(port, "/metrics").body;
     for (const char* line : {"lintrove_noise_margin_db{direction=\"down\"} 6.1\n",
-                             "lintrove_sync_rate_bits_per_second{direction=\"down\"} 15623000\n",
+                             "lintrove_sync_rate_bytes_per_second{direction=\"down\"} 1952875\n",
                              "lintrove_samples_total 1\n", "lintrove_line_up 1\n",
                              "lintrove_monitor_state{state=\"running\"} 1\n"})
         EXPECT_NE(metrics.find(line), std::string::npos) << line << " in\n" << metrics;

@@ -322,15 +322,19 @@ TEST_F(PageDriverTest, UnreadablePageIsDroppedAndTheNextOneHandled) {
 TEST(PageDriver, LogRowOfEachPageWhileRunning) {
     const QString withoutNoiseMargin = QString(kStatsPage).replace(" Noise margin:", "Margins:");
     const QString zeros = QStringLiteral("       0,").repeated(7) + QStringLiteral("       0");
+    // This page has no user-graph rows: their four columns stay, blank.
+    const QString noUserGraphs = QStringLiteral(",        ").repeated(4);
     const struct {
         const char* name;
         QString markup;
         QString row;
     } cases[] = {
         {"statistics page", kStatsPage,
-         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,    1097,   15623"},
+         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,    1097,   15623" +
+             noUserGraphs},
         {"statistics page without noise margins", withoutNoiseMargin,
-         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,    1097,   15623"},
+         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,        ,        ,    1097,   15623" +
+             noUserGraphs},
         {"error page", "<h1>This site can't be reached</h1>",
          "Tue 08 Dec 2026  14:23:05, 1:01:01:02," + zeros},
         {"empty markup", "", "Tue 08 Dec 2026  14:23:05, 1:01:01:02," + zeros},
