@@ -596,7 +596,7 @@ void MainWindow::trimLogNow() {
 }
 
 void MainWindow::deleteFilesNow() {
-    const DeletionResult result = DeleteFiles(settings_, deps_.clock.now());
+    const DeletionResult result = DeleteFiles(settings_, deps_.programFolder, deps_.clock.now());
     for (const QString& path : result.failed)
         std::fprintf(stderr, "lintrove5a: could not delete %s\n",
                      qPrintable(QDir::toNativeSeparators(path)));
