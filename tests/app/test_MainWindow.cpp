@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, FirstRunUsesDefaultsDoesNotNavigateAndArmsTheSetup) {
     EXPECT_EQ(w->windowTitle(), "Lintrove 5A");
     EXPECT_EQ(findNamed<QSpinBox>(w.get(), "spSample")->value(), 30);
     EXPECT_EQ(findNamed<QSpinBox>(w.get(), "spPointsPerPage")->value(), 480);
-    EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edPort")->text(), "81");
+    EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edPort")->text(), "8081");
     EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edHeight")->text(), "250");
     EXPECT_FALSE(findNamed<QToolButton>(w.get(), "btnRun")->isEnabled());
     w->FormActivate();
