@@ -431,7 +431,8 @@ void MainWindow::wireWebServerAndTray() {
     metrics_ = std::make_unique<MetricsSnapshot>();
     webServer_ = std::make_unique<WebServer>(metrics_.get());
     webControl_ = std::make_unique<WebServerControl>(*webServer_, deps_.messages);
-    tray_ = std::make_unique<TrayIcon>(this);
+    tray_ = std::make_unique<TrayIcon>(this, &QSystemTrayIcon::isSystemTrayAvailable,
+                                       deps_.timers(TrayIcon::kTrayWatchMs, false));
 
     // The boxes of the Configure tab.
     ui.boxWebAddress->addItems(webAddresses());

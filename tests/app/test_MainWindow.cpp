@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -703,6 +704,42 @@ TEST_F(MainWindowTest, GraphPageButtonsAndThreeDMenu) {
     EXPECT_EQ(w->settings().ThreeD, "01000");
     EXPECT_TRUE(w->graphs().chart(GraphSet::Chart2).view3D());
     EXPECT_FALSE(w->graphs().chart(GraphSet::Chart1).view3D());
+}
+
+// An open chart menu swallows the release; sampling must go on while it stays open, and a
+// tick that falls then loads the statistics page.
+TEST_F(MainWindowTest, SamplingGoesOnWhileTheChartMenuIsOpen) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    browser.loadPage(fixturePage("helpdesk-adsl.html"));
+    ASSERT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+    findNamed<QTabWidget>(w.get(), "PageControl1")->setCurrentIndex(1);
+    auto* chart = findNamed<ChartView>(w.get(), "Chart1");
+    auto* menu = findNamed<QMenu>(w.get(), "popupChart");
+    auto& timer1 = static_cast<FakeTimer&>(w->timer(1));
+    ASSERT_TRUE(timer1.isEnabled());
+
+    bool menuWasOpen = false, timerRanWhileOpen = false;
+    int navigationsWhileOpen = 0;
+    QObject::connect(
+        menu, &QMenu::aboutToShow, menu,
+        [&] {
+            menuWasOpen = menu->isVisible();
+            timerRanWhileOpen = timer1.isEnabled();
+            browser.clearCalls();
+            timer1.elapse();
+            navigationsWhileOpen = int(browser.navigations.size());
+            menu->close();
+        },
+        Qt::QueuedConnection);
+    QTest::mousePress(chart, Qt::RightButton, {}, QPoint(chart->width() / 2, 100));
+    EXPECT_TRUE(menuWasOpen);
+    EXPECT_TRUE(timerRanWhileOpen);
+    EXPECT_EQ(navigationsWhileOpen, 1);
+    EXPECT_FALSE(w->runControl().SamplingSuspended);
+    EXPECT_TRUE(timer1.isEnabled());
 }
 
 // The page buttons come up above the time labels, flat or deep, so that they never hide them.
