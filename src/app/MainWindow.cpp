@@ -437,9 +437,10 @@ void MainWindow::wireWebServerAndTray() {
     // The boxes of the Configure tab.
     ui.boxWebAddress->addItems(webAddresses());
     for (QLineEdit* box : {ui.edPort, ui.edWidth, ui.edHeight})
-        box->installEventFilter(KeyFilter::digits(box));
-    ui.boxWebAddress->lineEdit()->installEventFilter(KeyFilter::address(ui.boxWebAddress));
-    ui.boxWebAddress->lineEdit()->installEventFilter(this); // leaving it checks the address
+        KeyFilter::digits(box)->guard(box);
+    KeyFilter::address(ui.boxWebAddress)->guard(ui.boxWebAddress);
+    // Leaving it checks the address. The list box, not its line edit, holds the focus.
+    ui.boxWebAddress->installEventFilter(this);
     connect(tabs_, &SettingsTabs::webServerBoxChanged, this, [this] {
         if (webServerStarted_)
             cbWebClick();
@@ -676,8 +677,7 @@ void MainWindow::applyRunControlView() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui.btnStop && event->type() == QEvent::MouseButtonPress)
         runControl().btnStopMouseDown();
-    if (webControl_ && watched == ui.boxWebAddress->lineEdit() &&
-        event->type() == QEvent::FocusOut) {
+    if (webControl_ && watched == ui.boxWebAddress && event->type() == QEvent::FocusOut) {
         // Leaving the box for another control; not its own list, not another window.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
