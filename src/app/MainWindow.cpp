@@ -94,7 +94,7 @@ MainWindow::MainWindow(Dependencies deps, QWidget* parent)
 
     tabs_ = new SettingsTabs(ui,
                              {&settings_, &graphs(), &pageDriver(), &session_->log(),
-                              &session_->sampleTimer(), deps_.programFolder, this},
+                              &session_->sampleTimer(), deps_.programFolder, this, &deps_.messages},
                              this);
     dataFileDialog_ = new DataFileDialog(settings_, &deps_.shell, &deps_.messages, this);
     dataFileDialog_->TrimDataFileNow = [this] { session_->TrimDataFileProc(); };
@@ -237,6 +237,8 @@ void MainWindow::wireSetup() {
     accessLock_ = new RouterAccessLock(
         {ui.Image11, ui.Image26, ui.edAddress, ui.edPassword1, ui.cbShowPlain, this},
         deps_.messages, {}, this);
+    // Locking the box takes its text as leaving it does: a refused one gives way to the old.
+    connect(accessLock_, &RouterAccessLock::aboutToLock, tabs_, &SettingsTabs::edAddressExit);
 
     FirstRunGate::Hooks hooks;
     hooks.settingsFileExists = [this] { return settingsFileExists(); };
@@ -263,7 +265,7 @@ bool MainWindow::wizardFinish(const QString& address, const QString& password, Q
     toSave.Password = password;
     if (!toSave.save(ProgramPaths::settingsFile(deps_.programFolder), error))
         return false;
-    ui.edAddress->setText(address);
+    tabs_->setRouterAddress(address);
     ui.edPassword1->setText(password);
     firstRunGate_->wizardFinished();
     FormShow();
@@ -447,6 +449,10 @@ void MainWindow::wireWebServerAndTray() {
     });
     connect(webControl_.get(), &WebServerControl::indicatorVisibleChanged, ui.Image3,
             &QWidget::setVisible);
+    // A box left ticked over a server that does not listen would make the next tick, after the
+    // port is corrected, do nothing.
+    connect(webControl_.get(), &WebServerControl::startFailed, ui.cbWeb,
+            [this] { ui.cbWeb->setChecked(false); });
     connect(webControl_.get(), &WebServerControl::boxesEnabledChanged, this, [this](bool on) {
         ui.boxWebAddress->setEnabled(on);
         ui.edPort->setEnabled(on);
@@ -501,7 +507,11 @@ void MainWindow::startWebServer() {
         WebServerControl::startupAddress(webAddresses(), settings_.WebAddress));
     applyWebFolder();
     webServerStarted_ = true;
+    const bool stored = settings_.Web;
     cbWebClick();
+    // A stored choice that fails now (the port still held by a program that has not ended) is
+    // kept for the next start; only the user's own ticking or unticking changes it.
+    settings_.Web = stored;
 }
 
 void MainWindow::cbWebClick() {

@@ -706,6 +706,70 @@ TEST_F(MainWindowTest, GraphPageButtonsAndThreeDMenu) {
     EXPECT_FALSE(w->graphs().chart(GraphSet::Chart1).view3D());
 }
 
+// The router address box takes what the setup wizard takes, checked when the box is left (Tab,
+// Return) and when the padlock locks it: a refused text is named and the old address comes back.
+// The setting, which every tick reads, follows no keystroke and holds only accepted addresses.
+TEST_F(MainWindowTest, RouterAddressBoxIsCheckedWhenLeftOrLocked) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    findNamed<QTabWidget>(w.get(), "PageControl1")->setCurrentIndex(5); // Configure
+    auto* address = findNamed<QLineEdit>(w.get(), "edAddress");
+    auto* closedPadlock = findNamed<QLabel>(w.get(), "Image11");
+    auto* openPadlock = findNamed<QLabel>(w.get(), "Image26");
+    const QString page = QStringLiteral("/index.cgi?active_page=9143");
+    enum class Leave { Tab, Return, Lock };
+    struct Case {
+        const char* typed;
+        Leave leave;
+        const char* kept; // shown and stored afterwards
+        bool refused;
+    };
+    const Case cases[] = {
+        {"not an address!", Leave::Tab, "127.0.0.1:1", true},
+        {"192.168.1", Leave::Return, "127.0.0.1:1", true},
+        {" 010.0.0.1:8080 ", Leave::Tab, "10.0.0.1:8080", false},
+        {"127.0.0.1:70000", Leave::Return, "10.0.0.1:8080", true},
+        {"127.0.0.2", Leave::Return, "127.0.0.2", false},
+        {"127.0.0.x", Leave::Lock, "127.0.0.2", true},
+        {"127.000.0.3", Leave::Lock, "127.0.0.3", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        if (closedPadlock->isVisible())
+            QTest::mouseClick(closedPadlock, Qt::LeftButton);
+        ASSERT_TRUE(address->isEnabled());
+        const QString before = w->settings().Address;
+        address->setFocus();
+        address->selectAll();
+        QTest::keyClicks(address, QLatin1String(c.typed));
+        EXPECT_EQ(w->settings().Address, before) << "a keystroke reached the setting";
+        messages.informed.clear();
+        browser.clearCalls();
+        if (c.leave == Leave::Tab)
+            QTest::keyClick(address, Qt::Key_Tab);
+        else if (c.leave == Leave::Return)
+            QTest::keyClick(address, Qt::Key_Return);
+        else
+            QTest::mouseClick(openPadlock, Qt::LeftButton);
+        EXPECT_EQ(address->text(), QLatin1String(c.kept));
+        EXPECT_EQ(w->settings().Address, QLatin1String(c.kept));
+        if (c.refused) {
+            EXPECT_EQ(messages.informed,
+                      QStringList{QLatin1String(c.typed) + " is not a valid IP address."});
+            EXPECT_TRUE(browser.navigations.isEmpty());
+        } else {
+            EXPECT_TRUE(messages.informed.isEmpty());
+            // Not running: a changed address is tried at once.
+            ASSERT_FALSE(browser.navigations.isEmpty());
+            EXPECT_EQ(browser.navigations.last().url, "http://" + QLatin1String(c.kept) + page);
+        }
+        EXPECT_EQ(address->isEnabled(), c.leave != Leave::Lock);
+    }
+}
+
 // An open chart menu swallows the release; sampling must go on while it stays open, and a
 // tick that falls then loads the statistics page.
 TEST_F(MainWindowTest, SamplingGoesOnWhileTheChartMenuIsOpen) {

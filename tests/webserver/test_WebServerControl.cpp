@@ -28,8 +28,10 @@ TEST(WebServerControl, TickStartsUntickStopsAndTheBoxesFollow) {
     const int port = freePort();
     ASSERT_NE(port, 0);
 
+    QSignalSpy failed(&control, &WebServerControl::startFailed);
     control.cbWebClick(true, QStringLiteral("127.0.0.1"), QString::number(port));
     EXPECT_TRUE(server.isActive());
+    EXPECT_TRUE(failed.isEmpty());
     EXPECT_FALSE(control.boxesEnabled());
     EXPECT_TRUE(control.indicatorVisible());
     EXPECT_EQ(enabled.takeLast().at(0).toBool(), false);
@@ -49,7 +51,7 @@ TEST(WebServerControl, TickStartsUntickStopsAndTheBoxesFollow) {
     EXPECT_TRUE(messages.informed.isEmpty());
 }
 
-TEST(WebServerControl, FailedStartLeavesTheBoxTickedIndicatorHiddenBoxesEnabled) {
+TEST(WebServerControl, FailedStartAsksToUntickTheBoxIndicatorHiddenBoxesEnabled) {
     WebServer other;
     const int taken = startOnFreePort(other);
     ASSERT_NE(taken, 0);
@@ -81,7 +83,9 @@ TEST(WebServerControl, FailedStartLeavesTheBoxTickedIndicatorHiddenBoxesEnabled)
         RecordingMessages messages;
         WebServerControl control(server, messages);
         QSignalSpy indicator(&control, &WebServerControl::indicatorVisibleChanged);
+        QSignalSpy failed(&control, &WebServerControl::startFailed);
         control.cbWebClick(true, c.address, c.port);
+        EXPECT_EQ(failed.size(), 1);
         EXPECT_FALSE(server.isActive());
         EXPECT_TRUE(control.boxesEnabled());
         EXPECT_FALSE(control.indicatorVisible());
@@ -138,11 +142,31 @@ TEST(WebServerControl, AddressCheckOnLeavingTheBox) {
 
 TEST(WebServerControl, NumbersFromTheBoxes) {
     const std::pair<const char*, int> ports[] = {
-        {"81", 81},       {" 8080 ", 8080},    {"", 84}, {"abc", 84}, {"8o", 84},
-        {"99999", 99999}, {"99999999999", 84},
+        {"81", 81},       {" 8080 ", 8080},      {"", 8081}, {"abc", 8081}, {"8o", 8081},
+        {"99999", 99999}, {"99999999999", 8081},
     };
     for (const auto& [text, port] : ports)
         EXPECT_EQ(WebServerControl::portFromText(QString::fromUtf8(text)), port) << text;
+
+    // Leaving the port box: a port the server can listen on, in plain decimal, or the empty
+    // box that stands for the default.
+    const std::pair<const char*, std::optional<QString>> left[] = {
+        {"8081", "8081"},
+        {"1", "1"},
+        {"65535", "65535"},
+        {"08080", "8080"},
+        {" 81 ", "81"},
+        {"", ""},
+        {"0", std::nullopt},
+        {"65536", std::nullopt},
+        {"8199999", std::nullopt},
+        {"99999999999", std::nullopt},
+        {"8o", std::nullopt},
+    };
+    for (const auto& [text, kept] : left)
+        EXPECT_EQ(WebServerControl::checkedPort(QString::fromUtf8(text)), kept) << text;
+    EXPECT_EQ(WebServerControl::portRefusal("8199999"),
+              "8199999 is not a valid port: it must be a number from 1 to 65535.");
 
     struct Size {
         const char *w, *h;
