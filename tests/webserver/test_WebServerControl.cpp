@@ -7,9 +7,9 @@
 #include "webserver/WebServer.h"
 #include "webserver/WebServerControl.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QApplication>
 #include <QHostAddress>
 #include <QKeyEvent>
 #include <QLineEdit>
