@@ -397,7 +397,7 @@ QWidget* MainWindowUi::buildAdvancedTab() {
         cbWeb = named(new QCheckBox(QStringLiteral("Web server")), "cbWeb");
         boxWebAddress = named(new QComboBox, "boxWebAddress");
         boxWebAddress->setEditable(true);
-        edPort = named(new QLineEdit(QStringLiteral("84")), "edPort");
+        edPort = named(new QLineEdit(QStringLiteral("8081")), "edPort");
         edWidth = named(new QLineEdit(QStringLiteral("500")), "edWidth");
         edHeight = named(new QLineEdit(QStringLiteral("300")), "edHeight");
         btnAdvanced = named(new QPushButton(QStringLiteral("Advanced+")), "btnAdvanced");
