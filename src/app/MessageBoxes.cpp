@@ -1,12 +1,26 @@
 #include "app/MessageBoxes.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSet>
 
 namespace {
+
+// A short message makes a box narrower than its title, which window managers then cut
+// ("Lint... e 5A"): the box is kept wide enough for the title and the title bar's buttons.
+void roomForTitle(QMessageBox* box) {
+    auto* grid = qobject_cast<QGridLayout*>(box->layout());
+    if (!grid)
+        return;
+    QFont bold = box->font();
+    bold.setBold(true);
+    const int width = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 // One open box per text: a message repeated by every sample does not stack up boxes.
 void showOnce(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -17,6 +31,7 @@ void showOnce(QWidget* owner, QMessageBox::Icon icon, const QString& title, cons
     auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, owner);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
+    roomForTitle(box);
     QObject::connect(box, &QObject::destroyed, [text] { open.remove(text); });
     box->show();
     box->raise();
@@ -52,6 +67,7 @@ bool MessageBoxes::confirm(const QString& text, QPoint topLeft) {
                     QMessageBox::Yes | QMessageBox::Cancel, owner());
     box.setDefaultButton(QMessageBox::Yes);
     box.setWindowModality(Qt::WindowModal);
+    roomForTitle(&box);
     box.move(topLeft);
     return box.exec() == QMessageBox::Yes;
 }
