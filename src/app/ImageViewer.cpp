@@ -43,7 +43,7 @@ ImageViewer::ImageViewer(const Settings& settings, QString programFolder, Deskto
           return messages_.confirm(question, mapToGlobal(QPoint(40, 40)));
       }) {
     setObjectName(QStringLiteral("ImageViewer"));
-    setWindowTitle(QStringLiteral("Lintrove  - Image Viewer"));
+    setWindowTitle(QStringLiteral("Lintrove - Image Viewer"));
     setMinimumSize(875, 560);
     resize(875, 560);
 

@@ -86,6 +86,7 @@ protected:
 TEST_F(ViewerTest, EmptyFolderThenAPictureAtNaturalSizeThenADamagedOneKeepsIt) {
     ImageViewer viewer(settings, dir.path(), shell, messages);
     viewer.show();
+    EXPECT_EQ(viewer.windowTitle(), QStringLiteral("Lintrove - Image Viewer"));
     EXPECT_EQ(viewer.directory(), settings.Capture);
     EXPECT_TRUE(viewer.picture().isNull());
     EXPECT_TRUE(viewer.selectedPath().isEmpty());
