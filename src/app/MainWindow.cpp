@@ -454,8 +454,9 @@ void MainWindow::wireWebServerAndTray() {
     connect(webControl_.get(), &WebServerControl::startFailed, ui.cbWeb,
             [this] { ui.cbWeb->setChecked(false); });
     connect(webControl_.get(), &WebServerControl::boxesEnabledChanged, this, [this](bool on) {
-        ui.boxWebAddress->setEnabled(on);
-        ui.edPort->setEnabled(on);
+        for (QWidget* w : std::initializer_list<QWidget*>{ui.lblWebAddress, ui.boxWebAddress,
+                                                          ui.lblPort, ui.edPort})
+            w->setEnabled(on);
     });
 
     // The pipeline: the tray picture, the web image, the metrics of each plotted sample.

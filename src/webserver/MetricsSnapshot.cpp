@@ -56,7 +56,8 @@ bool MetricsSnapshot::lineUp(const LineSample& s) {
 }
 
 qint64 MetricsSnapshot::uptimeSeconds(const QString& display) {
-    static const QRegularExpression form(QStringLiteral("^(\\d+) days, (\\d+):(\\d\\d):(\\d\\d)$"));
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d+) days?, (\\d+):(\\d\\d):(\\d\\d)$"));
     const QRegularExpressionMatch m = form.match(display);
     if (!m.hasMatch())
         return -1;

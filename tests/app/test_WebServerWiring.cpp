@@ -90,6 +90,9 @@ TEST_F(WebServerWiring, ASampleIsServedAsTheImageAndTheMetrics) {
     EXPECT_TRUE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
     EXPECT_FALSE(findNamed<QLineEdit>(w.get(), "edPort")->isEnabled());
     EXPECT_FALSE(findNamed<QComboBox>(w.get(), "boxWebAddress")->isEnabled());
+    // Their labels grey out with them.
+    EXPECT_FALSE(findNamed<QLabel>(w.get(), "lblPort")->isEnabled());
+    EXPECT_FALSE(findNamed<QLabel>(w.get(), "lblWebAddress")->isEnabled());
     EXPECT_EQ(httpRequest(port, "/noise.jpg").status, 404); // no sample yet
 
     browser.loadPage(fixturePage("helpdesk-adsl.html")); // starts the monitor and is plotted
@@ -150,6 +153,8 @@ TEST_F(WebServerWiring, TheBoxSwitchesTheServerAndTheCloseStopsIt) {
     box->click();
     EXPECT_EQ(httpRequest(port, "/metrics").status, 0);
     EXPECT_TRUE(edPort->isEnabled());
+    EXPECT_TRUE(findNamed<QLabel>(w.get(), "lblPort")->isEnabled());
+    EXPECT_TRUE(findNamed<QLabel>(w.get(), "lblWebAddress")->isEnabled());
     EXPECT_FALSE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
 
     const int second = freePort();

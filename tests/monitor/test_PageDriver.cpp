@@ -209,7 +209,7 @@ TEST_F(PageDriverTest, FirstStatisticsPageStartsTheMonitorAndIsRead) {
 
     EXPECT_EQ(events,
               QStringList({"panel", "texts blank", "cursor", "btnRun", "label2 !" + kStatsUrl,
-                           "texts 6.2 dB 6.1 dB 1 days, 01:01:02", "ready 1"}));
+                           "texts 6.2 dB 6.1 dB 1 day, 01:01:02", "ready 1"}));
     EXPECT_EQ(run.state(), MonitorState::Running);
     EXPECT_TRUE(driver.AutoStarted);
     EXPECT_TRUE(driver.StatsParsed);

@@ -73,7 +73,7 @@ LineSample goodLine() {
     s.User2Up = 21.4;
     s.User2Down = 39.1;
     s.HasUser2 = true;
-    s.UptimeDisplay = QStringLiteral("1 days, 01:01:02");
+    s.UptimeDisplay = QStringLiteral("1 day, 01:01:02");
     return s;
 }
 
@@ -247,9 +247,14 @@ TEST(MetricsSnapshot, ServedWhileTheSampleChanges) {
 
 TEST(MetricsSnapshot, UptimeTextToSeconds) {
     const std::pair<const char*, qint64> cases[] = {
-        {"1 days, 01:01:02", 90062},      {"0 days, 00:00:01", 1},
-        {"123 days, 23:59:59", 10713599}, {"", -1},
-        {"1 days 01:01:02", -1},          {"x days, 01:01:02", -1},
+        {"1 day, 01:01:02", 90062},
+        {"0 days, 00:00:01", 1},
+        {"2 days, 01:01:02", 176462},
+        {"123 days, 23:59:59", 10713599},
+        {"", -1},
+        {"1 day 01:01:02", -1},
+        {"x days, 01:01:02", -1},
+        {"1 dayz, 01:01:02", -1},
     };
     for (const auto& [text, seconds] : cases)
         EXPECT_EQ(MetricsSnapshot::uptimeSeconds(QString::fromUtf8(text)), seconds) << text;
