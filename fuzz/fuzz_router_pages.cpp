@@ -129,10 +129,14 @@ void checkStatsRead(const LineSample& s, const LineValues& v, const PageStyle& s
     FUZZ_CHECK(near(s.User1Up, up) && near(s.User1Down, down));
     userRow(v, settings.User2, up, down);
     FUZZ_CHECK(near(s.User2Up, up) && near(s.User2Down, down));
-    if (!settings.LogDays)
-        FUZZ_CHECK(s.UptimeText.trimmed() == QString::number(uptime));
     const int64_t shown = uptime + 1;
-    FUZZ_CHECK(s.UptimeDisplay.startsWith(QString::number(shown / 86400) + " days, "));
+    const int64_t days = shown / 86400;
+    if (settings.LogDays)
+        FUZZ_CHECK(s.UptimeText.startsWith(QString::number(days) + ":"));
+    else
+        FUZZ_CHECK(s.UptimeText.trimmed() == QString::number(uptime));
+    FUZZ_CHECK(
+        s.UptimeDisplay.startsWith(QString::number(days) + (days == 1 ? " day, " : " days, ")));
 }
 
 } // namespace

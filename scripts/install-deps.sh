@@ -6,7 +6,8 @@ packages=(cmake ninja-build g++ pkg-config ccache
           libjpeg62-turbo-dev libmicrohttpd-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           fonts-liberation xvfb xauth trayer
-          desktop-file-utils man-db)
+          desktop-file-utils man-db
+          prometheus)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 #include "app/AboutBox.h"
 
+#include "core/BuildInfo.h"
 #include "core/DesktopShell.h"
 
 #include <QEvent>
@@ -64,6 +65,10 @@ AboutBox::AboutBox(DesktopShell& shell, QString helpFile, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
     outer->addWidget(panel);
+}
+
+QString AboutBox::versionText() {
+    return BuildInfo::versionLine();
 }
 
 QPoint AboutBox::centredOn(const QRect& mainFrame, QSize boxSize) {

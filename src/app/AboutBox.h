@@ -13,7 +13,8 @@ class AboutBox : public QDialog {
 public:
     AboutBox(DesktopShell& shell, QString helpFile, QWidget* parent = nullptr);
 
-    static QString versionText() { return QStringLiteral("Version 1.9b - 17 October 2018"); }
+    // "Version 0.1.0 - 11 December 2026": the version and build date of this build.
+    static QString versionText();
     // Centred on the main window's frame, halves rounded toward zero.
     static QPoint centredOn(const QRect& mainFrame, QSize boxSize);
 

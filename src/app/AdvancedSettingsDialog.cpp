@@ -112,10 +112,10 @@ AdvancedSettingsDialog::AdvancedSettingsDialog(Settings& settings, const Clock& 
             named(new QCheckBox(QStringLiteral("Prefix captured image filenames with"), this),
                   "cbPrefix");
         edImagePrefix = named(new QLineEdit(this), "edImagePrefix");
-        cbRecycle =
-            named(new QCheckBox(
-                      QStringLiteral("Send images deleted during maintenance to Recyle Bin"), this),
-                  "cbRecycle");
+        cbRecycle = named(
+            new QCheckBox(QStringLiteral("Send images deleted during maintenance to Recycle Bin"),
+                          this),
+            "cbRecycle");
         g->addWidget(label(QStringLiteral("Date/time  format:"), edImageDateTime), 0, 0);
         g->addWidget(edImageDateTime, 0, 1);
         g->addWidget(Label11, 1, 1);
@@ -177,17 +177,23 @@ AdvancedSettingsDialog::AdvancedSettingsDialog(Settings& settings, const Clock& 
         dtRestartTime->setDisplayFormat(QStringLiteral("HH:mm"));
         btnRestart = named(new QPushButton(QStringLiteral("Restart Now"), this), "btnRestart");
 
+        // Rows inside the page's grid get no spacing of their own from the style (the grid's
+        // two spacings differ), so a label would touch its box.
+        constexpr int rowSpacing = 6;
         auto* delayRow = new QHBoxLayout;
+        delayRow->setSpacing(rowSpacing);
         delayRow->addWidget(
             label(QStringLiteral("Delay between pause button and automatic resume"), spDelay));
         delayRow->addWidget(spDelay);
         delayRow->addWidget(label(QStringLiteral("seconds")));
         delayRow->addStretch();
         auto* restoreRow = new QHBoxLayout;
+        restoreRow->setSpacing(rowSpacing);
         restoreRow->addWidget(cbRestore);
         restoreRow->addStretch();
         restoreRow->addWidget(Button4);
         auto* restartRow = new QHBoxLayout;
+        restartRow->setSpacing(rowSpacing);
         restartRow->addWidget(cbRestart);
         restartRow->addWidget(spRestartDays);
         restartRow->addWidget(Label12);

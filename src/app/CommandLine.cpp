@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "core/BuildInfo.h"
+
 #include <QCoreApplication>
 #include <cstring>
 
@@ -27,7 +29,7 @@ CommandLine::CommandLine()
 
 void CommandLine::setApplicationNames() {
     QCoreApplication::setApplicationName(QStringLiteral("Lintrove 5A"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(LINTROVE_VERSION));
+    QCoreApplication::setApplicationVersion(BuildInfo::version());
 }
 
 bool CommandLine::asksForHelpOrVersion(int argc, char** argv) {

@@ -1,5 +1,6 @@
 #include "app/DataFileDialog.h"
 
+#include "core/DayCount.h"
 #include "core/DesktopShell.h"
 #include "core/UserMessages.h"
 #include "storage/DataRestoreFile.h"
@@ -19,6 +20,10 @@
 #include <limits>
 
 namespace {
+
+QString daysOfData(int days) {
+    return DayCount::unit(days) + QStringLiteral(" of data");
+}
 
 template <typename W> W* named(W* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
@@ -54,7 +59,8 @@ DataFileDialog::DataFileDialog(Settings& settings, DesktopShell* shell, UserMess
     auto* trimRow = new QHBoxLayout;
     trimRow->addWidget(cbTrimDataFile);
     trimRow->addWidget(spDataFileDays);
-    trimRow->addWidget(new QLabel(QStringLiteral("days of data"), this));
+    lblDataFileDays = named(new QLabel(QStringLiteral("days of data"), this), "lblDataFileDays");
+    trimRow->addWidget(lblDataFileDays);
     trimRow->addStretch();
 
     auto* timeRow = new QHBoxLayout;
@@ -84,6 +90,8 @@ DataFileDialog::DataFileDialog(Settings& settings, DesktopShell* shell, UserMess
     layout->addLayout(buttonRow);
     resize(460, sizeHint().height());
 
+    connect(spDataFileDays, &QSpinBox::valueChanged, this,
+            [this](int days) { lblDataFileDays->setText(daysOfData(days)); });
     connect(btnDataFileFolder, &QPushButton::clicked, this,
             &DataFileDialog::btnDataFileFolderClick);
     connect(btnViewDataFile, &QPushButton::clicked, this, &DataFileDialog::btnViewDataFileClick);
@@ -104,6 +112,7 @@ void DataFileDialog::showEvent(QShowEvent* event) {
 void DataFileDialog::LoadControls() {
     cbTrimDataFile->setChecked(settings_.TrimDataFile);
     spDataFileDays->setValue(settings_.TrimDataFileDays);
+    lblDataFileDays->setText(daysOfData(spDataFileDays->value()));
     DateTimePicker1->setTime(settings_.TrimDataFileTime);
     edDataFileFolder->setText(settings_.DataFileFolder);
 }

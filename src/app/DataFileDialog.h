@@ -6,6 +6,7 @@
 
 class DesktopShell;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -17,13 +18,14 @@ class DataFileDialog : public QDialog {
     Q_OBJECT
 public:
     DataFileDialog(Settings& settings, DesktopShell* shell, UserMessages* messages,
-           QWidget* parent = nullptr);
+                   QWidget* parent = nullptr);
 
     // Trims the data-restore file with the settings in force; set by the main window.
     std::function<void()> TrimDataFileNow;
 
     QCheckBox* cbTrimDataFile = nullptr;
     QSpinBox* spDataFileDays = nullptr;
+    QLabel* lblDataFileDays = nullptr; // "days of data", "day of data" for 1
     QTimeEdit* DateTimePicker1 = nullptr;
     QLineEdit* edDataFileFolder = nullptr;
     QPushButton* btnDataFileFolder = nullptr;

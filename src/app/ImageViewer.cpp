@@ -43,7 +43,7 @@ ImageViewer::ImageViewer(const Settings& settings, QString programFolder, Deskto
           return messages_.confirm(question, mapToGlobal(QPoint(40, 40)));
       }) {
     setObjectName(QStringLiteral("ImageViewer"));
-    setWindowTitle(QStringLiteral("Lintrove  - Image Viewer"));
+    setWindowTitle(QStringLiteral("Lintrove - Image Viewer"));
     setMinimumSize(875, 560);
     resize(875, 560);
 
@@ -109,13 +109,33 @@ ImageViewer::ImageViewer(const Settings& settings, QString programFolder, Deskto
 }
 
 void ImageViewer::setDirectory(const QString& folder) {
-    const QString dir = folder.isEmpty() ? QDir::rootPath() : QDir::cleanPath(folder);
+    const QString wanted =
+        folder.isEmpty() ? QDir::rootPath() : QDir::cleanPath(QDir(folder).absolutePath());
+    const QString dir = nearestExistingFolder(wanted);
     directory_ = dir;
     const QModelIndex root = model_->setRootPath(dir);
     imageListBox->setRootIndex(names_->mapFromSource(root));
     imageListBox->clearSelection();
     imageListBox->setCurrentIndex(QModelIndex());
     fillFolderList();
+    if (dir != wanted)
+        StatusBar1->showMessage(
+            QStringLiteral("The folder %1 does not exist: showing %2").arg(wanted, dir));
+    else
+        StatusBar1->clearMessage();
+}
+
+QString ImageViewer::nearestExistingFolder(const QString& folder) {
+    // Walks up by name: QDir::cdUp() refuses to leave for a parent that does not exist, so a
+    // loop on it never reaches the root.
+    QString path = QDir::cleanPath(QDir(folder).absolutePath());
+    while (!QFileInfo(path).isDir()) {
+        const QString up = QFileInfo(path).absolutePath();
+        if (up == path)
+            return QDir::rootPath();
+        path = up;
+    }
+    return path;
 }
 
 void ImageViewer::fillFolderList() {
@@ -125,10 +145,12 @@ void ImageViewer::fillFolderList() {
     if (!capture.isEmpty() && capture != directory_)
         Combo->addItem(capture, capture);
     QStringList chain;
-    for (QDir d(directory_);; d.cdUp()) {
-        chain.prepend(d.absolutePath());
-        if (d.isRoot())
+    for (QString path = directory_;;) {
+        chain.prepend(path);
+        const QString up = QFileInfo(path).absolutePath();
+        if (up == path)
             break;
+        path = up;
     }
     for (int depth = 0; depth < chain.size(); ++depth) {
         const QString name = depth == 0 ? chain[depth] : QFileInfo(chain[depth]).fileName();

@@ -1,7 +1,8 @@
 #pragma once
 // The image viewer: a folder drop-down and the ".jpg" files of one folder on the left, the
 // selected picture at its natural size on the right, its path in the status bar. Each opening
-// returns to the capture folder. The list's keys act as a Linux file manager's do.
+// returns to the capture folder, or to its nearest existing ancestor when the folder is gone
+// (a removed USB stick). The list's keys act as a Linux file manager's do.
 #include "app/ViewerFileActions.h"
 
 #include <QDialog>
@@ -24,9 +25,12 @@ public:
     ImageViewer(const Settings& settings, QString programFolder, DesktopShell& shell,
                 WindowMessages& messages, QWidget* parent = nullptr);
 
-    // The folder the list shows, and switching to another.
+    // The folder the list shows, and switching to another: a missing folder shows its nearest
+    // existing ancestor and says so in the status bar.
     QString directory() const { return directory_; }
     void setDirectory(const QString& folder);
+    // The folder itself when it exists, else its nearest existing ancestor ("/" at the latest).
+    static QString nearestExistingFolder(const QString& folder);
     // The selected entry's full path, empty without one.
     QString selectedPath() const;
     void selectPath(const QString& path);

@@ -94,7 +94,7 @@ MainWindow::MainWindow(Dependencies deps, QWidget* parent)
 
     tabs_ = new SettingsTabs(ui,
                              {&settings_, &graphs(), &pageDriver(), &session_->log(),
-                              &session_->sampleTimer(), deps_.programFolder, this},
+                              &session_->sampleTimer(), deps_.programFolder, this, &deps_.messages},
                              this);
     dataFileDialog_ = new DataFileDialog(settings_, &deps_.shell, &deps_.messages, this);
     dataFileDialog_->TrimDataFileNow = [this] { session_->TrimDataFileProc(); };
@@ -237,6 +237,8 @@ void MainWindow::wireSetup() {
     accessLock_ = new RouterAccessLock(
         {ui.Image11, ui.Image26, ui.edAddress, ui.edPassword1, ui.cbShowPlain, this},
         deps_.messages, {}, this);
+    // Locking the box takes its text as leaving it does: a refused one gives way to the old.
+    connect(accessLock_, &RouterAccessLock::aboutToLock, tabs_, &SettingsTabs::edAddressExit);
 
     FirstRunGate::Hooks hooks;
     hooks.settingsFileExists = [this] { return settingsFileExists(); };
@@ -263,7 +265,7 @@ bool MainWindow::wizardFinish(const QString& address, const QString& password, Q
     toSave.Password = password;
     if (!toSave.save(ProgramPaths::settingsFile(deps_.programFolder), error))
         return false;
-    ui.edAddress->setText(address);
+    tabs_->setRouterAddress(address);
     ui.edPassword1->setText(password);
     firstRunGate_->wizardFinished();
     FormShow();
@@ -431,23 +433,30 @@ void MainWindow::wireWebServerAndTray() {
     metrics_ = std::make_unique<MetricsSnapshot>();
     webServer_ = std::make_unique<WebServer>(metrics_.get());
     webControl_ = std::make_unique<WebServerControl>(*webServer_, deps_.messages);
-    tray_ = std::make_unique<TrayIcon>(this);
+    tray_ = std::make_unique<TrayIcon>(this, &QSystemTrayIcon::isSystemTrayAvailable,
+                                       deps_.timers(TrayIcon::kTrayWatchMs, false));
 
     // The boxes of the Configure tab.
     ui.boxWebAddress->addItems(webAddresses());
     for (QLineEdit* box : {ui.edPort, ui.edWidth, ui.edHeight})
-        box->installEventFilter(KeyFilter::digits(box));
-    ui.boxWebAddress->lineEdit()->installEventFilter(KeyFilter::address(ui.boxWebAddress));
-    ui.boxWebAddress->lineEdit()->installEventFilter(this); // leaving it checks the address
+        KeyFilter::digits(box)->guard(box);
+    KeyFilter::address(ui.boxWebAddress)->guard(ui.boxWebAddress);
+    // Leaving it checks the address. The list box, not its line edit, holds the focus.
+    ui.boxWebAddress->installEventFilter(this);
     connect(tabs_, &SettingsTabs::webServerBoxChanged, this, [this] {
         if (webServerStarted_)
             cbWebClick();
     });
     connect(webControl_.get(), &WebServerControl::indicatorVisibleChanged, ui.Image3,
             &QWidget::setVisible);
+    // A box left ticked over a server that does not listen would make the next tick, after the
+    // port is corrected, do nothing.
+    connect(webControl_.get(), &WebServerControl::startFailed, ui.cbWeb,
+            [this] { ui.cbWeb->setChecked(false); });
     connect(webControl_.get(), &WebServerControl::boxesEnabledChanged, this, [this](bool on) {
-        ui.boxWebAddress->setEnabled(on);
-        ui.edPort->setEnabled(on);
+        for (QWidget* w : std::initializer_list<QWidget*>{ui.lblWebAddress, ui.boxWebAddress,
+                                                          ui.lblPort, ui.edPort})
+            w->setEnabled(on);
     });
 
     // The pipeline: the tray picture, the web image, the metrics of each plotted sample.
@@ -505,7 +514,11 @@ void MainWindow::startWebServer() {
         WebServerControl::startupAddress(webAddresses(), settings_.WebAddress));
     applyWebFolder();
     webServerStarted_ = true;
+    const bool stored = settings_.Web;
     cbWebClick();
+    // A stored choice that fails now (the port still held by a program that has not ended) is
+    // kept for the next start; only the user's own ticking or unticking changes it.
+    settings_.Web = stored;
 }
 
 void MainWindow::cbWebClick() {
@@ -602,7 +615,7 @@ void MainWindow::trimLogNow() {
 }
 
 void MainWindow::deleteFilesNow() {
-    const DeletionResult result = DeleteFiles(settings_, deps_.clock.now());
+    const DeletionResult result = DeleteFiles(settings_, deps_.programFolder, deps_.clock.now());
     for (const QString& path : result.failed)
         std::fprintf(stderr, "lintrove5a: could not delete %s\n",
                      qPrintable(QDir::toNativeSeparators(path)));
@@ -685,8 +698,7 @@ void MainWindow::applyRunControlView() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui.btnStop && event->type() == QEvent::MouseButtonPress)
         runControl().btnStopMouseDown();
-    if (webControl_ && watched == ui.boxWebAddress->lineEdit() &&
-        event->type() == QEvent::FocusOut) {
+    if (webControl_ && watched == ui.boxWebAddress && event->type() == QEvent::FocusOut) {
         // Leaving the box for another control; not its own list, not another window.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)

@@ -398,7 +398,7 @@ QWidget* MainWindowUi::buildAdvancedTab() {
         cbWeb = named(new QCheckBox(QStringLiteral("Web server")), "cbWeb");
         boxWebAddress = named(new QComboBox, "boxWebAddress");
         boxWebAddress->setEditable(true);
-        edPort = named(new QLineEdit(QStringLiteral("84")), "edPort");
+        edPort = named(new QLineEdit(QStringLiteral("8081")), "edPort");
         edWidth = named(new QLineEdit(QStringLiteral("500")), "edWidth");
         edHeight = named(new QLineEdit(QStringLiteral("300")), "edHeight");
         btnAdvanced = named(new QPushButton(QStringLiteral("Advanced+")), "btnAdvanced");
@@ -409,9 +409,13 @@ QWidget* MainWindowUi::buildAdvancedTab() {
         g->addWidget(cbStartMinimized, 2, 0, 1, 4);
         g->addWidget(cbSaveAxes, 3, 0, 1, 4);
         g->addWidget(cbWeb, 4, 0, 1, 4);
-        g->addWidget(new QLabel(QStringLiteral("Address:")), 5, 0);
+        lblWebAddress = named(new QLabel(QStringLiteral("Address:")), "lblWebAddress");
+        lblWebAddress->setBuddy(boxWebAddress);
+        lblPort = named(new QLabel(QStringLiteral("Port:")), "lblPort");
+        lblPort->setBuddy(edPort);
+        g->addWidget(lblWebAddress, 5, 0);
         g->addWidget(boxWebAddress, 5, 1);
-        g->addWidget(new QLabel(QStringLiteral("Port:")), 5, 2);
+        g->addWidget(lblPort, 5, 2);
         g->addWidget(edPort, 5, 3);
         g->addWidget(new QLabel(QStringLiteral("Image width:")), 6, 0);
         g->addWidget(edWidth, 6, 1);

@@ -74,6 +74,8 @@ public:
               *cbSaveAxes = nullptr, *cbWeb = nullptr;
     QComboBox* boxWebAddress = nullptr;
     QLineEdit *edPort = nullptr, *edWidth = nullptr, *edHeight = nullptr;
+    // "Address:" and "Port:", greyed out with their boxes while the server runs.
+    QLabel *lblWebAddress = nullptr, *lblPort = nullptr;
     QPushButton *btnAdvanced = nullptr, *btnSystemMaintain = nullptr;
 
     // Status bar panels 0, 1, 2 and the router state.

@@ -1,6 +1,7 @@
 #include "app/MaintenanceDialog.h"
 
 #include "app/WindowPlacement.h"
+#include "core/DayCount.h"
 #include "core/DesktopShell.h"
 #include "core/UserMessages.h"
 #include "housekeeping/DailyTimer.h"
@@ -54,6 +55,7 @@ MaintenanceDialog::MaintenanceDialog(Settings& settings, DesktopShell* shell,
         named(new QCheckBox(QStringLiteral("Delete files older than "), this), "cbDeleteImages");
     spDays = named(new QSpinBox(this), "spDays");
     spDays->setRange(0, 99999999);
+    lblDays = named(new QLabel(QStringLiteral("days"), this), "lblDays");
     DeleteTimePicker = named(new QTimeEdit(this), "DeleteTimePicker");
     Label3 = named(new QLabel(this), "Label3");
     btnImageView = named(new QPushButton(QStringLiteral("View"), this), "btnImageView");
@@ -95,7 +97,7 @@ MaintenanceDialog::MaintenanceDialog(Settings& settings, DesktopShell* shell,
         auto* g = new QGridLayout(GroupBox1);
         g->addWidget(cbDeleteImages, 0, 0);
         g->addWidget(spDays, 0, 1);
-        g->addWidget(new QLabel(QStringLiteral("days"), this), 0, 2);
+        g->addWidget(lblDays, 0, 2);
         g->addWidget(new QLabel(QStringLiteral("Daily at"), this), 1, 0, Qt::AlignRight);
         g->addWidget(DeleteTimePicker, 1, 1);
         g->setColumnStretch(3, 1);
@@ -129,6 +131,7 @@ MaintenanceDialog::MaintenanceDialog(Settings& settings, DesktopShell* shell,
     });
     connect(spDays, &QSpinBox::valueChanged, this, [this](int v) {
         settings_.DeleteDays = v;
+        lblDays->setText(DayCount::unit(v));
         Label3->setText(deletionText(settings_, false));
     });
     connect(DeleteTimePicker, &QTimeEdit::timeChanged, this,
@@ -153,8 +156,8 @@ QString MaintenanceDialog::deletionText(const Settings& s, bool startOfShow) {
                                               : QStringLiteral("All .jpg files");
     if (s.AddPrefix)
         text += QStringLiteral(" with the prefix: '") + s.ImagePrefix + QLatin1Char('\'');
-    return text + QStringLiteral(" older than ") + QString::number(s.DeleteDays) +
-           QStringLiteral(" days will be deleted from folder: ") + s.Capture;
+    return text + QStringLiteral(" older than ") + DayCount::text(s.DeleteDays) +
+           QStringLiteral(" will be deleted from folder: ") + s.Capture;
 }
 
 void MaintenanceDialog::Open(Highlight highlight, QRect mainWindow) {
@@ -201,6 +204,7 @@ void MaintenanceDialog::FormShow() {
     trimTimeShown_ = trimTime.isValid();
     cbDeleteImages->setChecked(settings_.DeleteImages);
     spDays->setValue(settings_.DeleteDays);
+    lblDays->setText(DayCount::unit(spDays->value()));
     DeleteTimePicker->setTime(settings_.DeleteTime);
     Label3->setVisible(cbDeleteImages->isChecked());
     Label3->setText(deletionText(settings_, true));

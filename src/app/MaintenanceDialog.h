@@ -49,6 +49,7 @@ public:
     QGroupBox* GroupBox1 = nullptr;
     QCheckBox* cbDeleteImages = nullptr;
     QSpinBox* spDays = nullptr;
+    QLabel* lblDays = nullptr; // "days", "day" for 1
     QTimeEdit* DeleteTimePicker = nullptr;
     QLabel* Label3 = nullptr;
     QPushButton* btnImageView = nullptr;

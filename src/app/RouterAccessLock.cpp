@@ -54,6 +54,7 @@ void RouterAccessLock::Image11Click() {
 }
 
 void RouterAccessLock::Image26Click() {
+    Q_EMIT aboutToLock();
     setLocked(true);
 }
 

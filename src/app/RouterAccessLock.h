@@ -37,6 +37,10 @@ public:
     bool locked() const;
     void cbShowPlainClick();
 
+Q_SIGNALS:
+    // Image26Click, before the box is disabled: its text is checked as when it is left.
+    void aboutToLock();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,11 +1,14 @@
 #include "app/SettingsTabs.h"
 
+#include "app/BoxExitCheck.h"
 #include "app/MainWindowUi.h"
+#include "core/RouterAddress.h"
 #include "core/Timer.h"
 #include "graphs/GraphSet.h"
 #include "monitor/PageDriver.h"
 #include "storage/CsvLog.h"
 #include "storage/Settings.h"
+#include "webserver/WebServerControl.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,13 +29,20 @@ SettingsTabs::SettingsTabs(MainWindowUi& form, Links links, QObject* parent)
 
 // Settings held in controls follow every change, so saving and the logic read them.
 void SettingsTabs::bindControls() {
-    connect(ui.edAddress, &QLineEdit::textChanged, this,
-            [this](const QString& t) { settings_.Address = t; });
+    // The page driver reads Address at every tick: it only ever takes a checked address, never
+    // the keystrokes on the way to one.
+    const auto refusedAddress = [](const QString& text) {
+        return text + QStringLiteral(" is not a valid IP address.");
+    };
+    addressCheck_ = new BoxExitCheck(ui.edAddress, &RouterAddress::normalised, refusedAddress,
+                                     *links_.messages, this);
     connect(ui.edPassword1, &QLineEdit::textChanged, this,
             [this](const QString& t) { settings_.Password = t; });
     // A corrected address or password is tried at once unless the monitor is running.
-    connect(ui.edAddress, &QLineEdit::editingFinished, this,
-            [this] { links_.driver->RouterAccessEdited(); });
+    connect(addressCheck_, &BoxExitCheck::textAccepted, this, [this](const QString& address) {
+        settings_.Address = address;
+        links_.driver->RouterAccessEdited();
+    });
     connect(ui.edPassword1, &QLineEdit::editingFinished, this,
             [this] { links_.driver->RouterAccessEdited(); });
     // The mask itself is the router access lock's: it asks for the password before showing it.
@@ -103,6 +113,8 @@ void SettingsTabs::bindControls() {
             [this](const QString& t) { settings_.WebAddress = t; });
     connect(ui.edPort, &QLineEdit::textChanged, this,
             [this](const QString& t) { settings_.Port = t; });
+    portCheck_ = new BoxExitCheck(ui.edPort, &WebServerControl::checkedPort,
+                                  &WebServerControl::portRefusal, *links_.messages, this);
     connect(ui.edWidth, &QLineEdit::textChanged, this,
             [this](const QString& t) { settings_.webWidth = t; });
     connect(ui.edHeight, &QLineEdit::textChanged, this,
@@ -111,7 +123,7 @@ void SettingsTabs::bindControls() {
 
 void SettingsTabs::applySettingsToControls() {
     const Settings s = settings_; // handlers write back into settings_ as controls change
-    ui.edAddress->setText(s.Address);
+    setRouterAddress(s.Address);
     ui.edPassword1->setText(s.Password);
     ui.cbShowPlain->setChecked(s.ShowPlain);
     ui.spSample->setValue(s.Sample);
@@ -137,7 +149,7 @@ void SettingsTabs::applySettingsToControls() {
     ui.cbLog->setChecked(s.cbLog);
     ui.edLog->setText(s.LogFile);
     ui.boxWebAddress->setCurrentText(s.WebAddress);
-    ui.edPort->setText(s.Port);
+    portCheck_->setAccepted(s.Port);
     ui.edWidth->setText(s.webWidth);
     ui.edHeight->setText(s.webHeight);
     ui.cbWeb->setChecked(s.Web);
@@ -151,6 +163,15 @@ void SettingsTabs::collectSettings() {
     settings_.Type = ui.boxType1->currentIndex();
     settings_.User1 = ui.boxUser1->currentIndex();
     settings_.User2 = ui.boxUser2->currentIndex();
+}
+
+bool SettingsTabs::edAddressExit() {
+    return addressCheck_->check();
+}
+
+void SettingsTabs::setRouterAddress(const QString& address) {
+    settings_.Address = address;
+    addressCheck_->setAccepted(address);
 }
 
 void SettingsTabs::spSampleChange() {

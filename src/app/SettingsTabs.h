@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+class BoxExitCheck;
 class CsvLog;
 class GraphSet;
 class MainWindowUi;
@@ -13,6 +14,7 @@ class PageDriver;
 class QGroupBox;
 class QWidget;
 class Timer;
+class UserMessages;
 struct Settings;
 
 class SettingsTabs : public QObject {
@@ -26,6 +28,7 @@ public:
         Timer* sampleTimer = nullptr;
         QString programFolder; // where the log chooser opens
         QWidget* dialogParent = nullptr;
+        UserMessages* messages = nullptr; // refused router addresses and ports
     };
 
     SettingsTabs(MainWindowUi& ui, Links links, QObject* parent = nullptr);
@@ -35,6 +38,13 @@ public:
     void applySettingsToControls();
     // The settings taken from these tabs at save time.
     void collectSettings();
+
+    // The router address box is checked as the wizard checks it when the user leaves it and
+    // when the padlock locks it; only an accepted address reaches the setting Address, in
+    // plain decimal. Returns whether the box's text was accepted.
+    bool edAddressExit();
+    // An address already checked (the wizard's) into the box and the setting.
+    void setRouterAddress(const QString& address);
 
     // The user-graph names: tab captions, axis titles and the log header follow the choices.
     void refreshUserGraphNames();
@@ -68,4 +78,6 @@ private:
     MainWindowUi& ui;
     Links links_;
     Settings& settings_;
+    BoxExitCheck* addressCheck_ = nullptr;
+    BoxExitCheck* portCheck_ = nullptr;
 };

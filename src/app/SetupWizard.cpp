@@ -207,8 +207,11 @@ bool SetupWizard::onPasswordPage() const {
 }
 
 void SetupWizard::Button12Click() {
-    if (!RouterAddress::passes(edAddress->text()))
+    if (!RouterAddress::passes(edAddress->text())) {
+        // Worded as the web server's address check words it.
+        messages_->inform(edAddress->text() + QStringLiteral(" is not a valid IP address."));
         return;
+    }
     PageControl->setCurrentWidget(page2_);
     TabSheet6Show();
 }
@@ -243,10 +246,19 @@ void SetupWizard::findOutput(const QString& output) {
     Button14->setEnabled(true);
     if (isVisible()) {
         const GatewayOutput::Result result = GatewayOutput::parse(output);
-        if (result.outcome == GatewayOutput::Outcome::Found)
+        // The address box keeps what it had unless an address was found.
+        switch (result.outcome) {
+        case GatewayOutput::Outcome::Found:
             edAddress->setText(result.address);
-        else if (result.outcome == GatewayOutput::Outcome::Unusable)
+            break;
+        case GatewayOutput::Outcome::NoLabel:
+            messages_->inform(
+                QStringLiteral("No default gateway found: type the Home Hub's address."));
+            break;
+        case GatewayOutput::Outcome::Unusable:
             messages_->inform(QStringLiteral("Unable to retrieve router address."));
+            break;
+        }
     }
     Q_EMIT findFinished();
 }

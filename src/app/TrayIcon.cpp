@@ -1,6 +1,7 @@
 #include "app/TrayIcon.h"
 
 #include "app/IconNoise.h"
+#include "core/Timer.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -9,8 +10,10 @@
 #include <QTimer>
 #include <QWidget>
 
-TrayIcon::TrayIcon(QWidget* window, bool trayAvailable, QObject* parent)
-    : QObject(parent), window_(window) {
+TrayIcon::TrayIcon(QWidget* window, TrayAvailability trayAvailable,
+                   std::unique_ptr<Timer> trayWatch, QObject* parent)
+    : QObject(parent), window_(window), trayAvailable_(std::move(trayAvailable)),
+      trayWatch_(trayWatch ? std::move(trayWatch) : makeQtTimer(kTrayWatchMs)) {
     menu_ = new QMenu(window);
     menu_->setObjectName(QStringLiteral("TrayPopup"));
     QAction* restore = menu_->addAction(QStringLiteral("Restore Lintrove"));
@@ -21,11 +24,16 @@ TrayIcon::TrayIcon(QWidget* window, bool trayAvailable, QObject* parent)
     connect(restore, &QAction::triggered, this, &TrayIcon::mnuRestoreClick);
     connect(close, &QAction::triggered, this, &TrayIcon::closeRequested);
 
-    if (!trayAvailable)
-        return;
-    tray_ = new QSystemTrayIcon(this);
-    tray_->setIcon(QIcon(QPixmap::fromImage(IconNoise::background())));
+    // Made whether or not a tray is there now: one may come later, and the icon is then ready.
+    const QIcon icon = programIcon();
+    tray_ = new QSystemTrayIcon(icon, this);
     tray_->setContextMenu(menu_);
+    QApplication::setWindowIcon(icon);
+    if (window_)
+        window_->setWindowIcon(icon);
+    trayWatch_->setEnabled(false);
+    trayWatch_->setInterval(kTrayWatchMs);
+    trayWatch_->setHandler([this] { trayWatchTimer(); });
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger) // a single left click; a double click is not one
             mnuRestoreClick();
@@ -35,6 +43,13 @@ TrayIcon::TrayIcon(QWidget* window, bool trayAvailable, QObject* parent)
 TrayIcon::~TrayIcon() {
     if (tray_)
         tray_->hide(); // no icon left behind in the notification area
+}
+
+QIcon TrayIcon::programIcon() {
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/appicon/%1").arg(size), QSize(size, size));
+    return icon;
 }
 
 void TrayIcon::IconNoise(const QString& state, const LineSample& sample) {
@@ -77,23 +92,44 @@ void TrayIcon::setRouterText(const QString& text) {
 }
 
 void TrayIcon::windowMinimized() {
-    if (!tray_ || !minimizeToTray_ || !window_)
+    if (!minimizeToTray_ || !window_)
         return;
     // Hiding inside the state change itself confuses some window managers.
     QTimer::singleShot(0, this, [this] {
-        if (window_->isMinimized()) {
-            window_->hide();
-            showIcon();
-        }
+        if (!window_->isMinimized())
+            return;
+        if (trayAvailable_())
+            moveIntoTray();
+        else
+            trayWatch_->setEnabled(true);
     });
 }
 
+// Asking again is cheap, and works for every kind of tray the desktop may bring up (an X11
+// panel's or a D-Bus status notifier host), where no one notice covers them all.
+void TrayIcon::trayWatchTimer() {
+    const bool waiting =
+        minimizeToTray_ && window_ && window_->isVisible() && window_->isMinimized();
+    if (!waiting) {
+        trayWatch_->setEnabled(false);
+        return;
+    }
+    if (trayAvailable_()) {
+        trayWatch_->setEnabled(false);
+        moveIntoTray();
+    }
+}
+
 bool TrayIcon::startInTray() {
-    if (!tray_ || !minimizeToTray_ || !window_)
+    if (!minimizeToTray_ || !window_ || !trayAvailable_())
         return false;
+    moveIntoTray();
+    return true;
+}
+
+void TrayIcon::moveIntoTray() {
     window_->hide();
     showIcon();
-    return true;
 }
 
 void TrayIcon::showIcon() {
@@ -107,6 +143,7 @@ void TrayIcon::mnuRestoreClick() {
         window_->raise();
         window_->activateWindow();
     }
+    trayWatch_->setEnabled(false);
     if (tray_)
         tray_->hide();
 }

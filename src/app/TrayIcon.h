@@ -1,13 +1,18 @@
 #pragma once
 // The notification-area icon: the noise-margin picture (also the window's icon), the tooltip
 // (the values and the router's state), the menu "Restore Lintrove" / "Close Lintrove" and
-// minimizing to the tray. Without a system tray nothing is shown and minimizing stays ordinary.
+// minimizing to the tray. Without a system tray minimizing stays ordinary; a tray that comes
+// later (a panel starting after the program) takes the minimized window then.
 #include "core/LineSample.h"
 
 #include <QObject>
 #include <QPoint>
 #include <QRect>
 #include <QSystemTrayIcon>
+#include <functional>
+#include <memory>
+
+class Timer;
 
 class QAction;
 class QMenu;
@@ -16,9 +21,20 @@ class QWidget;
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
-    TrayIcon(QWidget* window, bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable(),
-             QObject* parent = nullptr);
+    // Whether the desktop has a system tray at this moment.
+    using TrayAvailability = std::function<bool()>;
+    // How often a minimized window waiting for a tray asks again.
+    static constexpr int kTrayWatchMs = 3000;
+
+    // trayWatch is that timer (a Qt timer when none is given).
+    explicit TrayIcon(QWidget* window,
+                      TrayAvailability trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable,
+                      std::unique_ptr<Timer> trayWatch = {}, QObject* parent = nullptr);
     ~TrayIcon() override;
+
+    // The desktop entry's icon, in all its sizes: the window and the tray show it until the first
+    // sample draws the number.
+    static QIcon programIcon();
 
     // Redraws the picture from the sample ("Stop": "?") into the window and tray icons and
     // renews the tooltip. A picture that cannot be drawn leaves the previous one.
@@ -35,15 +51,16 @@ public:
     bool minimizeToTray() const { return minimizeToTray_; }
 
     // The window reports each minimize: with the option on and a tray, the window is hidden on
-    // the next turn of the event loop and the icon shown.
+    // the next turn of the event loop and the icon shown. Without a tray yet, the window stays
+    // on the taskbar and goes into the tray as soon as one appears while it is still minimized.
     void windowMinimized();
     // "Start minimized" with the option: straight into the tray. False when it does not apply
-    // (option off or no tray), and the window minimizes as usual.
+    // (option off or no tray now), and the window minimizes as usual.
     bool startInTray();
     // mnuRestoreClick: a left click on the icon or "Restore Lintrove".
     void mnuRestoreClick();
 
-    bool trayAvailable() const { return tray_ != nullptr; }
+    bool trayAvailable() const { return trayAvailable_(); }
     bool isIconVisible() const;
     QString toolTip() const { return toolTip_; }
     QMenu* TrayPopup() const { return menu_; }
@@ -57,8 +74,12 @@ Q_SIGNALS:
 
 private:
     void showIcon();
+    void moveIntoTray();
+    void trayWatchTimer();
 
     QWidget* window_;
+    TrayAvailability trayAvailable_;
+    std::unique_ptr<Timer> trayWatch_;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* menu_ = nullptr;
     bool minimizeToTray_ = false;

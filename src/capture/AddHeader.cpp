@@ -1,5 +1,6 @@
 #include "capture/AddHeader.h"
 
+#include "core/BuildInfo.h"
 #include "core/FormatDateTime.h"
 
 #include <QFont>
@@ -8,7 +9,7 @@
 namespace ImageHeader {
 
 QString footerText() {
-    return QStringLiteral("Lintrove5A - Version 1.9b");
+    return QStringLiteral("Lintrove5A - Version ") + BuildInfo::version();
 }
 
 QString headerLine(const Texts& texts, const QDateTime& now) {

@@ -1,17 +1,14 @@
 #include "capture/CaptureFolder.h"
 
 #include "core/DesktopShell.h"
+#include "core/ProgramPaths.h"
 #include "core/SizeText.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 QString CaptureFolder::resolve(const QString& text, const QString& programFolder) {
-    if (text.isEmpty())
-        return {};
-    if (QDir::isAbsolutePath(text))
-        return QDir::cleanPath(text);
-    return QDir::cleanPath(QDir(programFolder).absoluteFilePath(text));
+    return ProgramPaths::resolveFolder(text, programFolder);
 }
 
 bool CaptureFolder::exists(const QString& text, const QString& programFolder) {

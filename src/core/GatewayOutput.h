@@ -6,7 +6,7 @@
 class GatewayOutput {
 public:
     enum class Outcome {
-        NoLabel,  // no "Default Gateway" in the output: nothing changes, nothing is shown
+        NoLabel,  // no "Default Gateway" in the output: the machine has no default route
         Unusable, // a label but no address that passes the address test
         Found,
     };

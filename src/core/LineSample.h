@@ -20,7 +20,7 @@ struct LineSample {
     QString User2UpText, User2DownText;
     bool HasUser2 = false;
 
-    QString UptimeDisplay; // toolbar form, "1 days, 01:01:02"
+    QString UptimeDisplay; // toolbar form, "1 day, 01:01:02" or "3 days, 04:05:06"
     QString UptimeText;    // log form; kept when a page has no uptime
 
     // Done at the start of every completed page: numbers 0, whole-Kbps texts empty.

@@ -6,6 +6,14 @@
 
 namespace ProgramPaths {
 
+QString resolveFolder(const QString& text, const QString& programFolder) {
+    if (text.isEmpty())
+        return {};
+    if (QDir::isAbsolutePath(text))
+        return QDir::cleanPath(text);
+    return QDir::cleanPath(QDir(programFolder).absoluteFilePath(text));
+}
+
 QString installedHelpFile(const QString& executableFolder) {
     if (executableFolder.isEmpty())
         return {};

@@ -8,6 +8,9 @@ QString programFolder();               // no trailing separator; created when it
 QString settingsFile();                // <program folder>/lintrove5a.ini
 QString helpFile();                    // <program folder>/lintrove5a.html
 QString inFolder(const QString& name); // <program folder>/<name>
+// A folder as the user typed it (capture folder, web folder): a relative text lies beside the
+// program, never in the working folder; an empty text stays empty (it is never a folder).
+QString resolveFolder(const QString& text, const QString& programFolder);
 // The same files in a given program folder (tests and the demo use folders of their own).
 QString settingsFile(const QString& folder);
 QString helpFile(const QString& folder);

@@ -1,5 +1,5 @@
 #pragma once
-// What the graphs' mouse cycle asks of run control: hold sampling while a graph is pressed.
+// What the graphs' mouse cycle asks of run control: hold sampling while a graph is dragged.
 class SamplingControl {
 public:
     virtual ~SamplingControl() = default;

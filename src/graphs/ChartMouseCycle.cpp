@@ -23,7 +23,12 @@ ChartMouseCycle::ChartMouseCycle(std::array<ChartModel*, 5> charts, SamplingCont
 QString ChartMouseCycle::MouseDown(int chartIndex, Qt::MouseButton button, bool shift, bool ctrl,
                                    int x, int /*y*/, int mainWindowWidth) {
     ChartModel& chart = *charts_[size_t(chartIndex)];
-    sampling_.suspendSampling();
+    // Only the left button can drag. A right press opens the chart menu, which swallows the
+    // release for as long as it stays open: holding sampling there would stop it for that long.
+    if (button == Qt::LeftButton && !suspendedByPress_) {
+        sampling_.suspendSampling();
+        suspendedByPress_ = true;
+    }
     DragLeftMin = chart.leftAxis().minimum();
     DragLeftMax = chart.leftAxis().maximum();
     DragRightMin = chart.rightAxis().minimum();
@@ -91,8 +96,11 @@ void ChartMouseCycle::Scroll(int chartIndex, int pointerScreenX, int mainWindowL
 void ChartMouseCycle::MouseUp(int chartIndex) {
     ChartModel& released = *charts_[size_t(chartIndex)];
     // Holds SamplingSuspended false again and restarts the sample timer (a full interval) when
-    // Running.
-    sampling_.resumeSampling();
+    // Running; a release whose press held nothing leaves the timer's interval alone.
+    if (suspendedByPress_) {
+        suspendedByPress_ = false;
+        sampling_.resumeSampling();
+    }
     DragShift = false;
     DragCtrl = false;
     released.setPanningMode(SavedPanning);

@@ -1,6 +1,6 @@
 #pragma once
 // Press, pan and release on the visible graphs: vertical-axis dragging near the axes, page panning
-// in the middle, the four windows kept together after a pan, and sampling held while pressed.
+// in the middle, the four windows kept together after a pan, and sampling held during a left drag.
 #include "charting/ChartModel.h"
 
 #include <QString>
@@ -22,7 +22,8 @@ public:
     // After every shift the engine made while panning chart chartIndex; pointerScreenX is the
     // pointer's screen position, mainWindowLeft the main window's screen left edge.
     void Scroll(int chartIndex, int pointerScreenX, int mainWindowLeft, int mainWindowWidth);
-    // The release of any button on chart chartIndex.
+    // The release of any button on chart chartIndex. Sampling is held from a left press to the
+    // next release only.
     void MouseUp(int chartIndex);
 
     // Run by the release, in this order, between the window synchronisation and Chart5 taking
@@ -45,6 +46,7 @@ private:
     SamplingControl& sampling_;
     std::function<void()> restoreCursor_;
     std::function<void()> processPending_;
+    bool suspendedByPress_ = false;
 
     void restoreLeft(ChartModel& chart) const;
     void restoreRight(ChartModel& chart) const;

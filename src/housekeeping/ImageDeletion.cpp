@@ -1,5 +1,6 @@
 #include "housekeeping/ImageDeletion.h"
 
+#include "core/ProgramPaths.h"
 #include "storage/Settings.h"
 
 #include <QDir>
@@ -20,11 +21,13 @@ bool IsDeletableImageName(const QString& name, const QString& prefix) {
            name.startsWith(prefix, Qt::CaseSensitive) && name.size() >= prefix.size() + 4;
 }
 
-DeletionResult DeleteFiles(const Settings& settings, const QDateTime& now,
+DeletionResult DeleteFiles(const Settings& settings, const QString& programFolder,
+                           const QDateTime& now,
                            const std::function<bool(const QString&)>& recycle) {
     DeletionResult result;
-    // An empty text would mean the working folder, often the home folder.
-    const QString folder = settings.Capture;
+    // The folder the captures are written to: a relative text read against the working folder
+    // would leave the old images and delete another folder's files.
+    const QString folder = ProgramPaths::resolveFolder(settings.Capture, programFolder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return result;
     const QDateTime cutOff = now.addDays(-qint64(settings.DeleteDays));

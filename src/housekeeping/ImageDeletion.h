@@ -25,11 +25,13 @@ struct DeletionResult {
     QStringList failed;  // paths that stayed because trashing or deleting failed
 };
 
-// One pass over the capture folder (Capture): every regular file (hidden and read-only ones too;
+// One pass over the capture folder (Capture, resolved against programFolder as the captures
+// resolve it): every regular file (hidden and read-only ones too;
 // no folders, no symbolic links) whose name IsDeletableImageName with ImagePrefix when AddPrefix is
 // on, and whose modification time is before now minus DeleteDays days, goes to the trash through
 // recycle when Recycle is on, else is deleted for good. A file that fails stays (a failed move to
 // the trash never falls back to deleting) and the pass goes on. An empty capture folder text or
 // one that is not an existing folder does nothing.
-DeletionResult DeleteFiles(const Settings& settings, const QDateTime& now,
+DeletionResult DeleteFiles(const Settings& settings, const QString& programFolder,
+                           const QDateTime& now,
                            const std::function<bool(const QString&)>& recycle = RecycleFile);

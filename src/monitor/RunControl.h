@@ -42,7 +42,7 @@ public:
     // The automatic resume.
     void Timer5Timer();
 
-    // SamplingControl: held while the mouse is pressed on a graph.
+    // SamplingControl: held while the left button drags on a graph.
     void suspendSampling() override;
     void resumeSampling() override;
 

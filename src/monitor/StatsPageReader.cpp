@@ -1,5 +1,6 @@
 #include "monitor/StatsPageReader.h"
 
+#include "core/DayCount.h"
 #include "core/NumberText.h"
 #include "monitor/NumberScan.h"
 
@@ -134,17 +135,15 @@ void readUptime(QStringView page, bool logDays, LineSample& sample, ToolbarTexts
     const qint64 days = seconds / 86400;
     const qint64 totalMinutes = seconds / 60;
     const qint64 totalHours = totalMinutes / 60;
-    const QString display = QString::number(days) + QStringLiteral(" days, ") +
-                            twoDigits(totalHours - 24 * days) + u':' +
-                            twoDigits(totalMinutes - 60 * totalHours) + u':' +
-                            twoDigits(seconds - 60 * totalMinutes);
+    const QString clock = twoDigits(totalHours - 24 * days) + u':' +
+                          twoDigits(totalMinutes - 60 * totalHours) + u':' +
+                          twoDigits(seconds - 60 * totalMinutes);
+    const QString display = DayCount::text(days) + QStringLiteral(", ") + clock;
     sample.UptimeDisplay = display;
     toolbar.uptime = display;
-    if (logDays) {
-        QString logged = display;
-        logged.replace(logged.indexOf(QStringLiteral(" days, ")), 7, u':');
-        sample.UptimeText = logged;
-    }
+    // The log's form is the same whether the display says "day" or "days": "1:01:01:02".
+    if (logDays)
+        sample.UptimeText = QString::number(days) + u':' + clock;
 }
 
 void readNoiseMargin(QStringView page, LineSample& sample, ToolbarTexts& toolbar) {

@@ -8,11 +8,11 @@
 #include <QFileInfo>
 
 QString LogHeader(const QString& user1Text, const QString& user2Text) {
-    return QStringLiteral(
-               "Date/Time, Up SNR (dB), Down SNR (dB), Up Sync (Kbps), Down Sync (Kbps)") +
-           QStringLiteral(", Up ") + user1Text + QStringLiteral(", ") + QStringLiteral("Down ") +
-           user1Text + QStringLiteral(", Up ") + user2Text + QStringLiteral(", ") +
-           QStringLiteral("Down ") + user2Text;
+    return QStringLiteral("Date/Time, Uptime, Up SNR (dB), Down SNR (dB)") +
+           QStringLiteral(", Up Sync (Kbps), Down Sync (Kbps)") + QStringLiteral(", Up ") +
+           user1Text + QStringLiteral(", ") + QStringLiteral("Down ") + user1Text +
+           QStringLiteral(", Up ") + user2Text + QStringLiteral(", ") + QStringLiteral("Down ") +
+           user2Text;
 }
 
 QString PadLeft(const QString& text, int width) {
@@ -23,20 +23,24 @@ QString PadLeft(const QString& text, int width) {
 
 QString LogLine(const QDateTime& sampleTime, const LineSample& s, const QString& dateFormat,
                 int logTab) {
-    const QLatin1Char comma(',');
-    QString row =
-        FormatDateTime(dateFormat, sampleTime) + QStringLiteral(", ") + s.UptimeText + comma;
-    if (s.HasNoiseMargin)
-        row += PadLeft(s.NoiseMarginUpText, logTab) + comma +
-               PadLeft(s.NoiseMarginDownText, logTab) + comma;
-    if (s.HasDataRate)
-        row += PadLeft(s.DataRateUpText, logTab) + comma;
-    row += PadLeft(s.DataRateDownRawText, logTab);
-    if (s.HasUser1)
-        row += comma + PadLeft(s.User1UpText, logTab) + comma + PadLeft(s.User1DownText, logTab);
-    if (s.HasUser2)
-        row += comma + PadLeft(s.User2UpText, logTab) + comma + PadLeft(s.User2DownText, logTab);
-    return row;
+    // A group the page lacked keeps its columns, blank, so that every row has the header's ten
+    // columns and no value slides under another title.
+    const auto field = [logTab](bool present, const QString& text) {
+        return PadLeft(present ? text : QString(), logTab);
+    };
+    const QStringList values = {
+        field(s.HasNoiseMargin, s.NoiseMarginUpText),
+        field(s.HasNoiseMargin, s.NoiseMarginDownText),
+        field(s.HasDataRate, s.DataRateUpText),
+        // Always there: "0" when the page had no rates, as the toolbar shows it.
+        PadLeft(s.DataRateDownRawText, logTab),
+        field(s.HasUser1, s.User1UpText),
+        field(s.HasUser1, s.User1DownText),
+        field(s.HasUser2, s.User2UpText),
+        field(s.HasUser2, s.User2DownText),
+    };
+    return FormatDateTime(dateFormat, sampleTime) + QStringLiteral(", ") + s.UptimeText +
+           QLatin1Char(',') + values.join(QLatin1Char(','));
 }
 
 QString LogStatusText(const QString& path) {

@@ -7,15 +7,16 @@
 #include <QDateTime>
 #include <QString>
 
-// The header line for the quantities the two user-defined graphs show ("Max Data Rate", ...).
+// The header line for the quantities the two user-defined graphs show ("Max Data Rate", ...):
+// ten titles, one per column of a row.
 QString LogHeader(const QString& user1Text, const QString& user2Text);
 
 // Blanks in front of the text up to width characters; a longer text stays whole.
 QString PadLeft(const QString& text, int width);
 
 // The row of a sample, without its line end: the sample time in dateFormat, the uptime, then the
-// groups the page showed (noise margins, upstream rate), the downstream rate, and the user-graph
-// groups the page showed, each value padded to logTab.
+// noise margins, the rates and the two user-graph pairs, each value padded to logTab. Always ten
+// columns: a group the page lacked gives blank padded fields (the downstream rate is "0").
 QString LogLine(const QDateTime& sampleTime, const LineSample& sample, const QString& dateFormat,
                 int logTab);
 

@@ -76,7 +76,7 @@ struct Settings {
     // Section "WebServer".
     bool Web = false;
     QString WebAddress; // key "Address" of section "WebServer"
-    QString Port = QStringLiteral("81");
+    QString Port = QStringLiteral("8081");
     QString webWidth = QStringLiteral("500");
     QString webHeight = QStringLiteral("250");
 

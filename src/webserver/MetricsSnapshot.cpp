@@ -38,6 +38,11 @@ void value(std::string& out, const char* name, const char* labels, double v) {
     out += '\n';
 }
 
+// Prometheus's base unit for data is the byte; the router's rates are in Kbps.
+double bytesPerSecond(double kbps) {
+    return kbps * 1000.0 / 8.0;
+}
+
 void upDown(std::string& out, const char* name, const char* help, double up, double down) {
     family(out, name, "gauge", help);
     value(out, name, "direction=\"up\"", up);
@@ -51,7 +56,8 @@ bool MetricsSnapshot::lineUp(const LineSample& s) {
 }
 
 qint64 MetricsSnapshot::uptimeSeconds(const QString& display) {
-    static const QRegularExpression form(QStringLiteral("^(\\d+) days, (\\d+):(\\d\\d):(\\d\\d)$"));
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d+) days?, (\\d+):(\\d\\d):(\\d\\d)$"));
     const QRegularExpressionMatch m = form.match(display);
     if (!m.hasMatch())
         return -1;
@@ -133,9 +139,9 @@ std::string MetricsSnapshot::render() const {
         upDown(out, "lintrove_noise_margin_db", "Noise margin of the last sample in dB.",
                x.NoiseMarginUp, x.NoiseMarginDown);
     if (x.HasDataRate)
-        upDown(out, "lintrove_sync_rate_bits_per_second",
-               "Sync rate of the last sample in bits per second.", x.DataRateUp * 1000.0,
-               x.DataRateDown * 1000.0);
+        upDown(out, "lintrove_sync_rate_bytes_per_second",
+               "Sync rate of the last sample in bytes per second.", bytesPerSecond(x.DataRateUp),
+               bytesPerSecond(x.DataRateDown));
 
     // The user graphs' quantities, each under its own name; one chosen twice is shown once.
     struct User {
@@ -152,9 +158,9 @@ std::string MetricsSnapshot::render() const {
             continue;
         shown[q] = true;
         if (q == 0)
-            upDown(out, "lintrove_max_data_rate_bits_per_second",
-                   "Maximum attainable data rate of the last sample in bits per second.",
-                   u.up * 1000.0, u.down * 1000.0);
+            upDown(out, "lintrove_max_data_rate_bytes_per_second",
+                   "Maximum attainable data rate of the last sample in bytes per second.",
+                   bytesPerSecond(u.up), bytesPerSecond(u.down));
         else if (q == 1)
             upDown(out, "lintrove_line_attenuation_db",
                    "Line attenuation of the last sample in dB.", u.up, u.down);

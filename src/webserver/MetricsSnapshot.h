@@ -24,7 +24,8 @@ public:
 
     // The same test as the lost-connection capture: no sync speed worth the name or no margin.
     static bool lineUp(const LineSample& sample);
-    // Seconds of a "1 days, 01:01:02" uptime text; -1 when the text is not of that form.
+    // Seconds of a "1 day, 01:01:02" or "3 days, 04:05:06" uptime text; -1 when the text is not of
+    // that form.
     static qint64 uptimeSeconds(const QString& display);
 
 private:

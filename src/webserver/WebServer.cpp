@@ -25,7 +25,7 @@ const char kNotFound[] =
     "<html><head><title>Error</title></head><body><h1>Not Found</h1></body></html>";
 const char kAccessDenied[] =
     "<html><head><title>Error</title></head><body><h1>Access denied</h1>\r"
-    "You do not have sufficient priviligies to access this document.</body></html>";
+    "You do not have sufficient privileges to access this document.</body></html>";
 const char kMethodNotAllowed[] =
     "<html><head><title>Error</title></head><body><h1>Method Not Allowed</h1></body></html>";
 

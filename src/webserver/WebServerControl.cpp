@@ -9,10 +9,12 @@ WebServerControl::WebServerControl(WebServer& server, UserMessages& messages, QO
     : QObject(parent), server_(server), messages_(messages) {}
 
 void WebServerControl::cbWebClick(bool ticked, const QString& address, const QString& portText) {
+    bool failed = false;
     if (ticked && !server_.isActive()) {
         const int port = portFromText(portText);
         QString reason;
         if (!server_.start(address, port, &reason)) {
+            failed = true;
             const QString where =
                 address.trimmed().isEmpty() ? QStringLiteral("every address") : address.trimmed();
             messages_.inform(QStringLiteral("The web server could not start on %1, port %2: %3.")
@@ -22,6 +24,8 @@ void WebServerControl::cbWebClick(bool ticked, const QString& address, const QSt
         server_.stop();
     }
     publish(ticked);
+    if (failed)
+        Q_EMIT startFailed();
 }
 
 void WebServerControl::shutDown() {
@@ -59,7 +63,22 @@ bool WebServerControl::isValidAddress(const QString& text) {
 int WebServerControl::portFromText(const QString& text) {
     bool ok = false;
     const int port = text.trimmed().toInt(&ok);
-    return ok ? port : 84;
+    return ok ? port : kDefaultPort;
+}
+
+std::optional<QString> WebServerControl::checkedPort(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return QString();
+    bool ok = false;
+    const int port = trimmed.toInt(&ok);
+    if (!ok || port < 1 || port > 65535)
+        return std::nullopt;
+    return QString::number(port);
+}
+
+QString WebServerControl::portRefusal(const QString& text) {
+    return text + QStringLiteral(" is not a valid port: it must be a number from 1 to 65535.");
 }
 
 QSize WebServerControl::webImageSize(const QString& widthText, const QString& heightText) {

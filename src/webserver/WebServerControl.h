@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSize>
 #include <QStringList>
+#include <optional>
 
 class UserMessages;
 class WebServer;
@@ -16,9 +17,13 @@ class WebServerControl : public QObject {
 public:
     WebServerControl(WebServer& server, UserMessages& messages, QObject* parent = nullptr);
 
+    // Port 81 and the like need privileges on Linux; a normal user can open this one.
+    static constexpr int kDefaultPort = 8081;
+
     // cbWebClick, also when start-up sets the box. Ticked and off: start on the address and the
-    // port text (84 when it is not a whole number); a failed start shows one message naming the
-    // address, the port and the reason, and the box stays ticked. Unticked: stop.
+    // port text (kDefaultPort when it is not a whole number); a failed start shows one message
+    // naming the address, the port and the reason, and asks for the box to be unticked
+    // (startFailed), so that ticking it again tries again. Unticked: stop.
     void cbWebClick(bool ticked, const QString& address, const QString& portText);
     // At close, before anything the request threads read goes away.
     void shutDown();
@@ -33,8 +38,12 @@ public:
 
     // The first four dot-separated fields are whole numbers from 0 to 255; the rest is not read.
     static bool isValidAddress(const QString& text);
-    // The port box as a whole number; 84 when it is empty or not one.
+    // The port box as a whole number; kDefaultPort when it is empty or not one.
     static int portFromText(const QString& text);
+    // The port box's text when it is left: a port from 1 to 65535 in plain decimal, or the empty
+    // text (kDefaultPort); nothing for any other text. portRefusal is the message then.
+    static std::optional<QString> checkedPort(const QString& text);
+    static QString portRefusal(const QString& text);
     // The web image's size from edWidth and edHeight: 500 and 300 when a box is not a whole
     // number from 1 to 10000.
     static QSize webImageSize(const QString& widthText, const QString& heightText);
@@ -48,6 +57,8 @@ public:
 Q_SIGNALS:
     void boxesEnabledChanged(bool enabled);
     void indicatorVisibleChanged(bool visible);
+    // The server did not start: the box is to be unticked.
+    void startFailed();
 
 private:
     void publish(bool ticked);

@@ -133,7 +133,7 @@ TEST_F(AdvancedSettingsDialogTest, PagesCaptionsAndRanges) {
         const char* text;
     } buttons[] = {{"cbDateStamp", "Include Day on bottom axis labels"},
                    {"cbPrefix", "Prefix captured image filenames with"},
-                   {"cbRecycle", "Send images deleted during maintenance to Recyle Bin"},
+                   {"cbRecycle", "Send images deleted during maintenance to Recycle Bin"},
                    {"rbLogDays", "days:hr:min:sec"},
                    {"rbLogSeconds", "seconds"},
                    {"Button3", "Browse..."},
@@ -162,6 +162,38 @@ TEST_F(AdvancedSettingsDialogTest, PagesCaptionsAndRanges) {
         EXPECT_EQ(r.box->maximum(), r.max) << r.box->objectName().toStdString();
     }
     EXPECT_EQ(form.dtRestartTime->displayFormat(), QStringLiteral("HH:mm"));
+}
+
+// Each label of the System page's rows stands apart from the box beside it ("resume120" and
+// "at23:10" were seen).
+TEST_F(AdvancedSettingsDialogTest, SystemPageLabelsDoNotTouchTheirBoxes) {
+    form.PageControl1->setCurrentIndex(5);
+    form.show();
+    QApplication::processEvents();
+    auto labelled = [&](const char* text) -> QWidget* {
+        for (QLabel* l : form.findChildren<QLabel*>())
+            if (l->text() == QLatin1String(text))
+                return l;
+        ADD_FAILURE() << "no label " << text;
+        return nullptr;
+    };
+    auto name = [](QWidget* w) {
+        auto* label = qobject_cast<QLabel*>(w);
+        return (label ? label->text() : w->objectName()).toStdString();
+    };
+    const QList<std::pair<QWidget*, QWidget*>> neighbours{
+        {labelled("Delay between pause button and automatic resume"), form.spDelay},
+        {form.spDelay, labelled("seconds")},
+        {form.cbRestart, form.spRestartDays},
+        {form.spRestartDays, form.Label12},
+        {form.Label12, form.dtRestartTime},
+    };
+    for (const auto& [left, right] : neighbours) {
+        ASSERT_TRUE(left && right);
+        ASSERT_TRUE(left->isVisible() && right->isVisible());
+        EXPECT_GE(right->geometry().left() - left->geometry().right() - 1, 4)
+            << name(left) << " | " << name(right);
+    }
 }
 
 TEST_F(AdvancedSettingsDialogTest, CloseStoresEveryControl) {

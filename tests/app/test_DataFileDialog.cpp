@@ -97,6 +97,24 @@ TEST_F(DataFileDialogTest, CaptionsAndNames) {
     EXPECT_EQ(form.spDataFileDays->value(), 36500);
 }
 
+// The unit beside the day count follows it: "1 day of data", "2 days of data".
+TEST_F(DataFileDialogTest, DayUnitFollowsTheCount) {
+    const struct {
+        const char* typed;
+        const char* unit;
+    } cases[] = {{"1", "day of data"}, {"2", "days of data"}, {"0", "days of data"}};
+    form.show();
+    for (const auto& c : cases) {
+        replaceText(form.spDataFileDays, QLatin1String(c.typed));
+        EXPECT_EQ(form.lblDataFileDays->text(), QLatin1String(c.unit)) << c.typed;
+    }
+    // Filled at an opening as well.
+    form.close();
+    settings.TrimDataFileDays = 1;
+    form.show();
+    EXPECT_EQ(form.lblDataFileDays->text(), QStringLiteral("day of data"));
+}
+
 TEST_F(DataFileDialogTest, CloseAppliesTheEdits) {
     form.show();
     expectControlsShow(true, 30, QTime(3, 15), dir.path());

@@ -192,8 +192,9 @@ TEST_F(HousekeepingWiringTest, TheMinuteTickRunsTheJobsDueAndTheScheduledRestart
     s.TrimLog = true;
     s.TrimLines = 1;
     s.TrimTime = QStringLiteral("03:00");
+    // Typed relative: the images beside the program go, whatever the working folder is.
     const QString capture = QDir(folder).filePath("Capture");
-    s.Capture = capture;
+    s.Capture = QStringLiteral("Capture");
     s.DeleteImages = true;
     s.DeleteDays = 1;
     s.DeleteTime = QTime(3, 0);

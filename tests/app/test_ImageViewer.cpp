@@ -1,6 +1,7 @@
 #include "app/ImageViewer.h"
 #include "app/ViewerFileActions.h"
 #include "app/WindowMessages.h"
+#include "capture/CaptureFolder.h"
 #include "capture/PictureFile.h"
 #include "core/DesktopShell.h"
 #include "storage/Settings.h"
@@ -85,6 +86,7 @@ protected:
 TEST_F(ViewerTest, EmptyFolderThenAPictureAtNaturalSizeThenADamagedOneKeepsIt) {
     ImageViewer viewer(settings, dir.path(), shell, messages);
     viewer.show();
+    EXPECT_EQ(viewer.windowTitle(), QStringLiteral("Lintrove - Image Viewer"));
     EXPECT_EQ(viewer.directory(), settings.Capture);
     EXPECT_TRUE(viewer.picture().isNull());
     EXPECT_TRUE(viewer.selectedPath().isEmpty());
@@ -112,6 +114,46 @@ TEST_F(ViewerTest, EachOpeningReturnsToTheCaptureFolder) {
     viewer.hide();
     viewer.show();
     EXPECT_EQ(viewer.directory(), settings.Capture);
+}
+
+// A capture folder that is gone (a removed USB stick, a parent never made) opens the nearest
+// folder that exists and says so. Walking up with QDir::cdUp() hung the program here: ctest's
+// TIMEOUT for this program ends such a run.
+TEST_F(ViewerTest, AMissingCaptureFolderOpensItsNearestExistingAncestor) {
+    const QString unique = QFileInfo(dir.path()).fileName();
+    struct Case {
+        const char* name;
+        QString capture;
+        QString shown;
+        bool said; // the status bar says the folder does not exist
+    };
+    const QList<Case> cases{
+        {"existing", settings.Capture, settings.Capture, false},
+        {"missing leaf", dir.filePath("gone"), dir.path(), true},
+        {"missing parent", dir.filePath("nothere/Capture"), dir.path(), true},
+        {"relative, beside the program", QStringLiteral("Capture"), settings.Capture, false},
+        {"relative, missing parent", QStringLiteral("nothere/Capture"), dir.path(), true},
+        {"empty text", QString(), QStringLiteral("/"), false},
+        {"only / exists", "/" + unique + "-nothere/a/b", QStringLiteral("/"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.Capture = c.capture;
+        ImageViewer viewer(settings, dir.path(), shell, messages);
+        viewer.show();
+        EXPECT_EQ(viewer.directory(), c.shown);
+        if (c.said)
+            EXPECT_EQ(viewer.statusText(), "The folder " +
+                                               CaptureFolder::resolve(c.capture, dir.path()) +
+                                               " does not exist: showing " + c.shown);
+        else
+            EXPECT_EQ(viewer.statusText(), QString());
+        // Browsing elsewhere and opening again finds the same place.
+        viewer.hide();
+        viewer.setDirectory(QDir::rootPath());
+        viewer.show();
+        EXPECT_EQ(viewer.directory(), c.shown);
+    }
 }
 
 TEST_F(ViewerTest, DeleteAsksOnceAndMovesToTheTrashOrDeletesNothing) {

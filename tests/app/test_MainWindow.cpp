@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -85,7 +86,7 @@ TEST_F(MainWindowTest, FirstRunUsesDefaultsDoesNotNavigateAndArmsTheSetup) {
     EXPECT_EQ(w->windowTitle(), "Lintrove 5A");
     EXPECT_EQ(findNamed<QSpinBox>(w.get(), "spSample")->value(), 30);
     EXPECT_EQ(findNamed<QSpinBox>(w.get(), "spPointsPerPage")->value(), 480);
-    EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edPort")->text(), "81");
+    EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edPort")->text(), "8081");
     EXPECT_EQ(findNamed<QLineEdit>(w.get(), "edHeight")->text(), "250");
     EXPECT_FALSE(findNamed<QToolButton>(w.get(), "btnRun")->isEnabled());
     w->FormActivate();
@@ -375,7 +376,7 @@ TEST_F(MainWindowTest, StatisticsPagesArePlottedStoredLoggedAndRestored) {
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = log.readAll().split('\n');
     ASSERT_EQ(rows.size(), 6); // header, underline, three rows, the end
-    EXPECT_TRUE(rows[0].startsWith("Date/Time, Up SNR (dB), Down SNR (dB)"));
+    EXPECT_TRUE(rows[0].startsWith("Date/Time, Uptime, Up SNR (dB), Down SNR (dB)"));
     EXPECT_TRUE(rows[2].startsWith("Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,"))
         << rows[2].toStdString();
     // The lost page is logged as zeros in every column, like the graphs show it.
@@ -753,6 +754,106 @@ TEST_F(MainWindowTest, GraphPageButtonsAndThreeDMenu) {
     EXPECT_EQ(w->settings().ThreeD, "01000");
     EXPECT_TRUE(w->graphs().chart(GraphSet::Chart2).view3D());
     EXPECT_FALSE(w->graphs().chart(GraphSet::Chart1).view3D());
+}
+
+// The router address box takes what the setup wizard takes, checked when the box is left (Tab,
+// Return) and when the padlock locks it: a refused text is named and the old address comes back.
+// The setting, which every tick reads, follows no keystroke and holds only accepted addresses.
+TEST_F(MainWindowTest, RouterAddressBoxIsCheckedWhenLeftOrLocked) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    findNamed<QTabWidget>(w.get(), "PageControl1")->setCurrentIndex(5); // Configure
+    auto* address = findNamed<QLineEdit>(w.get(), "edAddress");
+    auto* closedPadlock = findNamed<QLabel>(w.get(), "Image11");
+    auto* openPadlock = findNamed<QLabel>(w.get(), "Image26");
+    const QString page = QStringLiteral("/index.cgi?active_page=9143");
+    enum class Leave { Tab, Return, Lock };
+    struct Case {
+        const char* typed;
+        Leave leave;
+        const char* kept; // shown and stored afterwards
+        bool refused;
+    };
+    const Case cases[] = {
+        {"not an address!", Leave::Tab, "127.0.0.1:1", true},
+        {"192.168.1", Leave::Return, "127.0.0.1:1", true},
+        {" 010.0.0.1:8080 ", Leave::Tab, "10.0.0.1:8080", false},
+        {"127.0.0.1:70000", Leave::Return, "10.0.0.1:8080", true},
+        {"127.0.0.2", Leave::Return, "127.0.0.2", false},
+        {"127.0.0.x", Leave::Lock, "127.0.0.2", true},
+        {"127.000.0.3", Leave::Lock, "127.0.0.3", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        if (closedPadlock->isVisible())
+            QTest::mouseClick(closedPadlock, Qt::LeftButton);
+        ASSERT_TRUE(address->isEnabled());
+        const QString before = w->settings().Address;
+        address->setFocus();
+        address->selectAll();
+        QTest::keyClicks(address, QLatin1String(c.typed));
+        EXPECT_EQ(w->settings().Address, before) << "a keystroke reached the setting";
+        messages.informed.clear();
+        browser.clearCalls();
+        if (c.leave == Leave::Tab)
+            QTest::keyClick(address, Qt::Key_Tab);
+        else if (c.leave == Leave::Return)
+            QTest::keyClick(address, Qt::Key_Return);
+        else
+            QTest::mouseClick(openPadlock, Qt::LeftButton);
+        EXPECT_EQ(address->text(), QLatin1String(c.kept));
+        EXPECT_EQ(w->settings().Address, QLatin1String(c.kept));
+        if (c.refused) {
+            EXPECT_EQ(messages.informed,
+                      QStringList{QLatin1String(c.typed) + " is not a valid IP address."});
+            EXPECT_TRUE(browser.navigations.isEmpty());
+        } else {
+            EXPECT_TRUE(messages.informed.isEmpty());
+            // Not running: a changed address is tried at once.
+            ASSERT_FALSE(browser.navigations.isEmpty());
+            EXPECT_EQ(browser.navigations.last().url, "http://" + QLatin1String(c.kept) + page);
+        }
+        EXPECT_EQ(address->isEnabled(), c.leave != Leave::Lock);
+    }
+}
+
+// An open chart menu swallows the release; sampling must go on while it stays open, and a
+// tick that falls then loads the statistics page.
+TEST_F(MainWindowTest, SamplingGoesOnWhileTheChartMenuIsOpen) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    browser.loadPage(fixturePage("helpdesk-adsl.html"));
+    ASSERT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+    findNamed<QTabWidget>(w.get(), "PageControl1")->setCurrentIndex(1);
+    auto* chart = findNamed<ChartView>(w.get(), "Chart1");
+    auto* menu = findNamed<QMenu>(w.get(), "popupChart");
+    auto& timer1 = static_cast<FakeTimer&>(w->timer(1));
+    ASSERT_TRUE(timer1.isEnabled());
+
+    bool menuWasOpen = false, timerRanWhileOpen = false;
+    int navigationsWhileOpen = 0;
+    QObject::connect(
+        menu, &QMenu::aboutToShow, menu,
+        [&] {
+            menuWasOpen = menu->isVisible();
+            timerRanWhileOpen = timer1.isEnabled();
+            browser.clearCalls();
+            timer1.elapse();
+            navigationsWhileOpen = int(browser.navigations.size());
+            menu->close();
+        },
+        Qt::QueuedConnection);
+    QTest::mousePress(chart, Qt::RightButton, {}, QPoint(chart->width() / 2, 100));
+    EXPECT_TRUE(menuWasOpen);
+    EXPECT_TRUE(timerRanWhileOpen);
+    EXPECT_EQ(navigationsWhileOpen, 1);
+    EXPECT_FALSE(w->runControl().SamplingSuspended);
+    EXPECT_TRUE(timer1.isEnabled());
 }
 
 // The page buttons come up above the time labels, flat or deep, so that they never hide them.

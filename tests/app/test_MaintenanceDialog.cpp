@@ -82,19 +82,25 @@ TEST_F(MaintenanceDialogTest, DeletionWarningText) {
     const struct {
         bool addPrefix;
         bool startOfShow;
+        int days;
         const char* text;
     } cases[] = {
-        {true, true,
+        {true, true, 5,
          "ALL .jpg files with the prefix: 'Ltrv-' older than 5 days will be deleted from folder: "
          "/data/Capture"},
-        {true, false,
+        {true, false, 5,
          "All .jpg files with the prefix: 'Ltrv-' older than 5 days will be deleted from folder: "
          "/data/Capture"},
-        {false, true,
+        {false, true, 5,
          "All .jpg files older than 5 days will be deleted from folder: /data/Capture"},
+        {false, true, 1,
+         "All .jpg files older than 1 day will be deleted from folder: /data/Capture"},
+        {false, true, 0,
+         "All .jpg files older than 0 days will be deleted from folder: /data/Capture"},
     };
     for (const auto& c : cases) {
         settings.AddPrefix = c.addPrefix;
+        settings.DeleteDays = c.days;
         EXPECT_EQ(MaintenanceDialog::deletionText(settings, c.startOfShow), QLatin1String(c.text));
     }
 }
@@ -114,8 +120,12 @@ TEST_F(MaintenanceDialogTest, EveryChangeTakesEffectAtOnce) {
     EXPECT_EQ(settings.TrimLines, 250);
     form.DateTimepicker1->setTime(QTime(4, 5));
     EXPECT_EQ(settings.TrimTime, QStringLiteral("04:05"));
+    replaceText(form.spDays, QStringLiteral("1"));
+    EXPECT_EQ(form.lblDays->text(), QStringLiteral("day"));
+    EXPECT_TRUE(form.Label3->text().contains(QStringLiteral(" older than 1 day will ")));
     replaceText(form.spDays, QStringLiteral("12"));
     EXPECT_EQ(settings.DeleteDays, 12);
+    EXPECT_EQ(form.lblDays->text(), QStringLiteral("days"));
     EXPECT_TRUE(form.Label3->text().startsWith(QStringLiteral("All .jpg files with the prefix")));
     EXPECT_TRUE(form.Label3->text().contains(QStringLiteral(" older than 12 days ")));
     form.DeleteTimePicker->setTime(QTime(23, 59));

@@ -2,6 +2,8 @@
 #include "app/IconNoise.h"
 #include "app/TrayIcon.h"
 
+#include "FakeTimer.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -11,6 +13,22 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// A tray that is there or not as the test says, asked whenever the icon asks.
+struct Desktop {
+    bool hasTray = false;
+    FakeTimer* watch = nullptr;
+    std::unique_ptr<TrayIcon> tray(QWidget* window) {
+        auto timer = std::make_unique<FakeTimer>();
+        watch = timer.get();
+        return std::make_unique<TrayIcon>(
+            window, [this] { return hasTray; }, std::move(timer));
+    }
+};
+
+QImage pictureOf(const QIcon& icon) {
+    return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 LineSample sample(double margin, double rate) {
     LineSample s;
@@ -34,7 +52,9 @@ TEST(TrayIcon, ToolTipHasThreeLinesWithPlainNumbers) {
 
 TEST(TrayIcon, MenuRestoresAndAsksToClose) {
     QWidget window;
-    TrayIcon tray(&window, false);
+    Desktop desktop;
+    const auto owned = desktop.tray(&window);
+    TrayIcon& tray = *owned;
     QMenu* menu = tray.TrayPopup();
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> actions = menu->actions();
@@ -65,55 +85,127 @@ TEST(TrayIcon, MinimizeGoesToTheTrayOnlyWithTheOptionAndATray) {
         SCOPED_TRACE(std::to_string(c.available) + std::to_string(c.option));
         QWidget window;
         window.show();
-        TrayIcon tray(&window, c.available);
-        EXPECT_EQ(tray.trayAvailable(), c.available);
-        tray.setMinimizeToTray(c.option);
+        Desktop desktop{c.available};
+        const auto tray = desktop.tray(&window);
+        EXPECT_EQ(tray->trayAvailable(), c.available);
+        tray->setMinimizeToTray(c.option);
         window.showMinimized();
-        tray.windowMinimized();
+        tray->windowMinimized();
         EXPECT_TRUE(window.isVisible()); // not inside the minimize itself
         QApplication::processEvents();
         EXPECT_EQ(window.isVisible(), !c.inTray);
-        EXPECT_EQ(tray.isIconVisible(), c.inTray);
+        EXPECT_EQ(tray->isIconVisible(), c.inTray);
         const QRect screen(0, 0, 1920, 1080);
-        EXPECT_EQ(tray.closeQuestionTopLeft(screen), c.inTray ? QPoint(1570, 880) : QPoint());
+        EXPECT_EQ(tray->closeQuestionTopLeft(screen), c.inTray ? QPoint(1570, 880) : QPoint());
 
-        tray.mnuRestoreClick();
+        tray->mnuRestoreClick();
         EXPECT_TRUE(window.isVisible());
         EXPECT_FALSE(window.isMinimized());
-        EXPECT_FALSE(tray.isIconVisible());
+        EXPECT_FALSE(tray->isIconVisible());
+    }
+}
+
+// A panel that starts after the program (at login) brings its tray late: a window minimized
+// while there was none goes into the tray once it comes, as long as it is still minimized and
+// the option still on.
+TEST(TrayIcon, ATrayThatAppearsLaterTakesTheMinimizedWindow) {
+    enum class Meanwhile { Nothing, WindowRestored, OptionOff };
+    struct Case {
+        const char* name;
+        Meanwhile meanwhile;
+        bool inTray;
+    };
+    const Case cases[] = {
+        {"still minimized", Meanwhile::Nothing, true},
+        {"restored from the taskbar", Meanwhile::WindowRestored, false},
+        {"option switched off", Meanwhile::OptionOff, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget window;
+        window.show();
+        Desktop desktop;
+        const auto tray = desktop.tray(&window);
+        tray->setMinimizeToTray(true);
+        window.showMinimized();
+        tray->windowMinimized();
+        QApplication::processEvents();
+        EXPECT_TRUE(window.isVisible()); // on the taskbar, where it can be found
+        EXPECT_TRUE(desktop.watch->isEnabled());
+        desktop.watch->elapse(); // no tray yet: nothing changes
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_TRUE(desktop.watch->isEnabled());
+
+        if (c.meanwhile == Meanwhile::WindowRestored)
+            window.showNormal();
+        if (c.meanwhile == Meanwhile::OptionOff)
+            tray->setMinimizeToTray(false);
+        desktop.hasTray = true;
+        desktop.watch->elapse();
+        EXPECT_EQ(window.isVisible(), !c.inTray);
+        EXPECT_EQ(tray->isIconVisible(), c.inTray);
+        EXPECT_FALSE(desktop.watch->isEnabled()) << "the watch ends either way";
     }
 }
 
 TEST(TrayIcon, RestoredBeforeTheNextTurnStaysShown) {
     QWidget window;
     window.show();
-    TrayIcon tray(&window, true);
-    tray.setMinimizeToTray(true);
+    Desktop desktop{true};
+    const auto tray = desktop.tray(&window);
+    tray->setMinimizeToTray(true);
     window.showMinimized();
-    tray.windowMinimized();
+    tray->windowMinimized();
     window.showNormal(); // restored before the hide ran
     QApplication::processEvents();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(tray.isIconVisible());
+    EXPECT_FALSE(tray->isIconVisible());
+    EXPECT_FALSE(desktop.watch->isEnabled());
 }
 
 TEST(TrayIcon, StartMinimizedGoesStraightToTheTray) {
     QWidget window;
     window.show();
-    TrayIcon tray(&window, true);
-    EXPECT_FALSE(tray.startInTray()); // option off: minimize as usual
-    tray.setMinimizeToTray(true);
-    EXPECT_TRUE(tray.startInTray());
+    Desktop desktop;
+    const auto tray = desktop.tray(&window);
+    tray->setMinimizeToTray(true);
+    EXPECT_FALSE(tray->startInTray()); // no tray: minimize as usual
+    EXPECT_TRUE(window.isVisible());
+    desktop.hasTray = true; // asked when it matters, not when the icon was made
+    tray->setMinimizeToTray(false);
+    EXPECT_FALSE(tray->startInTray()); // option off: minimize as usual
+    tray->setMinimizeToTray(true);
+    EXPECT_TRUE(tray->startInTray());
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(tray.isIconVisible());
-    TrayIcon none(&window, false);
-    none.setMinimizeToTray(true);
-    EXPECT_FALSE(none.startInTray());
+    EXPECT_TRUE(tray->isIconVisible());
+}
+
+// Before the first sample the window and the tray show the program's own icon, never the empty
+// background the number is drawn on; the first picture drawn replaces it in both.
+TEST(TrayIcon, ProgramIconUntilTheFirstSample) {
+    QWidget window;
+    Desktop desktop;
+    const auto tray = desktop.tray(&window);
+    auto* shown = tray->findChild<QSystemTrayIcon*>();
+    ASSERT_NE(shown, nullptr) << "made even without a tray";
+    const QImage own = pictureOf(QIcon(QStringLiteral(":/appicon/16")));
+    ASSERT_FALSE(own.isNull());
+    EXPECT_NE(own, IconNoise::background().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(pictureOf(window.windowIcon()), own);
+    EXPECT_EQ(pictureOf(shown->icon()), own);
+    EXPECT_EQ(TrayIcon::programIcon().availableSizes().size(), 8);
+
+    tray->IconNoise(QStringLiteral("Run"), sample(6.2, 1500));
+    const QImage number = IconNoise::draw(QStringLiteral("Run"), 6.2, 1500);
+    EXPECT_EQ(pictureOf(window.windowIcon()), number);
+    EXPECT_EQ(pictureOf(shown->icon()), number);
 }
 
 TEST(TrayIcon, IconNoiseSetsTheWindowIconAndTheToolTip) {
     QWidget window;
-    TrayIcon tray(&window, true);
+    Desktop desktop{true};
+    const auto owned = desktop.tray(&window);
+    TrayIcon& tray = *owned;
     tray.IconNoise(QStringLiteral("Run"), sample(6.2, 1500));
     const QImage shown =
         window.windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
@@ -128,7 +220,9 @@ TEST(TrayIcon, IconNoiseSetsTheWindowIconAndTheToolTip) {
 // The router's state is the tooltip's fourth line, kept across samples and renewed without one.
 TEST(TrayIcon, ToolTipEndsWithTheRouterState) {
     QWidget window;
-    TrayIcon tray(&window, true);
+    Desktop desktop{true};
+    const auto owned = desktop.tray(&window);
+    TrayIcon& tray = *owned;
     tray.setToolTipFrom(sample(6.2, 1500));
     tray.setRouterText(QStringLiteral("Reading the line"));
     EXPECT_EQ(

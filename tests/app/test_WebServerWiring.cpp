@@ -90,6 +90,9 @@ TEST_F(WebServerWiring, ASampleIsServedAsTheImageAndTheMetrics) {
     EXPECT_TRUE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
     EXPECT_FALSE(findNamed<QLineEdit>(w.get(), "edPort")->isEnabled());
     EXPECT_FALSE(findNamed<QComboBox>(w.get(), "boxWebAddress")->isEnabled());
+    // Their labels grey out with them.
+    EXPECT_FALSE(findNamed<QLabel>(w.get(), "lblPort")->isEnabled());
+    EXPECT_FALSE(findNamed<QLabel>(w.get(), "lblWebAddress")->isEnabled());
     EXPECT_EQ(httpRequest(port, "/noise.jpg").status, 404); // no sample yet
 
     browser.loadPage(fixturePage("helpdesk-adsl.html")); // starts the monitor and is plotted
@@ -102,7 +105,7 @@ TEST_F(WebServerWiring, ASampleIsServedAsTheImageAndTheMetrics) {
 
     const std::string metrics = httpRequest(port, "/metrics").body;
     for (const char* line : {"lintrove_noise_margin_db{direction=\"down\"} 6.1\n",
-                             "lintrove_sync_rate_bits_per_second{direction=\"down\"} 15623000\n",
+                             "lintrove_sync_rate_bytes_per_second{direction=\"down\"} 1952875\n",
                              "lintrove_samples_total 1\n", "lintrove_line_up 1\n",
                              "lintrove_monitor_state{state=\"running\"} 1\n"})
         EXPECT_NE(metrics.find(line), std::string::npos) << line << " in\n" << metrics;
@@ -150,6 +153,8 @@ TEST_F(WebServerWiring, TheBoxSwitchesTheServerAndTheCloseStopsIt) {
     box->click();
     EXPECT_EQ(httpRequest(port, "/metrics").status, 0);
     EXPECT_TRUE(edPort->isEnabled());
+    EXPECT_TRUE(findNamed<QLabel>(w.get(), "lblPort")->isEnabled());
+    EXPECT_TRUE(findNamed<QLabel>(w.get(), "lblWebAddress")->isEnabled());
     EXPECT_FALSE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
 
     const int second = freePort();
@@ -165,20 +170,68 @@ TEST_F(WebServerWiring, TheBoxSwitchesTheServerAndTheCloseStopsIt) {
 }
 
 // A port already taken at start: one message naming it (the stored port, not the form's own
-// "84"), the box stays ticked, the indicator hidden and the boxes enabled so that another port
-// can be typed.
-TEST_F(WebServerWiring, APortAlreadyTakenLeavesTheBoxTickedAndTheIndicatorHidden) {
+// default), the box unticked, the indicator hidden and the boxes enabled. The stored choice stays
+// for the next start, and ticking the box once the port is free starts the server.
+TEST_F(WebServerWiring, APortTakenAtStartUnticksTheBoxAndKeepsTheStoredChoice) {
     addresses = {"127.0.0.1"}; // no address of its own: the stored one is used
-    QTcpServer taken;
-    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, quint16(port)));
+    auto taken = std::make_unique<QTcpServer>();
+    ASSERT_TRUE(taken->listen(QHostAddress::LocalHost, quint16(port)));
     auto w = make("Web=1\r\nAddress=127.0.0.1\r\nPort=" + QByteArray::number(port) + "\r\n");
     ASSERT_EQ(messages.informed.size(), 1);
     EXPECT_TRUE(messages.informed[0].contains(", port " + QString::number(port) + ":"))
         << messages.informed[0].toStdString();
-    EXPECT_TRUE(findNamed<QCheckBox>(w.get(), "cbWeb")->isChecked());
+    auto* box = findNamed<QCheckBox>(w.get(), "cbWeb");
+    EXPECT_FALSE(box->isChecked());
     EXPECT_FALSE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
     EXPECT_TRUE(findNamed<QLineEdit>(w.get(), "edPort")->isEnabled());
     EXPECT_TRUE(findNamed<QComboBox>(w.get(), "boxWebAddress")->isEnabled());
+    ASSERT_TRUE(w->SaveIni());
+    EXPECT_TRUE(readFile(home.filePath("lintrove5a.ini")).contains("[WebServer]\r\nWeb=1\r\n"));
+
+    taken.reset();
+    box->click();
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(httpRequest(port, "/metrics").status, 200);
+    EXPECT_TRUE(findNamed<QLabel>(w.get(), "Image3")->isVisibleTo(w.get()));
+    EXPECT_EQ(messages.informed.size(), 1);
+}
+
+// While the program runs: a port out of range is refused when the box is left and the previous
+// one comes back; a start that fails unticks the box, and ticking it after a correction starts
+// the server.
+TEST_F(WebServerWiring, APortIsCheckedWhenLeftAndAFailedTickUnticks) {
+    auto w = make("Web=0\r\nPort=" + QByteArray::number(port) + "\r\n");
+    QApplication::setActiveWindow(w.get());
+    auto* edPort = findNamed<QLineEdit>(w.get(), "edPort");
+    auto* box = findNamed<QCheckBox>(w.get(), "cbWeb");
+    edPort->setFocus();
+    ASSERT_TRUE(edPort->hasFocus());
+    edPort->selectAll();
+    QTest::keyClicks(edPort, "8199999");
+    QTest::keyClick(edPort, Qt::Key_Tab);
+    EXPECT_FALSE(edPort->hasFocus());
+    EXPECT_EQ(messages.informed,
+              QStringList{"8199999 is not a valid port: it must be a number from 1 to 65535."});
+    EXPECT_EQ(edPort->text(), QString::number(port));
+    EXPECT_EQ(w->settings().Port, QString::number(port));
+
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, quint16(port)));
+    findNamed<QComboBox>(w.get(), "boxWebAddress")->setCurrentText("127.0.0.1");
+    messages.informed.clear();
+    box->click();
+    EXPECT_EQ(messages.informed.size(), 1);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(w->settings().Web);
+    EXPECT_TRUE(edPort->isEnabled());
+
+    const int free = freePort();
+    edPort->setText(QString::number(free));
+    box->click();
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(w->settings().Web);
+    EXPECT_EQ(httpRequest(free, "/metrics").status, 200);
+    EXPECT_EQ(messages.informed.size(), 1);
 }
 
 // Typed keys the boxes do not take are dropped; leaving the address box checks the address.
@@ -198,20 +251,29 @@ TEST_F(WebServerWiring, TheBoxesTakeOnlyTheirKeysAndTheAddressIsChecked) {
         {findNamed<QLineEdit>(w.get(), "edPort"), "8a0-8", "808"},
         {findNamed<QLineEdit>(w.get(), "edWidth"), "6 4x0", "640"},
         {findNamed<QLineEdit>(w.get(), "edHeight"), "2.5e2", "252"},
-        {address->lineEdit(), "10.0,0.x7", "10.00.7"},
     };
     for (const Case& c : cases) {
         c.box->clear();
         QTest::keyClicks(c.box, QLatin1String(c.typed));
         EXPECT_EQ(c.box->text(), QLatin1String(c.kept)) << c.typed;
     }
+    // The list box holds the focus: the keys reach it, not its line edit.
+    address->clearEditText();
+    QTest::keyClicks(address, "10.0,0.x7");
+    EXPECT_EQ(address->currentText(), "10.00.7");
 
-    // Opening its own list or switching windows is not leaving the box; tabbing away is.
-    for (Qt::FocusReason reason :
-         {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason, Qt::TabFocusReason}) {
+    // Opening its own list or switching windows is not leaving the box; the Tab key is, with the
+    // text X11 gives it.
+    for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
         QFocusEvent out(QEvent::FocusOut, reason);
-        QApplication::sendEvent(address->lineEdit(), &out);
+        QApplication::sendEvent(address, &out);
     }
+    EXPECT_TRUE(messages.informed.isEmpty());
+    QApplication::setActiveWindow(w.get());
+    address->setFocus();
+    ASSERT_TRUE(address->hasFocus());
+    QTest::sendKeyEvent(QTest::Press, address, Qt::Key_Tab, QStringLiteral("\t"), {});
+    EXPECT_FALSE(address->hasFocus());
     EXPECT_EQ(messages.informed, QStringList{"10.00.7 is not a valid IP address."});
 }
 

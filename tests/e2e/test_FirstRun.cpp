@@ -100,7 +100,7 @@ TEST_F(FirstRun, WizardThenSamplingThenTheGraphsComeBackAfterARestart) {
     const QList<QStringList> rows = logRows();
     const QStringList log = textLines(path(QStringLiteral("log.txt")));
     ASSERT_GE(log.size(), 4);
-    EXPECT_TRUE(log[0].startsWith(QStringLiteral("Date/Time, Up SNR (dB), Down SNR (dB)")));
+    EXPECT_TRUE(log[0].startsWith(QStringLiteral("Date/Time, Uptime, Up SNR (dB), Down SNR (dB)")));
     EXPECT_EQ(log[1], QString(log[0].size(), QLatin1Char('-')));
     expectLogMatchesDataFile(rows, firstRun);
     EXPECT_EQ(matchServed(firstRun, served()), QString());

@@ -56,18 +56,34 @@ TEST_F(MouseCycleTest, PressZonesChooseCursorAndPanning) {
     }
 }
 
-TEST_F(MouseCycleTest, RightButtonSavesStateAndOpensTheMenuOnly) {
-    EXPECT_EQ(
-        graphs.chartMouseDown(GraphSet::Chart1, Qt::RightButton, true, true, 55, 100, kWindowWidth),
-        QString());
-    EXPECT_EQ(graphs.chart(GraphSet::Chart1).panningMode(), PanningMode::Vertical);
-    EXPECT_TRUE(graphs.mouseCycle().DragShift);
-    EXPECT_TRUE(graphs.mouseCycle().DragCtrl);
-    EXPECT_EQ(sampling.calls, QStringList{QStringLiteral("suspend")});
-    graphs.chartMouseUp(GraphSet::Chart1);
-    EXPECT_EQ(sampling.calls, (QStringList{QStringLiteral("suspend"), QStringLiteral("resume")}));
-    EXPECT_FALSE(graphs.mouseCycle().DragShift);
-    EXPECT_FALSE(graphs.mouseCycle().DragCtrl);
+TEST_F(MouseCycleTest, OnlyALeftPressHoldsSampling) {
+    // A right press opens the chart menu, which keeps the release for as long as it stays open;
+    // it saves the drag state like any press but must leave the sample timer alone.
+    struct Case {
+        Qt::MouseButton button;
+        QStringList atPress, atRelease;
+    };
+    const QStringList none;
+    const QString suspend = QStringLiteral("suspend"), resume = QStringLiteral("resume");
+    const Case table[] = {
+        {Qt::LeftButton, {suspend}, {suspend, resume}},
+        {Qt::RightButton, none, none},
+        {Qt::MiddleButton, none, none},
+    };
+    for (const Case& c : table) {
+        SCOPED_TRACE(c.button);
+        sampling.calls.clear();
+        const QString cursor =
+            graphs.chartMouseDown(GraphSet::Chart1, c.button, true, true, 55, 100, kWindowWidth);
+        EXPECT_EQ(cursor.isEmpty(), c.button == Qt::RightButton);
+        EXPECT_TRUE(graphs.mouseCycle().DragShift);
+        EXPECT_TRUE(graphs.mouseCycle().DragCtrl);
+        EXPECT_EQ(sampling.calls, c.atPress);
+        graphs.chartMouseUp(GraphSet::Chart1);
+        EXPECT_EQ(sampling.calls, c.atRelease);
+        EXPECT_FALSE(graphs.mouseCycle().DragShift);
+        EXPECT_FALSE(graphs.mouseCycle().DragCtrl);
+    }
 }
 
 TEST_F(MouseCycleTest, PressAndReleaseWithoutMoveCopiesChart1VerticalRangesToTheWebChart) {

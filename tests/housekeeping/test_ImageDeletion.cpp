@@ -70,7 +70,7 @@ TEST_F(DeleteFilesTest, PrefixDecidesWhichOldImagesGo) {
         file("Ltrv-old.jpeg", 6 * kDay);
         file("Ltrv-old.txt", 6 * kDay);
         settings.AddPrefix = c.addPrefix;
-        DeleteFiles(settings, kNow);
+        DeleteFiles(settings, dir.path(), kNow);
         QStringList expected = c.left;
         expected.sort();
         EXPECT_EQ(present(), expected);
@@ -82,7 +82,7 @@ TEST_F(DeleteFilesTest, PrefixIsLiteralText) {
     file("[a]*?1.jpg", 6 * kDay);
     file("a-1.jpg", 6 * kDay);
     file("[a]xx1.jpg", 6 * kDay);
-    DeleteFiles(settings, kNow);
+    DeleteFiles(settings, dir.path(), kNow);
     EXPECT_EQ(present(), (QStringList{"[a]xx1.jpg", "a-1.jpg"}));
 }
 
@@ -90,12 +90,12 @@ TEST_F(DeleteFilesTest, CutOffIsWholeDaysBeforeNow) {
     file("Ltrv-a.jpg", 5 * kDay + 1);
     file("Ltrv-b.jpg", 5 * kDay - 1);
     file("Ltrv-future.jpg", -60);
-    DeleteFiles(settings, kNow);
+    DeleteFiles(settings, dir.path(), kNow);
     EXPECT_EQ(present(), (QStringList{"Ltrv-b.jpg", "Ltrv-future.jpg"}));
 
     // DeleteDays 0: everything written before this moment.
     settings.DeleteDays = 0;
-    DeleteFiles(settings, kNow);
+    DeleteFiles(settings, dir.path(), kNow);
     EXPECT_EQ(present(), QStringList{"Ltrv-future.jpg"});
 }
 
@@ -108,7 +108,7 @@ TEST_F(DeleteFilesTest, HiddenAndReadOnlyFilesGoFoldersAndLinksStay) {
     const QString outside = dir.filePath(QStringLiteral("Ltrv-outside.jpg"));
     writeFile(outside, "x");
     QFile::link(outside, capture + QStringLiteral("/Ltrv-link.jpg"));
-    const DeletionResult r = DeleteFiles(settings, kNow.addDays(30));
+    const DeletionResult r = DeleteFiles(settings, dir.path(), kNow.addDays(30));
     EXPECT_EQ(present(), (QStringList{"Ltrv-folder.jpg", "Ltrv-link.jpg"}));
     EXPECT_EQ(r.removed.size(), 2);
     EXPECT_TRUE(QFileInfo::exists(outside));
@@ -122,11 +122,36 @@ TEST_F(DeleteFilesTest, NothingWithoutAnExistingFolder) {
     for (const QString& folder : {QString(), dir.filePath(QStringLiteral("missing")),
                                   capture + QStringLiteral("/Ltrv-old.jpg")}) {
         settings.Capture = folder;
-        const DeletionResult r = DeleteFiles(settings, kNow);
+        const DeletionResult r = DeleteFiles(settings, dir.path(), kNow);
         EXPECT_TRUE(r.removed.isEmpty() && r.failed.isEmpty()) << folder.toStdString();
     }
     QDir::setCurrent(before);
     EXPECT_EQ(present(), QStringList{"Ltrv-old.jpg"});
+}
+
+TEST_F(DeleteFilesTest, RelativeFolderLiesBesideTheProgramNotInTheWorkingFolder) {
+    // The program folder is dir; the working folder holds a "Capture" of its own with an old
+    // image of the same name, which belongs to somebody else.
+    QTemporaryDir working;
+    ASSERT_TRUE(QDir(working.path()).mkdir(QStringLiteral("Capture")));
+    const QString stranger = working.filePath(QStringLiteral("Capture/Ltrv-old.jpg"));
+    writeFile(stranger, "not ours");
+    {
+        QFile f(stranger);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(kNow.addDays(-30), QFileDevice::FileModificationTime));
+    }
+    file("Ltrv-old.jpg", 6 * kDay);
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(working.path()));
+    for (const char* text : {"Capture", "./Capture/", "Capture/../Capture"}) {
+        settings.Capture = QString::fromLatin1(text);
+        DeleteFiles(settings, dir.path(), kNow);
+        EXPECT_TRUE(present().isEmpty()) << text;
+        EXPECT_TRUE(QFileInfo::exists(stranger)) << text;
+        file("Ltrv-old.jpg", 6 * kDay);
+    }
+    QDir::setCurrent(before);
 }
 
 TEST_F(DeleteFilesTest, RecycleMovesToTheTrashAndNeverDeletesOnFailure) {
@@ -136,7 +161,7 @@ TEST_F(DeleteFilesTest, RecycleMovesToTheTrashAndNeverDeletesOnFailure) {
     const QString c = file("Ltrv-c.jpg", 6 * kDay);
     QStringList asked;
     // The trash refuses the middle file: it stays, and the pass goes on with the others.
-    const DeletionResult r = DeleteFiles(settings, kNow, [&](const QString& path) {
+    const DeletionResult r = DeleteFiles(settings, dir.path(), kNow, [&](const QString& path) {
         asked << QFileInfo(path).fileName();
         return path == b ? false : QFile::remove(path);
     });
@@ -155,7 +180,7 @@ TEST_F(DeleteFilesTest, RecycleFileLandsInTheDesktopTrash) {
     qputenv("XDG_DATA_HOME", data.toLocal8Bit());
     settings.Recycle = true;
     file("Ltrv-old.jpg", 6 * kDay);
-    const DeletionResult r = DeleteFiles(settings, kNow);
+    const DeletionResult r = DeleteFiles(settings, dir.path(), kNow);
     if (oldData.isNull())
         qunsetenv("XDG_DATA_HOME");
     else

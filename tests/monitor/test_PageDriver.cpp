@@ -239,7 +239,7 @@ TEST_F(PageDriverTest, FirstStatisticsPageStartsTheMonitorAndIsRead) {
 
     EXPECT_EQ(events,
               QStringList({"panel", "texts blank", "cursor", "btnRun", "label2 !" + kStatsUrl,
-                           "texts 6.2 dB 6.1 dB 1 days, 01:01:02", "ready 1"}));
+                           "texts 6.2 dB 6.1 dB 1 day, 01:01:02", "ready 1"}));
     EXPECT_EQ(run.state(), MonitorState::Running);
     EXPECT_TRUE(driver.AutoStarted);
     EXPECT_TRUE(driver.StatsParsed);
@@ -353,15 +353,19 @@ TEST_F(PageDriverTest, UnreadablePageIsDroppedAndTheNextOneHandled) {
 TEST(PageDriver, LogRowOfEachPageWhileRunning) {
     const QString withoutNoiseMargin = QString(kStatsPage).replace(" Noise margin:", "Margins:");
     const QString zeros = QStringLiteral("       0,").repeated(7) + QStringLiteral("       0");
+    // This page has no user-graph rows: their four columns stay, blank.
+    const QString noUserGraphs = QStringLiteral(",        ").repeated(4);
     const struct {
         const char* name;
         QString markup;
         QString row;
     } cases[] = {
         {"statistics page", kStatsPage,
-         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,    1097,   15623"},
+         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,     6.2,     6.1,    1097,   15623" +
+             noUserGraphs},
         {"statistics page without noise margins", withoutNoiseMargin,
-         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,    1097,   15623"},
+         "Tue 08 Dec 2026  14:23:05, 1:01:01:02,        ,        ,    1097,   15623" +
+             noUserGraphs},
         {"error page", "<h1>This site can't be reached</h1>",
          "Tue 08 Dec 2026  14:23:05, 1:01:01:02," + zeros},
         {"empty markup", "", "Tue 08 Dec 2026  14:23:05, 1:01:01:02," + zeros},

@@ -115,9 +115,9 @@ TEST(StatsPageReader, ReadsWholePages) {
           "20.5",
           "35.0",
           true, //
-          "1 days, 01:01:02",
+          "1 day, 01:01:02",
           " 90061"},
-         {"1 days, 01:01:02", "6.2 dB", "6.1 dB", "1,097 Kbps", "15,623 Kbps"}},
+         {"1 day, 01:01:02", "6.2 dB", "6.1 dB", "1,097 Kbps", "15,623 Kbps"}},
         // Any index past the second reads signal attenuation; LogDays logs the display form.
         {"helpdesk-adsl.html",
          2,
@@ -144,9 +144,9 @@ TEST(StatsPageReader, ReadsWholePages) {
           "19.8",
           "34.6",
           true, //
-          "1 days, 01:01:02",
+          "1 day, 01:01:02",
           "1:01:01:02"},
-         {"1 days, 01:01:02", "6.2 dB", "6.1 dB", "1,097 Kbps", "15,623 Kbps"}},
+         {"1 day, 01:01:02", "6.2 dB", "6.1 dB", "1,097 Kbps", "15,623 Kbps"}},
         // Mbps scales both rates, and the downstream rate is shown as its whole Kbps figure.
         // A noise margin that wrapped past 2^31 is brought back, in its text too; "12.5," is
         // shown but reads 0.
@@ -454,15 +454,16 @@ TEST(StatsPageReader, Uptime) {
         QString logged;
         const char* display;
     } cases[] = {
-        {"<script>var wait = 90061;</script>", false, " 90061", "1 days, 01:01:02"},
-        {"<script>var wait = 90061;</script>", true, "1:01:01:02", "1 days, 01:01:02"},
+        {"<script>var wait = 90061;</script>", false, " 90061", "1 day, 01:01:02"},
+        {"<script>var wait = 90061;</script>", true, "1:01:01:02", "1 day, 01:01:02"},
         {"<script>var wait = 0;</script>", false, " 0", "0 days, 00:00:01"},
-        {"<script>var wait = 86399;</script>", true, "1:00:00:00", "1 days, 00:00:00"},
+        {"<script>var wait = 86399;</script>", true, "1:00:00:00", "1 day, 00:00:00"},
         {"<script>var wait = 3000000;</script>", false, " 3000000", "34 days, 17:20:01"},
+        {"<script>var wait = 187199;</script>", true, "2:04:00:00", "2 days, 04:00:00"},
         // 18 characters follow "wait =".
-        {"wait =" + blanks(13) + "90061\n", false, blanks(13) + "90061", "1 days, 01:01:02"},
+        {"wait =" + blanks(13) + "90061\n", false, blanks(13) + "90061", "1 day, 01:01:02"},
         {"wait =" + blanks(14) + "90061\n", false, blanks(14) + "9006", "0 days, 02:30:07"},
-        {"var wait =90061;", false, "90061", "1 days, 01:01:02"},
+        {"var wait =90061;", false, "90061", "1 day, 01:01:02"},
         // Not a whole number: counts as 0.
         {"var wait = 90061 ;", false, " 90061 ", "0 days, 00:00:01"},
         {"var wait = 12.5;", false, " 12.5", "0 days, 00:00:01"},

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <array>
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
@@ -13,9 +14,9 @@
 namespace {
 
 const QDateTime kTime(QDate(2026, 12, 8), QTime(14, 23, 5));
-const char kDefaultHeader[] = "Date/Time, Up SNR (dB), Down SNR (dB), Up Sync (Kbps), Down Sync "
-                              "(Kbps), Up Max Data Rate, Down Max Data Rate, Up Line Attenuation, "
-                              "Down Line Attenuation";
+const char kDefaultHeader[] = "Date/Time, Uptime, Up SNR (dB), Down SNR (dB), Up Sync (Kbps), Down "
+                              "Sync (Kbps), Up Max Data Rate, Down Max Data Rate, Up Line "
+                              "Attenuation, Down Line Attenuation";
 
 LineSample fullSample() {
     LineSample s;
@@ -43,25 +44,38 @@ QByteArray logOf(int count) {
     return out;
 }
 
-TEST(CsvLog, HeaderNamesTheUserGraphs) {
-    EXPECT_EQ(LogHeader(QStringLiteral("Max Data Rate"), QStringLiteral("Line Attenuation")),
-              QString::fromLatin1(kDefaultHeader));
-    EXPECT_TRUE(LogHeader(QStringLiteral("Line Attenuation"), QStringLiteral("Signal Sttenuation"))
-                    .endsWith(QStringLiteral(", Up Line Attenuation, Down Line Attenuation, Up "
-                                             "Signal Sttenuation, Down Signal Sttenuation")));
+// One title per column, the uptime's included, whatever the user graphs show.
+TEST(CsvLog, HeaderNamesEveryColumn) {
+    const struct {
+        const char *user1, *user2, *header;
+    } cases[] = {
+        {"Max Data Rate", "Line Attenuation", kDefaultHeader},
+        {"Line Attenuation", "Signal Sttenuation",
+         "Date/Time, Uptime, Up SNR (dB), Down SNR (dB), Up Sync (Kbps), Down Sync (Kbps), Up Line "
+         "Attenuation, Down Line Attenuation, Up Signal Sttenuation, Down Signal Sttenuation"},
+        {"Signal Attenuation", "Max Data Rate",
+         "Date/Time, Uptime, Up SNR (dB), Down SNR (dB), Up Sync (Kbps), Down Sync (Kbps), Up "
+         "Signal Attenuation, Down Signal Attenuation, Up Max Data Rate, Down Max Data Rate"},
+    };
+    for (const auto& c : cases) {
+        const QString header =
+            LogHeader(QString::fromLatin1(c.user1), QString::fromLatin1(c.user2));
+        EXPECT_EQ(header, QString::fromLatin1(c.header));
+        EXPECT_EQ(header.split(QStringLiteral(", ")).size(),
+                  LogLine(kTime, fullSample(), QStringLiteral("ddd dd mmm yyyy  hh:mm:ss"), 0)
+                      .split(QLatin1Char(','))
+                      .size())
+            << "a title for every column of a row: " << c.user1 << ", " << c.user2;
+    }
     EXPECT_EQ(CsvLog().Header, QString::fromLatin1(kDefaultHeader));
 }
 
-TEST(CsvLog, RowColumnsAndPadding) {
-    const auto without = [](auto member) {
-        LineSample s = fullSample();
-        s.*member = false;
-        return s;
-    };
+TEST(CsvLog, RowTexts) {
     LineSample secondsUptime = fullSample();
     secondsUptime.UptimeText = QStringLiteral("86399");
     LineSample longRate = fullSample();
     longRate.DataRateDownRawText = QStringLiteral("123456789");
+    // A page with none of the labels: the reader leaves "0" as the downstream rate.
     LineSample bare;
     bare.UptimeText = QStringLiteral("5");
     bare.DataRateDownRawText = QStringLiteral("0");
@@ -83,22 +97,61 @@ TEST(CsvLog, RowColumnsAndPadding) {
          "Tue 08 Dec 2026  14:23:05, 86399,6.3,6.1,1024,16000,1100,17000,12.5,23.0"},
         {longRate, 4,
          "Tue 08 Dec 2026  14:23:05, 1:00:00:00, 6.3, 6.1,1024,123456789,1100,17000,12.5,23.0"},
-        {without(&LineSample::HasNoiseMargin), 0,
-         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,1024,16000,1100,17000,12.5,23.0"},
-        {without(&LineSample::HasDataRate), 0,
-         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,6.3,6.1,16000,1100,17000,12.5,23.0"},
-        {without(&LineSample::HasUser1), 0,
-         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,6.3,6.1,1024,16000,12.5,23.0"},
-        {without(&LineSample::HasUser2), 0,
-         "Tue 08 Dec 2026  14:23:05, 1:00:00:00,6.3,6.1,1024,16000,1100,17000"},
-        {bare, 3, "Tue 08 Dec 2026  14:23:05, 5,  0"},
+        {bare, 3, "Tue 08 Dec 2026  14:23:05, 5,   ,   ,   ,  0,   ,   ,   ,   "},
         {outage, 3, "Tue 08 Dec 2026  14:23:05, 1:00:00:00,  0,  0,  0,  0,  0,  0,  0,  0"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LogLine(kTime, c.sample, QStringLiteral("ddd dd mmm yyyy  hh:mm:ss"), c.tab),
                   QString::fromLatin1(c.row));
     EXPECT_EQ(LogLine(kTime, bare, QStringLiteral("yyyy-mm-dd hh:nn"), 0),
-              QStringLiteral("2026-12-08 14:23, 5,0"));
+              QStringLiteral("2026-12-08 14:23, 5,,,,0,,,,"));
+}
+
+// A page that lacked a group still gives ten columns: the group's are blank, and every other
+// value stays under its own title.
+TEST(CsvLog, MissingGroupsKeepTheirColumns) {
+    const auto lacking = [](std::initializer_list<bool LineSample::*> flags) {
+        LineSample s = fullSample(); // the texts stay: only the flags say what the page showed
+        for (bool LineSample::*flag : flags)
+            s.*flag = false;
+        if (!s.HasDataRate)
+            s.DataRateDownRawText = QStringLiteral("0"); // as the reader leaves it
+        return s;
+    };
+    const struct {
+        const char* name;
+        LineSample sample;
+        std::array<const char*, 8> values; // the columns after the date/time and the uptime
+    } cases[] = {
+        {"noise margin",
+         lacking({&LineSample::HasNoiseMargin}),
+         {"", "", "1024", "16000", "1100", "17000", "12.5", "23.0"}},
+        {"data rate",
+         lacking({&LineSample::HasDataRate}),
+         {"6.3", "6.1", "", "0", "1100", "17000", "12.5", "23.0"}},
+        {"user 1",
+         lacking({&LineSample::HasUser1}),
+         {"6.3", "6.1", "1024", "16000", "", "", "12.5", "23.0"}},
+        {"user 2",
+         lacking({&LineSample::HasUser2}),
+         {"6.3", "6.1", "1024", "16000", "1100", "17000", "", ""}},
+        {"all",
+         lacking({&LineSample::HasNoiseMargin, &LineSample::HasDataRate, &LineSample::HasUser1,
+                  &LineSample::HasUser2}),
+         {"", "", "", "0", "", "", "", ""}},
+    };
+    for (const int tab : {0, 8}) {
+        for (const auto& c : cases) {
+            QStringList expected = {QStringLiteral("Tue 08 Dec 2026  14:23:05"),
+                                    QStringLiteral(" 1:00:00:00")};
+            for (const char* v : c.values)
+                expected << QStringLiteral("%1").arg(QString::fromLatin1(v), tab);
+            const QString row =
+                LogLine(kTime, c.sample, QStringLiteral("ddd dd mmm yyyy  hh:mm:ss"), tab);
+            EXPECT_EQ(row.split(QLatin1Char(',')), expected)
+                << "lacking " << c.name << ", LogTab " << tab << ": " << row.toStdString();
+        }
+    }
 }
 
 TEST(CsvLog, HeaderPairOnNewFileAndAfterAChange) {
@@ -118,11 +171,15 @@ TEST(CsvLog, HeaderPairOnNewFileAndAfterAChange) {
     EXPECT_EQ(readFile(path), header + "\r\n" + dashes + "\r\nrow 1\r\nrow 2\r\n" + second +
                                   "\r\n" + QByteArray(second.size(), '-') + "\r\nrow 3\r\n");
 
-    // An existing file without a header gets rows only; appending never rewrites it.
+    // An existing file gets rows only, whatever its header says (here one from before the uptime
+    // had a title): appending never rewrites it.
     const QString existing = dir.filePath(QStringLiteral("old.txt"));
-    writeFile(existing, "kept\r\n");
+    const QByteArray before = "Date/Time, Up SNR (dB), Down SNR (dB), Up Sync (Kbps)\r\n"
+                              "-----------------------------------------------------\r\n"
+                              "Mon 07 Dec 2026  10:00:00, 5,6.3,6.1,1024,16000\r\n";
+    writeFile(existing, before);
     ASSERT_TRUE(log.WriteRow(existing, QStringLiteral("row")));
-    EXPECT_EQ(readFile(existing), "kept\r\nrow\r\n");
+    EXPECT_EQ(readFile(existing), before + "row\r\n");
 }
 
 TEST(CsvLog, PendingHeaderWaitsForAWriteThatWorks) {

@@ -108,7 +108,7 @@ Settings everythingChanged() {
     s.RestartTime = QDateTime(QDate(2025, 1, 2), QTime(4, 5, 6));
     s.Web = true;
     s.WebAddress = QStringLiteral("127.0.0.1");
-    s.Port = QStringLiteral("8081");
+    s.Port = QStringLiteral("81"); // the old default, stored by a user: kept as it is
     s.webWidth = QStringLiteral("640");
     s.webHeight = QStringLiteral("480");
     s.Height = 700;
@@ -139,7 +139,7 @@ TEST_F(SettingsFile, FirstRunDefaults) {
 
     EXPECT_EQ(s.Sample, 30);
     EXPECT_EQ(s.PointsperPage, 480);
-    EXPECT_EQ(s.Port, QStringLiteral("81"));
+    EXPECT_EQ(s.Port, QStringLiteral("8081")); // a normal user may listen on it
     EXPECT_EQ(s.webHeight, QStringLiteral("250"));
     EXPECT_TRUE(s.Restore);
     EXPECT_TRUE(s.TrimDataFile);
@@ -237,7 +237,7 @@ TEST_F(SettingsFile, OneSaveWritesEverySectionAndKeyInOrder) {
         "[WebServer]",
         "Web=0",
         "Address=",
-        "Port=81",
+        "Port=8081",
         "webWidth=500",
         "webHeight=250",
         "",

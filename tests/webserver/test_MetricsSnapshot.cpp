@@ -4,6 +4,7 @@
 #include "webserver/MetricsSnapshot.h"
 #include "webserver/WebServer.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -72,7 +73,7 @@ LineSample goodLine() {
     s.User2Up = 21.4;
     s.User2Down = 39.1;
     s.HasUser2 = true;
-    s.UptimeDisplay = QStringLiteral("1 days, 01:01:02");
+    s.UptimeDisplay = QStringLiteral("1 day, 01:01:02");
     return s;
 }
 
@@ -95,10 +96,11 @@ TEST(MetricsSnapshot, LastSampleInBaseUnits) {
     const std::map<std::string, double> expected = {
         {R"(lintrove_noise_margin_db{direction="up"})", 6.2},
         {R"(lintrove_noise_margin_db{direction="down"})", 5.9},
-        {R"(lintrove_sync_rate_bits_per_second{direction="up"})", 1214000},
-        {R"(lintrove_sync_rate_bits_per_second{direction="down"})", 15360000},
-        {R"(lintrove_max_data_rate_bits_per_second{direction="up"})", 1300000},
-        {R"(lintrove_max_data_rate_bits_per_second{direction="down"})", 17580500},
+        // Kbps x 1000 / 8: bytes are Prometheus's unit for data.
+        {R"(lintrove_sync_rate_bytes_per_second{direction="up"})", 151750},
+        {R"(lintrove_sync_rate_bytes_per_second{direction="down"})", 1920000},
+        {R"(lintrove_max_data_rate_bytes_per_second{direction="up"})", 162500},
+        {R"(lintrove_max_data_rate_bytes_per_second{direction="down"})", 2197562.5},
         {R"(lintrove_line_attenuation_db{direction="up"})", 21.4},
         {R"(lintrove_line_attenuation_db{direction="down"})", 39.1},
         {"lintrove_router_uptime_seconds", 90062},
@@ -153,6 +155,40 @@ TEST(MetricsSnapshot, LineIsUpOnlyWhileTheRouterIsRead) {
     }
 }
 
+// Prometheus's own linter (promtool, from the prometheus package that scripts/install-deps.sh
+// installs) passes the page before the first sample and with every family present. A missing
+// promtool fails the test: the check must not vanish quietly from a machine.
+TEST(MetricsSnapshot, PromtoolFindsNothingToReport) {
+    MetricsSnapshot empty;
+    MetricsSnapshot rates; // the sync and maximum rates, in bytes
+    rates.setMonitorState(MonitorState::Running);
+    rates.recordSample(goodLine(), 0, 1, kTime);
+    MetricsSnapshot attenuations; // the other user quantities, after a lost connection
+    attenuations.recordSample(goodLine(), 2, 1, kTime.addSecs(-30));
+    attenuations.recordSample(lostLine(), 2, 1, kTime);
+    const std::pair<const char*, const MetricsSnapshot*> cases[] = {
+        {"before the first sample", &empty},
+        {"maximum rate and line attenuation", &rates},
+        {"signal and line attenuation", &attenuations},
+    };
+    for (const auto& [name, snapshot] : cases) {
+        const std::string text = snapshot->render();
+        QProcess promtool;
+        promtool.setProcessChannelMode(QProcess::MergedChannels);
+        promtool.start(QStringLiteral("promtool"),
+                       {QStringLiteral("check"), QStringLiteral("metrics")});
+        ASSERT_TRUE(promtool.waitForStarted())
+            << "promtool: " << promtool.errorString().toStdString()
+            << " (scripts/install-deps.sh installs the prometheus package)";
+        promtool.write(text.data(), qint64(text.size()));
+        promtool.closeWriteChannel();
+        ASSERT_TRUE(promtool.waitForFinished()) << name;
+        EXPECT_EQ(promtool.exitStatus(), QProcess::NormalExit) << name;
+        EXPECT_EQ(promtool.exitCode(), 0) << name;
+        EXPECT_EQ(promtool.readAll().toStdString(), "") << name << ":\n" << text;
+    }
+}
+
 TEST(MetricsSnapshot, UserQuantitiesUnderTheirOwnNamesOnce) {
     struct Case {
         int user1, user2;
@@ -161,7 +197,7 @@ TEST(MetricsSnapshot, UserQuantitiesUnderTheirOwnNamesOnce) {
     const Case cases[] = {
         {2, 1, {"lintrove_signal_attenuation_db", "lintrove_line_attenuation_db"}},
         {1, 1, {"lintrove_line_attenuation_db"}}, // both graphs on one quantity: user 1's values
-        {7, 0, {"lintrove_signal_attenuation_db", "lintrove_max_data_rate_bits_per_second"}},
+        {7, 0, {"lintrove_signal_attenuation_db", "lintrove_max_data_rate_bytes_per_second"}},
     };
     for (const Case& c : cases) {
         MetricsSnapshot m;
@@ -169,10 +205,10 @@ TEST(MetricsSnapshot, UserQuantitiesUnderTheirOwnNamesOnce) {
         const auto v = parseExposition(m.render());
         int userFamilies = 0;
         for (const char* f : {"lintrove_signal_attenuation_db", "lintrove_line_attenuation_db",
-                              "lintrove_max_data_rate_bits_per_second"})
+                              "lintrove_max_data_rate_bytes_per_second"})
             userFamilies += v.count(std::string(f) + R"({direction="up"})");
         EXPECT_EQ(userFamilies, int(c.families.size())) << c.user1 << "," << c.user2;
-        const double scale = c.families[0].ends_with("second") ? 1000 : 1;
+        const double scale = c.families[0].ends_with("second") ? 125 : 1;
         EXPECT_EQ(v.at(c.families[0] + R"({direction="down"})"), goodLine().User1Down * scale);
     }
 }
@@ -243,9 +279,14 @@ TEST(MetricsSnapshot, ServedWhileTheSampleChanges) {
 
 TEST(MetricsSnapshot, UptimeTextToSeconds) {
     const std::pair<const char*, qint64> cases[] = {
-        {"1 days, 01:01:02", 90062},      {"0 days, 00:00:01", 1},
-        {"123 days, 23:59:59", 10713599}, {"", -1},
-        {"1 days 01:01:02", -1},          {"x days, 01:01:02", -1},
+        {"1 day, 01:01:02", 90062},
+        {"0 days, 00:00:01", 1},
+        {"2 days, 01:01:02", 176462},
+        {"123 days, 23:59:59", 10713599},
+        {"", -1},
+        {"1 day 01:01:02", -1},
+        {"x days, 01:01:02", -1},
+        {"1 dayz, 01:01:02", -1},
     };
     for (const auto& [text, seconds] : cases)
         EXPECT_EQ(MetricsSnapshot::uptimeSeconds(QString::fromUtf8(text)), seconds) << text;

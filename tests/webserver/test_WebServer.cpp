@@ -180,7 +180,7 @@ TEST_F(WebServerTest, ErrorPagesAreExactlyTheProgramsOwn) {
               "<html><head><title>Error</title></head><body><h1>Not Found</h1></body></html>");
     EXPECT_EQ(httpRequest(port, "/../x.ini").body,
               "<html><head><title>Error</title></head><body><h1>Access denied</h1>\r"
-              "You do not have sufficient priviligies to access this document.</body></html>");
+              "You do not have sufficient privileges to access this document.</body></html>");
     const HttpAnswer put = httpRequest(port, "/noise.jpg", "DELETE");
     EXPECT_EQ(put.status, 405);
     EXPECT_TRUE(QFile::exists(web + "/noise.jpg"));

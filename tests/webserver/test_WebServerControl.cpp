@@ -7,8 +7,11 @@
 #include "webserver/WebServer.h"
 #include "webserver/WebServerControl.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHostAddress>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -25,8 +28,10 @@ TEST(WebServerControl, TickStartsUntickStopsAndTheBoxesFollow) {
     const int port = freePort();
     ASSERT_NE(port, 0);
 
+    QSignalSpy failed(&control, &WebServerControl::startFailed);
     control.cbWebClick(true, QStringLiteral("127.0.0.1"), QString::number(port));
     EXPECT_TRUE(server.isActive());
+    EXPECT_TRUE(failed.isEmpty());
     EXPECT_FALSE(control.boxesEnabled());
     EXPECT_TRUE(control.indicatorVisible());
     EXPECT_EQ(enabled.takeLast().at(0).toBool(), false);
@@ -46,7 +51,7 @@ TEST(WebServerControl, TickStartsUntickStopsAndTheBoxesFollow) {
     EXPECT_TRUE(messages.informed.isEmpty());
 }
 
-TEST(WebServerControl, FailedStartLeavesTheBoxTickedIndicatorHiddenBoxesEnabled) {
+TEST(WebServerControl, FailedStartAsksToUntickTheBoxIndicatorHiddenBoxesEnabled) {
     WebServer other;
     const int taken = startOnFreePort(other);
     ASSERT_NE(taken, 0);
@@ -78,7 +83,9 @@ TEST(WebServerControl, FailedStartLeavesTheBoxTickedIndicatorHiddenBoxesEnabled)
         RecordingMessages messages;
         WebServerControl control(server, messages);
         QSignalSpy indicator(&control, &WebServerControl::indicatorVisibleChanged);
+        QSignalSpy failed(&control, &WebServerControl::startFailed);
         control.cbWebClick(true, c.address, c.port);
+        EXPECT_EQ(failed.size(), 1);
         EXPECT_FALSE(server.isActive());
         EXPECT_TRUE(control.boxesEnabled());
         EXPECT_FALSE(control.indicatorVisible());
@@ -135,11 +142,31 @@ TEST(WebServerControl, AddressCheckOnLeavingTheBox) {
 
 TEST(WebServerControl, NumbersFromTheBoxes) {
     const std::pair<const char*, int> ports[] = {
-        {"81", 81},       {" 8080 ", 8080},    {"", 84}, {"abc", 84}, {"8o", 84},
-        {"99999", 99999}, {"99999999999", 84},
+        {"81", 81},       {" 8080 ", 8080},      {"", 8081}, {"abc", 8081}, {"8o", 8081},
+        {"99999", 99999}, {"99999999999", 8081},
     };
     for (const auto& [text, port] : ports)
         EXPECT_EQ(WebServerControl::portFromText(QString::fromUtf8(text)), port) << text;
+
+    // Leaving the port box: a port the server can listen on, in plain decimal, or the empty
+    // box that stands for the default.
+    const std::pair<const char*, std::optional<QString>> left[] = {
+        {"8081", "8081"},
+        {"1", "1"},
+        {"65535", "65535"},
+        {"08080", "8080"},
+        {" 81 ", "81"},
+        {"", ""},
+        {"0", std::nullopt},
+        {"65536", std::nullopt},
+        {"8199999", std::nullopt},
+        {"99999999999", std::nullopt},
+        {"8o", std::nullopt},
+    };
+    for (const auto& [text, kept] : left)
+        EXPECT_EQ(WebServerControl::checkedPort(QString::fromUtf8(text)), kept) << text;
+    EXPECT_EQ(WebServerControl::portRefusal("8199999"),
+              "8199999 is not a valid port: it must be a number from 1 to 65535.");
 
     struct Size {
         const char *w, *h;
@@ -185,20 +212,107 @@ TEST(WebServerControl, AddressListIsTheMachinesIPv4ThenLoopback) {
 
 TEST(KeyFilter, TypedCharactersTheBoxesDoNotTakeAreDropped) {
     QLineEdit port;
-    port.installEventFilter(KeyFilter::digits(&port));
+    KeyFilter::digits(&port)->guard(&port);
     QTest::keyClicks(&port, QStringLiteral("8a1.-b 4"));
     EXPECT_EQ(port.text(), QStringLiteral("814"));
-    QTest::keyClick(&port, Qt::Key_Backspace);
-    EXPECT_EQ(port.text(), QStringLiteral("81"));
-    QTest::keyClick(&port, Qt::Key_Left); // keys that type nothing still work
-    QTest::keyClick(&port, Qt::Key_Delete);
-    EXPECT_EQ(port.text(), QStringLiteral("8"));
 
     QComboBox address;
     address.setEditable(true);
-    address.lineEdit()->installEventFilter(KeyFilter::address(&address));
-    QTest::keyClicks(address.lineEdit(), QStringLiteral("19x2.168,.1.a1"));
+    KeyFilter::address(&address)->guard(&address);
+    // The list box holds the focus and gets the keys; its line edit may get them directly too.
+    QTest::keyClicks(&address, QStringLiteral("19x2.168,"));
+    QTest::keyClicks(address.lineEdit(), QStringLiteral(".1.a1"));
     EXPECT_EQ(address.currentText(), QStringLiteral("192.168.1.1"));
+}
+
+// Counts the key presses that reach the box past the filters installed after it.
+class KeysSeen final : public QObject {
+public:
+    QList<int> keys;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            keys << static_cast<QKeyEvent*>(event)->key();
+        return false;
+    }
+};
+
+// Keys as the X11 platform delivers them: editing and moving keys carry control characters or
+// no text at all, shortcuts carry their modifier. Every one of them does its usual work.
+TEST(KeyFilter, KeysThatTypeNothingPrintableGetThrough) {
+    struct Case {
+        const char* name;
+        Qt::Key key;
+        const char* text;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Case keys[] = {
+        {"Tab", Qt::Key_Tab, "\t", Qt::NoModifier},
+        {"Backtab", Qt::Key_Backtab, "\t", Qt::ShiftModifier},
+        {"Delete", Qt::Key_Delete, "\x7f", Qt::NoModifier},
+        {"Backspace", Qt::Key_Backspace, "\b", Qt::NoModifier},
+        {"Return", Qt::Key_Return, "\r", Qt::NoModifier},
+        {"Escape", Qt::Key_Escape, "\x1b", Qt::NoModifier},
+        {"Left", Qt::Key_Left, "", Qt::NoModifier},
+        {"Home", Qt::Key_Home, "", Qt::NoModifier},
+        {"Ctrl+A", Qt::Key_A, "\x01", Qt::ControlModifier},
+        {"Ctrl+C", Qt::Key_C, "\x03", Qt::ControlModifier},
+        {"Ctrl+V", Qt::Key_V, "\x16", Qt::ControlModifier},
+        {"Alt+A", Qt::Key_A, "a", Qt::AltModifier},
+    };
+    for (const bool digitsOnly : {true, false}) {
+        QLineEdit box;
+        KeysSeen seen;
+        box.installEventFilter(&seen); // runs after the filter, which is installed later
+        KeyFilter* filter = digitsOnly ? KeyFilter::digits(&box) : KeyFilter::address(&box);
+        filter->guard(&box);
+        for (const Case& k : keys) {
+            SCOPED_TRACE(k.name);
+            seen.keys.clear(); // a modifier is pressed before its key
+            QTest::sendKeyEvent(QTest::Press, &box, k.key, QString::fromLatin1(k.text),
+                                k.modifiers);
+            EXPECT_TRUE(seen.keys.contains(k.key)) << "swallowed";
+        }
+        // Printable characters are still judged, with Shift too.
+        EXPECT_FALSE(filter->accepts(QStringLiteral("a")));
+        EXPECT_FALSE(filter->accepts(QStringLiteral(" ")));
+        EXPECT_FALSE(filter->accepts(QStringLiteral("A"), Qt::ShiftModifier));
+        EXPECT_TRUE(filter->accepts(QStringLiteral("7")));
+        EXPECT_EQ(filter->accepts(QStringLiteral(".")), !digitsOnly);
+    }
+}
+
+// The keys at work in a real box: Delete removes, Tab moves the focus on, and a paste holding a
+// character the box does not take is refused whole, as typing it would have dropped it.
+TEST(KeyFilter, DeleteTabAndPasteInARealBox) {
+    QWidget window;
+    auto* port = new QLineEdit(&window);
+    auto* next = new QLineEdit(&window);
+    KeyFilter::digits(port)->guard(port);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    port->setFocus();
+    ASSERT_TRUE(port->hasFocus());
+    port->setText(QStringLiteral("8081"));
+    port->setCursorPosition(0);
+    QTest::sendKeyEvent(QTest::Press, port, Qt::Key_Delete, QStringLiteral("\x7f"), {});
+    EXPECT_EQ(port->text(), QStringLiteral("081"));
+
+    const struct {
+        const char* clipboard;
+        const char* after;
+    } pastes[] = {{"8o8", "081"}, {"http://x:80", "081"}, {"99", "99081"}};
+    for (const auto& p : pastes) {
+        QApplication::clipboard()->setText(QString::fromLatin1(p.clipboard));
+        port->setCursorPosition(0);
+        QTest::sendKeyEvent(QTest::Press, port, Qt::Key_V, QStringLiteral("\x16"),
+                            Qt::ControlModifier);
+        EXPECT_EQ(port->text(), QString::fromLatin1(p.after)) << p.clipboard;
+    }
+
+    QTest::sendKeyEvent(QTest::Press, port, Qt::Key_Tab, QStringLiteral("\t"), {});
+    EXPECT_TRUE(next->hasFocus());
 }
 
 } // namespace

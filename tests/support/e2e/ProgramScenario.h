@@ -66,19 +66,35 @@ protected:
         return rows;
     }
 
-    // The log's rows are the newest data lines: the same noise margins and sync rates.
-    static void expectLogMatchesDataFile(const QList<QStringList>& rows,
-                                         const QList<DataLine>& lines) {
+    // The column titles of the log's first header line.
+    QStringList logTitles() const {
+        const QStringList lines = textLines(path(QStringLiteral("log.txt")));
+        return lines.isEmpty() ? QStringList() : lines.first().split(QStringLiteral(", "));
+    }
+
+    // The log's rows are the newest data lines: the same noise margins and sync rates, each read
+    // from the column that the header's title names, so a title over the wrong column shows.
+    void expectLogMatchesDataFile(const QList<QStringList>& rows,
+                                  const QList<DataLine>& lines) const {
         ASSERT_LE(rows.size(), lines.size());
+        const QStringList titles = logTitles();
+        const qsizetype columns[] = {
+            titles.indexOf(QStringLiteral("Up SNR (dB)")),
+            titles.indexOf(QStringLiteral("Down SNR (dB)")),
+            titles.indexOf(QStringLiteral("Up Sync (Kbps)")),
+            titles.indexOf(QStringLiteral("Down Sync (Kbps)")),
+        };
+        for (const qsizetype column : columns)
+            ASSERT_GE(column, 0) << titles.join(QStringLiteral(", ")).toStdString();
         const qsizetype first = lines.size() - rows.size();
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const QStringList& row = rows[i];
             const DataLine& line = lines[first + i];
-            ASSERT_GE(row.size(), 6) << row.join(',').toStdString();
-            EXPECT_EQ(twoDigits(row[2].trimmed().toDouble()), line.values[0]) << i;
-            EXPECT_EQ(twoDigits(row[3].trimmed().toDouble()), line.values[1]) << i;
-            EXPECT_EQ(row[4].trimmed().toDouble(), line.values[2]) << i;
-            EXPECT_EQ(row[5].trimmed().toDouble(), line.values[3]) << i;
+            ASSERT_EQ(row.size(), titles.size()) << row.join(',').toStdString();
+            EXPECT_EQ(twoDigits(row[columns[0]].trimmed().toDouble()), line.values[0]) << i;
+            EXPECT_EQ(twoDigits(row[columns[1]].trimmed().toDouble()), line.values[1]) << i;
+            EXPECT_EQ(row[columns[2]].trimmed().toDouble(), line.values[2]) << i;
+            EXPECT_EQ(row[columns[3]].trimmed().toDouble(), line.values[3]) << i;
         }
     }
 
