@@ -240,8 +240,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QStringList fields = browser.callsStartingWith(QStringLiteral("setField "));
     const bool loggedIn = !fields.isEmpty();
     FUZZ_CHECK(allFinite(sample));
-    // Each page ends one way only: a login, a page left to the user, or a sample.
-    FUZZ_CHECK(int(loggedIn) + int(homeTab > 0) + ready == 1);
+    // Each page ends one way only: a login, or the page left to the user, or a sample; a
+    // rejected password while Running is left on show and is a sample of zeros as well.
+    FUZZ_CHECK(ready <= 1 && homeTab <= 1);
+    FUZZ_CHECK(int(loggedIn) + int(homeTab > 0 || ready > 0) == 1);
+    if (homeTab && ready)
+        FUZZ_CHECK(run.state() == MonitorState::Running && !readAsStats);
     if (ready && !readAsStats)
         FUZZ_CHECK(allZero(sample));
     if (readAsStats)
@@ -266,6 +270,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
     case Kind::WrongPassword:
         FUZZ_CHECK(homeTab == 1 && browser.count(QStringLiteral("stop")) == 1);
+        FUZZ_CHECK(ready == (start == Start::Running ? 1 : 0));
         break;
     case Kind::Home:
     case Kind::NotFound:

@@ -478,6 +478,12 @@ void MainWindow::wireWebServerAndTray() {
     RunControl& run = runControl();
     connect(&run, &RunControl::stateChanged, this,
             [this](MonitorState state) { metrics_->setMonitorState(state); });
+    RouterState& router = pageDriver().routerState();
+    connect(&router, &RouterState::statusChanged, this,
+            [this](RouterStatus status) { metrics_->setRouterStatus(status); });
+    connect(&router, &RouterState::textChanged, tray_.get(), &TrayIcon::setRouterText);
+    metrics_->setRouterStatus(router.status());
+    tray_->setRouterText(router.text());
     connect(&run, &RunControl::trayIconRequested, this,
             [this](const QString& state) { tray_->IconNoise(state, session_->sample()); });
 
@@ -622,7 +628,7 @@ void MainWindow::btnAdvancedClick() {
         advancedDialog_->adjustSize();
     advancedDialog_->move(
         WindowPlacement::centredOn(frameGeometry(), advancedDialog_->frameGeometry().size()));
-    // Its settings are read where they are used; the pause delay at the next start. The web
+    // Its settings are read where they are used; the pause delay at the next pause. The web
     // server keeps its own copy of the folder, so it takes the one the dialog may have changed.
     advancedDialog_->exec();
     applyWebFolder();
@@ -641,7 +647,6 @@ void MainWindow::connectToolbar() {
         applyRunControlView(); // a click that changes nothing must not leave the button toggled
     });
     connect(ui.btnLog, &QToolButton::clicked, this, [this] { btnLogClick(); });
-    connect(&run, &RunControl::titleChanged, this, &QWidget::setWindowTitle);
     connect(&run, &RunControl::buttonsChanged, this, [this] { applyRunControlView(); });
     connect(&run, &RunControl::startTimeChanged, ui.statusPanels[0], &QLabel::setText);
     connect(&run, &RunControl::captureIndicatorChanged, ui.Image1, &QWidget::setVisible);
@@ -664,6 +669,11 @@ void MainWindow::connectMonitor() {
     connect(&driver, &PageDriver::runButtonEnabled, this, [this] { ui.btnRun->setEnabled(true); });
     connect(&driver, &PageDriver::statusLineChanged, ui.Label2, &QLabel::setText);
     connect(&driver, &PageDriver::statsPageRead, ui.Memo1, &QPlainTextEdit::setPlainText);
+    // The title tells the run state and, while the line is not read, why.
+    RouterState& router = driver.routerState();
+    connect(&router, &RouterState::windowTitleChanged, this, &QWidget::setWindowTitle);
+    connect(&router, &RouterState::textChanged, ui.statusPanels[3], &QLabel::setText);
+    ui.statusPanels[3]->setText(router.text());
 
     MonitorSession::ViewSteps& steps = session_->viewSteps();
     steps.ShowLostSyncIndicator = [this] {

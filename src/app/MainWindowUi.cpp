@@ -155,8 +155,9 @@ void MainWindowUi::setupUi(QMainWindow* window, QWidget* browserView,
 
     auto* status = named(new QStatusBar, "StatusBar1");
     status->setFont(QFont(QStringLiteral("Arial"), 8));
-    const int widths[] = {250, 300, 50};
-    for (int i = 0; i < 3; ++i) {
+    // The fourth panel tells the router's state.
+    const int widths[] = {250, 300, 50, 160};
+    for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setMinimumWidth(widths[i]);

@@ -78,8 +78,8 @@ public:
     QLabel *lblWebAddress = nullptr, *lblPort = nullptr;
     QPushButton *btnAdvanced = nullptr, *btnSystemMaintain = nullptr;
 
-    // Status bar panels 0, 1, 2.
-    std::array<QLabel*, 3> statusPanels{};
+    // Status bar panels 0, 1, 2 and the router state.
+    std::array<QLabel*, 4> statusPanels{};
 
     // Menus.
     QMenu *File1 = nullptr, *Edit1 = nullptr, *Configure1 = nullptr, *Help1 = nullptr;

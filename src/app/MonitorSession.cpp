@@ -41,6 +41,8 @@ MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock
     driver_ = std::make_unique<PageDriver>(browser, *run_, settings_, CurrentSample, clock_);
     // Tries a router that cannot be reached before the first start again.
     driver_->setRetryTimer(timers(30000, true));
+    // Gives up on a page the router does not answer.
+    driver_->setDeadlineTimer(timers(30000, true));
     pipeline_ = std::make_unique<SamplePipeline>(settings_, CurrentSample, pipelineSteps());
 
     Timer1->setHandler([this] { runGuarded([this] { run_->Timer1Timer(); }); });

@@ -66,14 +66,27 @@ void TrayIcon::IconNoise(const QString& state, const LineSample& sample) {
     setToolTipFrom(sample);
 }
 
-QString TrayIcon::toolTipText(double noiseMarginDown, double dataRateDown) {
-    return QStringLiteral("Lintrove\nNoise margin: ") + QString::number(noiseMarginDown, 'g', 15) +
-           QStringLiteral(" dB\nSync speed: ") + QString::number(dataRateDown, 'g', 15) +
-           QStringLiteral(" Kbps");
+QString TrayIcon::toolTipText(double noiseMarginDown, double dataRateDown,
+                              const QString& routerText) {
+    QString text = QStringLiteral("Lintrove\nNoise margin: ") +
+                   QString::number(noiseMarginDown, 'g', 15) + QStringLiteral(" dB\nSync speed: ") +
+                   QString::number(dataRateDown, 'g', 15) + QStringLiteral(" Kbps");
+    if (!routerText.isEmpty())
+        text += u'\n' + routerText;
+    return text;
 }
 
 void TrayIcon::setToolTipFrom(const LineSample& sample) {
-    toolTip_ = toolTipText(sample.NoiseMarginDown, sample.DataRateDown);
+    noiseMarginDown_ = sample.NoiseMarginDown;
+    dataRateDown_ = sample.DataRateDown;
+    toolTip_ = toolTipText(noiseMarginDown_, dataRateDown_, routerText_);
+    if (tray_)
+        tray_->setToolTip(toolTip_);
+}
+
+void TrayIcon::setRouterText(const QString& text) {
+    routerText_ = text;
+    toolTip_ = toolTipText(noiseMarginDown_, dataRateDown_, routerText_);
     if (tray_)
         tray_->setToolTip(toolTip_);
 }

@@ -1,8 +1,8 @@
 #pragma once
-// The notification-area icon: the noise-margin picture (also the window's icon), the three-line
-// tooltip, the menu "Restore Lintrove" / "Close Lintrove" and minimizing to the tray. Without a
-// system tray minimizing stays ordinary; a tray that comes later (a panel starting after the
-// program) takes the minimized window then.
+// The notification-area icon: the noise-margin picture (also the window's icon), the tooltip
+// (the values and the router's state), the menu "Restore Lintrove" / "Close Lintrove" and
+// minimizing to the tray. Without a system tray minimizing stays ordinary; a tray that comes
+// later (a panel starting after the program) takes the minimized window then.
 #include "core/LineSample.h"
 
 #include <QObject>
@@ -41,7 +41,10 @@ public:
     void IconNoise(const QString& state, const LineSample& sample);
     // After every completed page.
     void setToolTipFrom(const LineSample& sample);
-    static QString toolTipText(double noiseMarginDown, double dataRateDown);
+    // The router's state, the tooltip's last line.
+    void setRouterText(const QString& text);
+    static QString toolTipText(double noiseMarginDown, double dataRateDown,
+                               const QString& routerText = QString());
 
     // cbMinimizeClick, and start-up from the setting.
     void setMinimizeToTray(bool on) { minimizeToTray_ = on; }
@@ -81,4 +84,6 @@ private:
     QMenu* menu_ = nullptr;
     bool minimizeToTray_ = false;
     QString toolTip_;
+    double noiseMarginDown_ = 0, dataRateDown_ = 0; // the values the tooltip shows
+    QString routerText_;
 };

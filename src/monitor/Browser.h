@@ -45,7 +45,8 @@ public:
     // Scrolls by each step in turn in one script, then calls done once the page has taken the
     // scroll (its next repaint may still be on the way).
     virtual void scrollInSteps(const QList<QPoint>& steps, std::function<void()> done) = 0;
-    // Clicks link number index (0-based) of the page, if it has one.
+    // Clicks link number index (0-based) of the page, if it has one; the page it opens is the
+    // program's.
     virtual void clickLink(int index) = 0;
     // The selected text of the page, empty if none.
     virtual void readSelectedText(TextCallback done) = 0;
@@ -59,6 +60,9 @@ public:
 
 Q_SIGNALS:
     // A load finished, successfully or not: a failed load (router unreachable) is still a
-    // completed page.
-    void documentComplete();
+    // completed page, the engine's error page, with loadFailed set. requestedByProgram: the
+    // program asked for the page (navigate, refresh, the program's own clickLink, and the
+    // redirects that follow them); false for a page the user opened in the view. A load that
+    // was stopped, or replaced by another before it finished, never completes.
+    void documentComplete(bool requestedByProgram, bool loadFailed);
 };

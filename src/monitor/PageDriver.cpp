@@ -1,6 +1,7 @@
 #include "monitor/PageDriver.h"
 
 #include "core/Clock.h"
+#include "core/FormatDateTime.h"
 #include "core/Timer.h"
 #include "monitor/Browser.h"
 #include "monitor/RunControl.h"
@@ -28,6 +29,8 @@ const QLatin1StringView kPasswordPrefix("password_");
 
 // The longest wait between two tries of an unreachable router.
 constexpr int kLongestRetrySeconds = 60;
+// The longest a page asked for may take.
+constexpr int kLongestWaitSeconds = 30;
 
 } // namespace
 
@@ -41,7 +44,13 @@ PageDriver::PageDriver(Browser& browser, RunControl& run, Settings& settings,
     connect(&run_, &RunControl::stateChanged, this, [this](MonitorState state) {
         if (state != MonitorState::NotStarted)
             stopRetrying();
+        routerState_.setMonitorState(state, run_.ResumeAt());
     });
+    connect(&run_, &RunControl::resumeTimeChanged, this,
+            [this] { routerState_.setMonitorState(run_.state(), run_.ResumeAt()); });
+    connect(&run_, &RunControl::pageRequested, this, [this] { requestingPage(Request::Tick); });
+    // The user's Start is a new try of the password held back.
+    connect(&run_, &RunControl::startedByUser, this, [this] { rejections_ = 0; });
 }
 
 PageDriver::~PageDriver() = default;
@@ -51,7 +60,12 @@ void PageDriver::OpenStatsPage() {
     opened_ = true;
     openedAddress_ = settings_.Address;
     openedPassword_ = settings_.Password;
+    // While Running the sample timer loads the page: a load from here would be a sample of its
+    // own between two ticks.
+    if (run_.state() == MonitorState::Running)
+        return;
     ProcessEvents();
+    requestingPage(Request::Page);
     browser_.navigate(run_.StatsPageUrl, true);
 }
 
@@ -67,7 +81,19 @@ void PageDriver::setRetryTimer(std::unique_ptr<Timer> timer) {
     });
 }
 
+void PageDriver::setDeadlineTimer(std::unique_ptr<Timer> timer) {
+    deadline_ = std::move(timer);
+    if (!deadline_)
+        return;
+    deadline_->setEnabled(false);
+    deadline_->setHandler([this] { deadlinePassed(); });
+}
+
 void PageDriver::RouterAccessEdited() {
+    // Another password or address is worth a login again.
+    if (rejections_ > 0 &&
+        (settings_.Address != rejectedAddress_ || settings_.Password != rejectedPassword_))
+        rejections_ = 0;
     if (opened_ && settings_.Address == openedAddress_ && settings_.Password == openedPassword_)
         return;
     // Without an address there is nothing to load; a Running monitor logs in at its next tick.
@@ -78,20 +104,78 @@ void PageDriver::RouterAccessEdited() {
     OpenStatsPage();
 }
 
+void PageDriver::requestingPage(Request request) {
+    // The tick asks for the next sample: the previous one, if it has still not come, is lost
+    // first, so that every tick leaves exactly one record. A tick inside the handling of a page
+    // (the first start) replaces what that handling asked for.
+    if (request == Request::Tick && requestPending_ && deadline_ && !reading_)
+        deadlinePassed();
+    requestPending_ = true;
+    givenUp_ = false;
+    requestedAt_ = clock_.now();
+    ++requests_;
+    if (deadline_) {
+        deadline_->setEnabled(false);
+        deadline_->setInterval(qBound(1, settings_.Sample, kLongestWaitSeconds) * 1000);
+        deadline_->setEnabled(true);
+    }
+}
+
+void PageDriver::deadlinePassed() {
+    if (deadline_)
+        deadline_->setEnabled(false);
+    if (!requestPending_)
+        return;
+    requestPending_ = false;
+    givenUp_ = true;
+    browser_.stop();
+    enqueue(Answer{true, false, requestedAt_});
+}
+
 void PageDriver::setLabel2(const QString& text) {
     Label2 = text;
     Q_EMIT statusLineChanged(Label2);
 }
 
-void PageDriver::retryUnlessStarted() {
+void PageDriver::showAnswer(RouterStatus answer, const QDateTime& requestedAt, bool retrying) {
+    routerState_.setAnswer(answer, requestedAt);
+    retryNoticeShown_ = retrying;
+    const QString since = QStringLiteral(" since ") +
+                          FormatDateTime(QStringLiteral("hh:mm:ss"), routerState_.since());
+    const QString tail = retrying ? QStringLiteral(", trying again every %1 s")
+                                        .arg(retryTimer_ ? retryTimer_->interval() / 1000 : 0)
+                                  : since;
+    switch (answer) {
+    case RouterStatus::Reading:
+        setLabel2(QStringLiteral("!") + run_.StatsPageUrl);
+        break;
+    case RouterStatus::NotReachable:
+        setLabel2(QStringLiteral("Home Hub not reachable at ") + settings_.Address + tail);
+        break;
+    case RouterStatus::NotResponding:
+        setLabel2(QStringLiteral("Home Hub not responding at ") + settings_.Address + since);
+        break;
+    case RouterStatus::PasswordRejected:
+        setLabel2(
+            QStringLiteral("The Home Hub rejected the password: correct it on the Configure tab"));
+        break;
+    case RouterStatus::NoStatistics:
+        setLabel2(QStringLiteral("No line statistics on the page at ") + settings_.Address + tail);
+        break;
+    case RouterStatus::Connecting:
+    case RouterStatus::Paused:
+    case RouterStatus::Stopped:
+        break;
+    }
+}
+
+bool PageDriver::retryUnlessStarted() {
     if (!retryTimer_ || run_.state() != MonitorState::NotStarted)
-        return;
+        return false;
     const int seconds = qBound(1, settings_.Sample, kLongestRetrySeconds);
     retryTimer_->setInterval(seconds * 1000);
     retryTimer_->setEnabled(true);
-    retryNoticeShown_ = true;
-    setLabel2(QStringLiteral("Home Hub not reachable at ") + settings_.Address +
-              QStringLiteral(", trying again every %1 s").arg(seconds));
+    return true;
 }
 
 void PageDriver::stopRetrying() {
@@ -103,54 +187,74 @@ void PageDriver::stopRetrying() {
     }
 }
 
-void PageDriver::WebBrowser1DocumentComplete() {
-    // The read is asynchronous and other handlers run while it is pending; a page that completes
-    // meanwhile waits its turn rather than interleaving with this one.
-    if (reading_) {
-        ++pagesWaiting_;
+void PageDriver::WebBrowser1DocumentComplete(bool requestedByProgram, bool loadFailed) {
+    // The user's own browsing on the Home Hub tab is shown and nothing more.
+    if (!requestedByProgram)
         return;
-    }
-    startNextPage();
+    // Given up at its deadline, and so already handled.
+    if (givenUp_)
+        return;
+    const Answer answer{false, loadFailed, requestPending_ ? requestedAt_ : clock_.now()};
+    requestPending_ = false;
+    if (deadline_)
+        deadline_->setEnabled(false);
+    enqueue(answer);
 }
 
-void PageDriver::startNextPage() {
+void PageDriver::enqueue(const Answer& answer) {
+    waiting_.push_back(answer);
+    handleNext();
+}
+
+// The read is asynchronous and other handlers run while it is pending; an answer that comes
+// meanwhile waits its turn rather than interleaving with this one.
+void PageDriver::handleNext() {
+    if (reading_ || waiting_.empty())
+        return;
+    const Answer answer = waiting_.front();
+    waiting_.pop_front();
     reading_ = true;
-    // This page decides whether the router is tried again.
+    // This answer decides whether the router is tried again.
     if (retryTimer_)
         retryTimer_->setEnabled(false);
     sample_.reset();
     Q_EMIT connectingPanelHidden();
 
     QPointer<PageDriver> self(this);
-    browser_.readBodyHtml([self](const std::optional<QString>& markup) {
+    const auto next = [self] {
+        if (!self)
+            return;
+        self->reading_ = false;
+        self->handleNext();
+    };
+    if (answer.timedOut) {
+        // The sample belongs to the tick that asked for it.
+        handOverWithoutStatistics(RouterStatus::NotResponding, answer.requestedAt);
+        next();
+        return;
+    }
+    browser_.readBodyHtml([self, answer, next](const std::optional<QString>& markup) {
         if (!self)
             return;
         // A page whose markup cannot be obtained is dropped, the run goes on; before the first
         // start it is one more page that is not the router's. Empty markup is an ordinary page.
         if (!markup) {
             Q_EMIT self->documentReadFailed(QStringLiteral("The router page could not be read."));
-            if (self)
-                self->retryUnlessStarted();
+            if (self && self->retryUnlessStarted())
+                self->showAnswer(RouterStatus::NoStatistics, answer.requestedAt, true);
         } else {
-            self->classify(*markup);
+            self->classify(*markup, answer);
         }
-        if (!self)
-            return;
-        self->reading_ = false;
-        if (self->pagesWaiting_ > 0) {
-            --self->pagesWaiting_;
-            self->startNextPage();
-        }
+        next();
     });
 }
 
-void PageDriver::classify(const QString& markup) {
-    // Wrong password: leave the page on show; the next tick asks again.
+void PageDriver::classify(const QString& markup, const Answer& answer) {
+    const int requestsBefore = requests_;
+
     if (occursFromThird(markup, QLatin1StringView("incorrect")) ||
         occursFromThird(markup, QLatin1StringView("Your password hint"))) {
-        stopRetrying(); // the router answers; the password is for the user to mend
-        browser_.stop();
-        Q_EMIT homeHubTabRequested();
+        passwordRejected(answer);
         return;
     }
 
@@ -167,6 +271,14 @@ void PageDriver::classify(const QString& markup) {
     const QRegularExpressionMatch field = passwordFieldPattern().match(markup);
     if (field.hasMatch() && field.capturedStart() >= 2) {
         stopRetrying(); // the router answers; its next page tells how the login went
+        if (LoginHeldBack()) {
+            // The same password again could lock the account: the page waits for the user.
+            if (run_.state() == MonitorState::Running)
+                handOverWithoutStatistics(RouterStatus::PasswordRejected, answer.requestedAt);
+            else
+                showAnswer(RouterStatus::PasswordRejected, answer.requestedAt);
+            return;
+        }
         login(markup, field.capturedEnd() - kPasswordPrefix.size());
         return;
     }
@@ -177,36 +289,75 @@ void PageDriver::classify(const QString& markup) {
         OpenStatsPage();
     }
 
+    // The markup read above is still the page's: nothing in between changes the document.
+    if (!markup.contains(QLatin1StringView("Information for Helpdesk agents"))) {
+        handOverWithoutStatistics(answer.loadFailed ? RouterStatus::NotReachable
+                                                    : RouterStatus::NoStatistics,
+                                  answer.requestedAt);
+        return;
+    }
+
     Q_EMIT toolbarTextsChanged(ToolbarTexts{});
     const QDateTime sampleTime = clock_.now();
     Q_EMIT defaultCursorRequested();
 
-    // The markup read above is still the page's: nothing in between changes the document.
-    const bool statsPage = markup.contains(QLatin1StringView("Information for Helpdesk agents"));
-    if (statsPage) {
-        Q_EMIT runButtonEnabled();
-        retryNoticeShown_ = false;
-        setLabel2(QStringLiteral("!") + run_.StatsPageUrl);
-        run_.LastStatsPageUrl = run_.StatsPageUrl;
-        if (!AutoStarted) {
-            run_.btnRunClick();
-            AutoStarted = true;
-        }
-        StatsParsed = true;
-        Q_EMIT statsPageRead(markup);
-        const ToolbarTexts texts = StatsPageReader::BTHomeHub5A(
-            markup, settings_.User1, settings_.User2, settings_.LogDays, sample_);
-        Q_EMIT toolbarTextsChanged(texts);
-        // Also cancels a reload that the redirect or the start above asked for.
+    Q_EMIT runButtonEnabled();
+    run_.LastStatsPageUrl = run_.StatsPageUrl;
+    rejections_ = 0;
+    showAnswer(RouterStatus::Reading, answer.requestedAt);
+    if (!AutoStarted) {
+        run_.btnRunClick(RunControl::StartedBy::Program);
+        AutoStarted = true;
+    }
+    StatsParsed = true;
+    Q_EMIT statsPageRead(markup);
+    const ToolbarTexts texts = StatsPageReader::BTHomeHub5A(
+        markup, settings_.User1, settings_.User2, settings_.LogDays, sample_);
+    Q_EMIT toolbarTextsChanged(texts);
+    // This page is the sample: a reload that the redirect or the start above asked for is
+    // cancelled.
+    if (requests_ != requestsBefore) {
         browser_.stop();
-    } else {
-        // No statistics: a sample of zeros in every group, so the log shows the outage as the
-        // graphs and the data file do.
-        sample_.setZeroSample();
-        retryUnlessStarted();
+        requestPending_ = false;
+        if (deadline_)
+            deadline_->setEnabled(false);
     }
 
-    Q_EMIT pageReady(sampleTime, statsPage);
+    Q_EMIT pageReady(sampleTime, true);
+}
+
+void PageDriver::passwordRejected(const Answer& answer) {
+    stopRetrying(); // the router answers; the password is for the user to mend
+    // Left on show; a tick that came while the page was read has its own load on the way.
+    if (!requestPending_)
+        browser_.stop();
+    Q_EMIT homeHubTabRequested();
+    if (rejections_ > 0 && settings_.Address == rejectedAddress_ &&
+        settings_.Password == rejectedPassword_) {
+        ++rejections_;
+    } else {
+        rejections_ = 1;
+        rejectedAddress_ = settings_.Address;
+        rejectedPassword_ = settings_.Password;
+    }
+    // Running, the line is not read: that is a sample like any other page without statistics.
+    if (run_.state() == MonitorState::Running)
+        handOverWithoutStatistics(RouterStatus::PasswordRejected, answer.requestedAt);
+    else
+        showAnswer(RouterStatus::PasswordRejected, answer.requestedAt);
+}
+
+void PageDriver::handOverWithoutStatistics(RouterStatus answer, const QDateTime& requestedAt) {
+    Q_EMIT toolbarTextsChanged(ToolbarTexts{});
+    // A page that never came is the sample of the moment it was asked for.
+    const QDateTime sampleTime = answer == RouterStatus::NotResponding ? requestedAt : clock_.now();
+    Q_EMIT defaultCursorRequested();
+    // No statistics: a sample of zeros in every group, so the log shows the outage as the
+    // graphs and the data file do.
+    sample_.setZeroSample();
+    const bool retrying = answer != RouterStatus::PasswordRejected && retryUnlessStarted();
+    showAnswer(answer, requestedAt, retrying);
+    Q_EMIT pageReady(sampleTime, false);
 }
 
 void PageDriver::login(const QString& markup, qsizetype passwordAt) {
@@ -219,7 +370,8 @@ void PageDriver::login(const QString& markup, qsizetype passwordAt) {
         name += c;
     }
     // A missing field or link does nothing, and the browser reports nothing: the router's
-    // answer, or the lack of one, is the next completed page.
+    // answer, or the lack of one by the deadline, is the next page.
     browser_.setFormFieldValue(0, name, settings_.Password);
+    requestingPage(Request::Page);
     browser_.clickLink(8);
 }

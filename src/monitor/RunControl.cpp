@@ -17,7 +17,6 @@ RunControl::RunControl(Browser& browser, Timer& timer1, Timer& timer5, const Set
     timer1_.setEnabled(false);
     timer5_.setEnabled(false);
     timer1_.setInterval(settings_.Sample * 1000);
-    // A later change of PauseDelay takes effect at the next start of the program.
     timer5_.setInterval(settings_.PauseDelay * 1000);
     timer1_.setHandler([this] { Timer1Timer(); });
     timer5_.setHandler([this] { Timer5Timer(); });
@@ -38,9 +37,12 @@ void RunControl::setButtons(const QString& runCaption, const QString& stopCaptio
     Q_EMIT buttonsChanged();
 }
 
-void RunControl::btnRunClick() {
+void RunControl::btnRunClick(StartedBy by) {
+    if (by == StartedBy::User)
+        Q_EMIT startedByUser();
     runCaption_ = QStringLiteral("Resume");
     pressed_ = PressedButton::Run;
+    resumeAt_.reset();
     setState(MonitorState::Running);
     Q_EMIT buttonsChanged();
 
@@ -82,6 +84,7 @@ void RunControl::Timer1Timer() {
         return;
     browser_.setSilent(true);
     browser_.ensureWindow();
+    Q_EMIT pageRequested();
     // A failed load is not reported here: it still completes as a page, and the next tick
     // tries again.
     if (!StatsPageUrl.isEmpty())
@@ -96,11 +99,16 @@ void RunControl::btnStopClick() {
         return;
     case MonitorState::Paused:
         timer5_.setEnabled(false);
+        resumeAt_.reset();
+        Q_EMIT resumeTimeChanged();
         return;
     case MonitorState::NotStarted:
     case MonitorState::Running:
         break;
     }
+    // A PauseDelay changed while the program runs counts from this pause on.
+    timer5_.setInterval(settings_.PauseDelay * 1000);
+    resumeAt_ = clock_.now().addSecs(settings_.PauseDelay);
     setState(MonitorState::Paused);
     setButtons(QStringLiteral("Resume"), QStringLiteral("Stop"), QStringLiteral("stopbitmap"),
                PressedButton::Stop);
@@ -118,12 +126,13 @@ void RunControl::btnStopMouseDown() {
         return;
     timer1_.setEnabled(false);
     timer5_.setEnabled(false);
+    resumeAt_.reset();
     setState(MonitorState::Stopped);
     setButtons(QStringLiteral("Start"), stopCaption_, stopPicture_, pressed_);
 }
 
 void RunControl::Timer5Timer() {
-    btnRunClick();
+    btnRunClick(StartedBy::Program);
 }
 
 void RunControl::suspendSampling() {

@@ -4,9 +4,11 @@
 #include "core/SamplingControl.h"
 #include "monitor/MonitorState.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class Browser;
 class Clock;
@@ -18,16 +20,19 @@ class RunControl : public QObject, public SamplingControl {
 public:
     // Which of the pair btnRun/btnStop is shown pressed; always exactly one.
     enum class PressedButton { Run, Stop };
+    // Who starts: the user (btnRun, the page buttons) or the program itself (the automatic
+    // resume, the first statistics page).
+    enum class StartedBy { User, Program };
 
-    // timer1 is the sample timer, timer5 the automatic resume; both are switched off here, and
-    // timer5 takes its interval from PauseDelay once, now. Reads Sample, PauseDelay, cbCapture
-    // and LostSync from settings whenever it needs them.
+    // timer1 is the sample timer, timer5 the automatic resume; both are switched off here. Reads
+    // Sample, PauseDelay (at every pause), cbCapture and LostSync from settings whenever it
+    // needs them.
     RunControl(Browser& browser, Timer& timer1, Timer& timer5, const Settings& settings,
                const Clock& clock, QObject* parent = nullptr);
 
     // Start and Resume: the btnRun click; also run by Timer5, the page buttons and the page
     // driver on the first statistics page.
-    void btnRunClick();
+    void btnRunClick(StartedBy by = StartedBy::User);
     // Pause: the btnStop click.
     void btnStopClick();
     // Mouse-down on btnStop, any button; comes before the click, so a second Pause stops.
@@ -48,6 +53,8 @@ public:
     QString StopPicture() const { return stopPicture_; } // a bitmap resource name
     PressedButton Pressed() const { return pressed_; }
     QString StartPanelText() const { return startPanelText_; } // status panel 0
+    // When the pause ends by itself; none while the monitor is not paused or will not resume.
+    std::optional<QDateTime> ResumeAt() const { return resumeAt_; }
 
     bool SamplingSuspended = false;
     // Loaded at every tick; empty means "reload whatever is shown".
@@ -61,6 +68,12 @@ public:
 
 Q_SIGNALS:
     void stateChanged(MonitorState state);
+    // ResumeAt changed while the state did not.
+    void resumeTimeChanged();
+    // The user pressed Start or Resume (not the automatic resume).
+    void startedByUser();
+    // A tick is about to load the statistics page.
+    void pageRequested();
     void titleChanged(const QString& title);
     // Any of RunCaption, StopCaption, StopPicture, Pressed may have changed.
     void buttonsChanged();
@@ -97,4 +110,5 @@ private:
     QString stopPicture_;
     PressedButton pressed_ = PressedButton::Stop;
     QString startPanelText_;
+    std::optional<QDateTime> resumeAt_;
 };

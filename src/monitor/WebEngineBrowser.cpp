@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QWebEngineHistory>
 #include <QWebEngineHttpRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -13,13 +14,30 @@
 namespace {
 
 // A page that can keep quiet: while silent, its script dialogs are answered without being
-// shown, and its console never writes to our output.
+// shown, and its console never writes to our output. It also tells the program's own loads from
+// the user's: only the program's are samples.
 class QuietPage : public QWebEnginePage {
 public:
     using QWebEnginePage::QWebEnginePage;
     bool silent = false;
+    // The next navigation is the program's: set by a load or reload the program asks for, and
+    // by its own click on a link, whose navigation the engine reports as a click or a submit.
+    bool programNavigationDue = false;
+    // The origin of the main frame's current load.
+    bool loadIsProgramsOwn = true;
 
 protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (!isMainFrame)
+            return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        // Server redirects and a page's script or refresh on the way continue the load they
+        // belong to; anything else starts a load of its own.
+        if (type != NavigationTypeRedirect) {
+            loadIsProgramsOwn = programNavigationDue;
+            programNavigationDue = false;
+        }
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
     void javaScriptAlert(const QUrl& origin, const QString& message) override {
         if (!silent)
             QWebEnginePage::javaScriptAlert(origin, message);
@@ -96,12 +114,20 @@ WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
     view_->setPage(page_);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
+    // The loading state rather than loadFinished: a stopped load finishes too, unsuccessfully,
+    // and would come back as a page after whoever stopped it had dealt with it.
+    connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& i) {
+        if (i.status() != QWebEngineLoadingInfo::LoadFailedStatus &&
+            i.status() != QWebEngineLoadingInfo::LoadSucceededStatus)
+            return;
+        // A page with an error status (404) is still the router's answer, not a failed load.
+        const bool failed = i.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+                            i.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain;
         if (clearHistoryWhenLoaded_) {
             clearHistoryWhenLoaded_ = false;
             page_->history()->clear();
         }
-        Q_EMIT documentComplete();
+        Q_EMIT documentComplete(static_cast<QuietPage*>(page_)->loadIsProgramsOwn, failed);
     });
 }
 
@@ -123,7 +149,12 @@ void WebEngineBrowser::ensureWindow() {
         view_->window()->winId();
 }
 
+void WebEngineBrowser::expectProgramNavigation(bool due) {
+    static_cast<QuietPage*>(page_)->programNavigationDue = due;
+}
+
 void WebEngineBrowser::navigate(const QString& url, bool withoutHistoryOrCache) {
+    expectProgramNavigation(true);
     if (!withoutHistoryOrCache) {
         page_->load(QUrl(url));
         return;
@@ -137,10 +168,13 @@ void WebEngineBrowser::navigate(const QString& url, bool withoutHistoryOrCache) 
 }
 
 void WebEngineBrowser::refresh() {
+    expectProgramNavigation(true);
     page_->triggerAction(QWebEnginePage::ReloadAndBypassCache);
 }
 
 void WebEngineBrowser::stop() {
+    // A click of the program's that has not navigated by now never will.
+    expectProgramNavigation(false);
     page_->triggerAction(QWebEnginePage::Stop);
 }
 
@@ -190,6 +224,7 @@ void WebEngineBrowser::scrollInSteps(const QList<QPoint>& steps, std::function<v
 }
 
 void WebEngineBrowser::clickLink(int index) {
+    expectProgramNavigation(true);
     runScript(QStringLiteral("(function (i) {"
                              "  var link = document.links[i];"
                              "  if (link) link.click();"

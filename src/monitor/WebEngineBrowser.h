@@ -40,6 +40,8 @@ public:
     QWidget* widget() override;
 
 private:
+    // Whether the next navigation to start is the program's own.
+    void expectProgramNavigation(bool due);
     void runScript(const QString& script);
     void runScript(const QString& script, TextCallback done);
 

@@ -86,6 +86,11 @@ void MetricsSnapshot::setMonitorState(MonitorState state) {
     state_.monitorState = state;
 }
 
+void MetricsSnapshot::setRouterStatus(RouterStatus status) {
+    std::lock_guard lock(mutex_);
+    state_.routerStatus = status;
+}
+
 std::string MetricsSnapshot::render() const {
     State s;
     {
@@ -106,6 +111,13 @@ std::string MetricsSnapshot::render() const {
     for (const auto& [state, label] : states)
         value(out, "lintrove_monitor_state", label, s.monitorState == state ? 1 : 0);
 
+    family(out, "lintrove_router_state", "gauge",
+           "What the program last found at the router: 1 for the current state, 0 for the others.");
+    for (const RouterStatus status : kRouterStatuses)
+        value(out, "lintrove_router_state",
+              ("state=\"" + std::string(routerStatusName(status)) + '"').c_str(),
+              s.routerStatus == status ? 1 : 0);
+
     family(out, "lintrove_samples_total", "counter", "Samples plotted since the program started.");
     value(out, "lintrove_samples_total", nullptr, double(s.samples));
     family(out, "lintrove_lost_connections_total", "counter",
@@ -119,8 +131,10 @@ std::string MetricsSnapshot::render() const {
            "Unix time of the last plotted sample.");
     value(out, "lintrove_last_sample_timestamp_seconds", nullptr, double(s.timestampMs) / 1000.0);
     family(out, "lintrove_line_up", "gauge",
-           "1 when the last sample had sync (downstream rate from 100 Kbps, margin above 0 dB).");
-    value(out, "lintrove_line_up", nullptr, s.lineUp ? 1 : 0);
+           "1 while the router is read and the last sample had sync (downstream rate from "
+           "100 Kbps, margin above 0 dB).");
+    value(out, "lintrove_line_up", nullptr,
+          s.lineUp && s.routerStatus == RouterStatus::Reading ? 1 : 0);
     if (x.HasNoiseMargin)
         upDown(out, "lintrove_noise_margin_db", "Noise margin of the last sample in dB.",
                x.NoiseMarginUp, x.NoiseMarginDown);

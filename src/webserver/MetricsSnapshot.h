@@ -4,6 +4,7 @@
 // render it; a mutex keeps each render to one consistent sample.
 #include "core/LineSample.h"
 #include "monitor/MonitorState.h"
+#include "monitor/RouterStatus.h"
 
 #include <QDateTime>
 #include <mutex>
@@ -16,6 +17,8 @@ public:
     void recordSample(const LineSample& sample, int user1Index, int user2Index,
                       const QDateTime& sampleTime);
     void setMonitorState(MonitorState state);
+    // The line counts as up only while the router is read.
+    void setRouterStatus(RouterStatus status);
 
     std::string render() const;
 
@@ -35,6 +38,7 @@ private:
         quint64 samples = 0;
         quint64 lostConnections = 0;
         MonitorState monitorState = MonitorState::NotStarted;
+        RouterStatus routerStatus = RouterStatus::Connecting;
     };
     mutable std::mutex mutex_;
     State state_;

@@ -402,7 +402,7 @@ TEST_F(MainWindowTest, UnreachableRouterIsTriedAgainAndACorrectedPasswordAtOnce)
     auto* retry = static_cast<FakeTimer*>(w->pageDriver().retryTimer());
     ASSERT_NE(retry, nullptr);
 
-    browser.loadPage("<html><body>This site can't be reached</body></html>");
+    browser.loadFailedPage("<html><body>This site can't be reached</body></html>");
     EXPECT_EQ(label2->text(), "Home Hub not reachable at 127.0.0.1:1, trying again every 20 s");
     EXPECT_EQ(retry->interval(), 20000);
     browser.clearCalls();
@@ -462,6 +462,56 @@ TEST_F(MainWindowTest, PauseThenStopWithTheMouse) {
     // Start while Running keeps it pressed.
     QTest::mouseClick(start, Qt::LeftButton);
     EXPECT_TRUE(start->isChecked());
+}
+
+// Samples come from the sample timer only: the window coming back from the tray or from a
+// minimize loads nothing of its own.
+TEST_F(MainWindowTest, TheWindowComingBackTakesNoExtraSample) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    browser.loadPage(fixturePage("helpdesk-adsl.html"));
+    ASSERT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+    browser.clearCalls();
+
+    w->hide(); // into the tray, and back as the tray's Restore does it
+    w->showNormal();
+    w->showMinimized();
+    w->showNormal();
+    EXPECT_TRUE(browser.navigations.isEmpty());
+    EXPECT_EQ(w->graphs().PointCount(), 1);
+}
+
+// The router's state in the window: the title, the status bar's fourth panel and the status
+// line, for a router that stops answering and then a pause.
+TEST_F(MainWindowTest, TheWindowTellsTheRoutersState) {
+    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+    auto w = make();
+    w->FormCreate();
+    w->show();
+    auto* panel = findNamed<QLabel>(w.get(), "StatusPanel3");
+    EXPECT_EQ(panel->text(), "Connecting");
+    browser.loadPage(fixturePage("helpdesk-adsl.html"));
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+    EXPECT_EQ(panel->text(), "Reading the line");
+
+    clock.advanceSecs(30);
+    static_cast<FakeTimer&>(w->timer(1)).elapse(); // 14:23:35, never answered
+    clock.advanceSecs(30);
+    static_cast<FakeTimer*>(w->pageDriver().deadlineTimer())->elapse();
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Running]  - Home Hub not responding");
+    EXPECT_EQ(panel->text(), "Not responding since 14:23:35");
+    EXPECT_EQ(findNamed<QLabel>(w.get(), "Label2")->text(),
+              "Home Hub not responding at 127.0.0.1:1 since 14:23:35");
+    EXPECT_TRUE(findNamed<QLabel>(w.get(), "Label22")->text().isEmpty());
+    ASSERT_EQ(w->graphs().PointCount(), 2);
+    EXPECT_DOUBLE_EQ(w->graphs().downstream(GraphSet::Chart1).y(1), 0.0);
+    EXPECT_TRUE(w->graphs().labels().at(1).endsWith(" 14:23:35 ")) << "the time it was asked for";
+
+    w->runControl().btnStopClick();
+    EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Paused]");
+    EXPECT_EQ(panel->text(), "Paused, resumes at 14:26:05");
 }
 
 // Paused pages update the toolbar but add no point.

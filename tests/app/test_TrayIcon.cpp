@@ -217,4 +217,23 @@ TEST(TrayIcon, IconNoiseSetsTheWindowIconAndTheToolTip) {
     EXPECT_EQ(tray.toolTip(), TrayIcon::toolTipText(5, 0));
 }
 
+// The router's state is the tooltip's fourth line, kept across samples and renewed without one.
+TEST(TrayIcon, ToolTipEndsWithTheRouterState) {
+    QWidget window;
+    Desktop desktop{true};
+    const auto owned = desktop.tray(&window);
+    TrayIcon& tray = *owned;
+    tray.setToolTipFrom(sample(6.2, 1500));
+    tray.setRouterText(QStringLiteral("Reading the line"));
+    EXPECT_EQ(
+        tray.toolTip(),
+        QStringLiteral("Lintrove\nNoise margin: 6.2 dB\nSync speed: 1500 Kbps\nReading the line"));
+    tray.setToolTipFrom(sample(0, 0));
+    tray.setRouterText(QStringLiteral("Not responding since 10:02:13"));
+    EXPECT_EQ(tray.toolTip(), QStringLiteral("Lintrove\nNoise margin: 0 dB\nSync speed: 0 Kbps\n"
+                                             "Not responding since 10:02:13"));
+    tray.IconNoise(QStringLiteral("Run"), sample(5.5, 900));
+    EXPECT_TRUE(tray.toolTip().endsWith(QStringLiteral("\nNot responding since 10:02:13")));
+}
+
 } // namespace

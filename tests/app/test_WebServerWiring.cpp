@@ -283,7 +283,8 @@ TEST_F(WebServerWiring, PauseShowsTheQuestionMarkAndTheTrayMenuCloses) {
     auto w = make("Web=0\r\n");
     browser.loadPage(fixturePage("helpdesk-adsl.html"));
     TrayIcon& tray = w->trayIcon();
-    EXPECT_EQ(tray.toolTip(), "Lintrove\nNoise margin: 6.1 dB\nSync speed: 15623 Kbps");
+    EXPECT_EQ(tray.toolTip(),
+              "Lintrove\nNoise margin: 6.1 dB\nSync speed: 15623 Kbps\nReading the line");
     const QImage running =
         w->windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(running, IconNoise::draw("Run", 6.1, 15623).convertToFormat(QImage::Format_RGB32));
@@ -292,6 +293,8 @@ TEST_F(WebServerWiring, PauseShowsTheQuestionMarkAndTheTrayMenuCloses) {
     const QImage paused =
         w->windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(paused, IconNoise::draw("Stop", 6.1, 15623).convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(tray.toolTip().endsWith("\nPaused, resumes at 14:25:05"))
+        << tray.toolTip().toStdString();
 
     messages.answerYes = false;
     findNamed<QAction>(tray.TrayPopup(), "mnuClose")->trigger();

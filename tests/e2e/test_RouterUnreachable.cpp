@@ -26,7 +26,8 @@ TEST_F(RouterUnreachable, TheProgramKeepsTryingAndSamplesAgainWhenTheRouterIsBac
         [&] { return program->get("Label2")["text"].toString().contains("not reachable"); },
         kLongWaitMs))
         << program->get("Label2")["text"].toString().toStdString();
-    EXPECT_EQ(program->get("Form1")["title"].toString(), QStringLiteral("Lintrove 5A"));
+    EXPECT_EQ(program->get("Form1")["title"].toString(),
+              QStringLiteral("Lintrove 5A  - Home Hub not reachable"));
     EXPECT_TRUE(dataLines().isEmpty()) << "nothing is plotted before the router answered";
 
     // The router comes up: the program finds it by itself, logs in and starts.
@@ -45,7 +46,10 @@ TEST_F(RouterUnreachable, TheProgramKeepsTryingAndSamplesAgainWhenTheRouterIsBac
             return lines.size() >= gone + 3 && zero(lines.last());
         },
         kLongWaitMs));
-    EXPECT_EQ(program->get("Form1")["title"].toString(), QStringLiteral("Lintrove 5A  [Running]"));
+    EXPECT_EQ(program->get("Form1")["title"].toString(),
+              QStringLiteral("Lintrove 5A  [Running]  - Home Hub not reachable"));
+    EXPECT_TRUE(program->get("StatusPanel3")["text"].toString().startsWith(
+        QStringLiteral("Not reachable since ")));
 
     // Back on the same port, with no memory of the session: the login is answered again.
     ASSERT_TRUE(sim.start(QStringLiteral("pw"), {}, port)) << sim.error().toStdString();

@@ -32,6 +32,12 @@ const QString kLoginPage =
 
 const QString kRetryNotice =
     QStringLiteral("Home Hub not reachable at 192.168.1.254, trying again every 30 s");
+const QString kNoStatisticsNotice =
+    QStringLiteral("No line statistics on the page at 192.168.1.254, trying again every 30 s");
+const QString kNoStatisticsSince =
+    QStringLiteral("No line statistics on the page at 192.168.1.254 since 14:23:05");
+const QString kRejected =
+    QStringLiteral("The Home Hub rejected the password: correct it on the Configure tab");
 
 enum class Start { NotStarted, Running, Paused, Stopped };
 
@@ -45,6 +51,9 @@ struct Rig {
         auto timer = std::make_unique<FakeTimer>();
         retry = timer.get();
         driver.setRetryTimer(std::move(timer));
+        auto limit = std::make_unique<FakeTimer>();
+        deadline = limit.get();
+        driver.setDeadlineTimer(std::move(limit));
 
         QObject::connect(&driver, &PageDriver::connectingPanelHidden,
                          [this] { events << "panel"; });
@@ -104,13 +113,17 @@ struct Rig {
     RunControl run{browser, timer1, timer5, settings, clock};
     PageDriver driver{browser, run, settings, sample, clock};
     FakeTimer* retry = nullptr;
+    FakeTimer* deadline = nullptr;
     QStringList events;
     QList<QDateTime> sampleTimes;
 };
 
 class PageDriverTest : public testing::Test, protected Rig {};
 
-const QStringList kHandedOverBlank{"panel", "texts blank", "cursor", "ready 0"};
+const QStringList kHandedOverBlank{"panel", "texts blank", "cursor", "label2 " + kNoStatisticsSince,
+                                   "ready 0"};
+const QStringList kRejectedWhileRunning{
+    "panel", "tab", "texts blank", "cursor", "label2 " + kRejected, "ready 0"};
 const QStringList kAnswered{"scrollBy 0 28", "setField 0 password_4711 s3cret", "clickLink 8"};
 
 TEST(PageDriver, ClassifiesPages) {
@@ -120,6 +133,7 @@ TEST(PageDriver, ClassifiesPages) {
         QString markup;
         QStringList actions;
         QStringList events;
+        bool loadFailed = false;
     };
     const QString other = QStringLiteral("<p>Home</p>");
     const Case cases[] = {
@@ -127,17 +141,32 @@ TEST(PageDriver, ClassifiesPages) {
          Start::NotStarted,
          other,
          {},
-         {"panel", "texts blank", "cursor", "label2 " + kRetryNotice, "ready 0"}},
+         {"panel", "texts blank", "cursor", "label2 " + kNoStatisticsNotice, "ready 0"}},
+        {"failed load before the first start",
+         Start::NotStarted,
+         other,
+         {},
+         {"panel", "texts blank", "cursor", "label2 " + kRetryNotice, "ready 0"},
+         true},
         {"any other page while running", Start::Running, other, {}, kHandedOverBlank},
         {"empty markup while running", Start::Running, "", {}, kHandedOverBlank},
         {"empty markup while paused", Start::Paused, "", {}, kHandedOverBlank},
-        {"wrong password", Start::Running, "<p>Password incorrect</p>", {"stop"}, {"panel", "tab"}},
+        {"wrong password",
+         Start::Running,
+         "<p>Password incorrect</p>",
+         {"stop"},
+         kRejectedWhileRunning},
         {"password hint",
          Start::Running,
          "<p>Your password hint: cat</p>",
          {"stop"},
-         {"panel", "tab"}},
-        {"incorrect at position 3", Start::Running, "<pincorrect", {"stop"}, {"panel", "tab"}},
+         kRejectedWhileRunning},
+        {"incorrect at position 3", Start::Running, "<pincorrect", {"stop"}, kRejectedWhileRunning},
+        {"wrong password before the first start",
+         Start::NotStarted,
+         "<p>Password incorrect</p>",
+         {"stop"},
+         {"panel", "tab", "label2 " + kRejected}},
         {"incorrect at position 1, again later",
          Start::Running,
          "incorrect, incorrect",
@@ -149,7 +178,7 @@ TEST(PageDriver, ClassifiesPages) {
          Start::Stopped,
          "<p>incorrect</p>",
          {"stop"},
-         {"panel", "tab"}},
+         {"panel", "tab", "label2 " + kRejected}},
         {"login before the first start", Start::NotStarted, kLoginPage, kAnswered, {"panel"}},
         {"login while running", Start::Running, kLoginPage, kAnswered, {"panel"}},
         {"login while paused", Start::Paused, kLoginPage, kAnswered, {"panel"}},
@@ -175,7 +204,8 @@ TEST(PageDriver, ClassifiesPages) {
         Rig rig;
         rig.enter(c.state);
         const MonitorState before = rig.run.state();
-        rig.browser.loadPage(c.markup);
+        rig.browser.setPage(c.markup);
+        rig.browser.completeLoad(true, c.loadFailed);
         EXPECT_EQ(rig.actions(), c.actions);
         EXPECT_EQ(rig.events, c.events);
         EXPECT_EQ(rig.run.state(), before);
@@ -251,7 +281,8 @@ TEST_F(PageDriverTest, FirmwareRedirectMovesThePageAndStillReadsThisOne) {
 
     EXPECT_EQ(settings.FirstUrl, "/index.cgi?active_page=9141");
     EXPECT_EQ(run.StatsPageUrl, kMovedUrl);
-    EXPECT_EQ(actions(), QStringList({"process", "navigate! " + kMovedUrl, "stop"}));
+    // Running: the next tick loads the new page, not a load of its own in between.
+    EXPECT_TRUE(actions().isEmpty());
     EXPECT_EQ(events.last(), "ready 1");
     EXPECT_DOUBLE_EQ(sample.NoiseMarginDown, 6.1);
     EXPECT_EQ(run.LastStatsPageUrl, kMovedUrl);
@@ -276,13 +307,13 @@ TEST_F(PageDriverTest, OtherPageWhileRunningHandsOverASampleOfZeros) {
         pipeline.Run(t, clock.now(), run.state() == MonitorState::Running, driver.StatsParsed);
     });
 
-    browser.loadPage(QStringLiteral("<h1>This site can't be reached</h1>"));
+    browser.loadFailedPage();
     ASSERT_EQ(plotted.size(), 1);
     EXPECT_EQ(plotted[0].DataRateDown, 0);
     EXPECT_EQ(plotted[0].NoiseMarginDown, 0);
     EXPECT_TRUE(plotted[0].DataRateDownText.isEmpty());
     EXPECT_EQ(events.last(), "ready 0");
-    EXPECT_EQ(driver.Label2, "!" + kStatsUrl); // only a statistics page sets it
+    EXPECT_EQ(driver.Label2, "Home Hub not reachable at 192.168.1.254 since 14:23:05");
 }
 
 TEST_F(PageDriverTest, PagesCompletingDuringAReadAreHandledOnceEachInOrder) {
@@ -361,8 +392,7 @@ TEST(PageDriver, LogRowOfEachPageWhileRunning) {
 }
 
 TEST_F(PageDriverTest, RouterDownAtStartIsTriedAgainUntilTheStatisticsPage) {
-    const QString unreachable = QStringLiteral("<h1>This site can't be reached</h1>");
-    browser.loadPage(unreachable);
+    browser.loadFailedPage();
     EXPECT_TRUE(retry->isEnabled());
     EXPECT_EQ(retry->interval(), 30000);
     EXPECT_EQ(driver.Label2, kRetryNotice);
@@ -387,11 +417,12 @@ TEST_F(PageDriverTest, RouterDownAtStartIsTriedAgainUntilTheStatisticsPage) {
     EXPECT_EQ(run.state(), MonitorState::Running);
     EXPECT_EQ(driver.Label2, "!" + kStatsUrl);
 
-    // Running: the sample timer reloads; an outage shows no notice and arms nothing.
+    // Running: the sample timer reloads; an outage arms nothing and says since when.
     browser.clearCalls();
-    browser.loadPage(unreachable);
+    clock.advanceSecs(30);
+    browser.loadFailedPage();
     EXPECT_FALSE(retry->isEnabled());
-    EXPECT_EQ(driver.Label2, "!" + kStatsUrl);
+    EXPECT_EQ(driver.Label2, "Home Hub not reachable at 192.168.1.254 since 14:23:35");
 }
 
 TEST(PageDriver, RetryWaitsSampleSecondsAtMostAMinute) {
@@ -408,7 +439,7 @@ TEST(PageDriver, RetryWaitsSampleSecondsAtMostAMinute) {
         Rig rig;
         rig.settings.Sample = c.sample;
         rig.settings.Address = QStringLiteral("10.0.0.138");
-        rig.browser.loadPage(QStringLiteral("<p>Home</p>"));
+        rig.browser.loadFailedPage();
         EXPECT_EQ(rig.retry->interval(), c.waitMs) << c.sample;
         EXPECT_EQ(rig.driver.Label2, QString::fromLatin1(c.notice));
     }
@@ -429,7 +460,7 @@ TEST_F(PageDriverTest, NoRetryAfterPauseOrOnAWrongPassword) {
     fresh.browser.loadPage(QStringLiteral("<p>Home</p>"));
     fresh.browser.loadPage(QStringLiteral("<p>Password incorrect</p>"));
     EXPECT_FALSE(fresh.retry->isEnabled());
-    EXPECT_TRUE(fresh.driver.Label2.isEmpty());
+    EXPECT_EQ(fresh.driver.Label2, kRejected);
 }
 
 // The address or password edited: not Running, a change opens the statistics page again.
@@ -511,3 +542,228 @@ TEST_F(PageDriverTest, OpenStatsPageLoadsTheConfiguredPageWithoutCache) {
 }
 
 } // namespace
+
+// The rig with the pipeline wired as the session wires it: every plotted sample is recorded.
+struct PlottingRig : Rig {
+    PlottingRig() : pipeline(settings, sample, plottingSteps()) {
+        QObject::connect(&driver, &PageDriver::pageReady, [this](const QDateTime& t, bool) {
+            pipeline.Run(t, clock.now(), run.state() == MonitorState::Running, driver.StatsParsed);
+        });
+    }
+    SamplePipeline::Steps plottingSteps() {
+        SamplePipeline::Steps steps;
+        steps.PointLabel = [](const QDateTime& t, bool) { return t.toString("hh:mm:ss"); };
+        steps.AppendSample = [this](const QString& label, const QString&, const LineSample& s) {
+            plotted << s;
+            labels << label;
+        };
+        return steps;
+    }
+    // The monitor Running on a first statistics page, nothing recorded yet.
+    void startOnStatistics() {
+        browser.loadPage(kStatsPage);
+        plotted.clear();
+        labels.clear();
+        browser.clearCalls();
+        events.clear();
+    }
+    QList<LineSample> plotted;
+    QStringList labels;
+    SamplePipeline pipeline;
+};
+
+const QString kStatsLabel2 = "!" + kStatsUrl;
+const QString kWrongPasswordPage = QStringLiteral("<p>Password incorrect</p>");
+const QString kHomePage = QStringLiteral("<p>Home</p>");
+
+enum class Kind { Statistics, Login, WrongPassword, FailedLoad, OtherPage, Timeout, UsersPage };
+enum class Record { None, Zeros, Values };
+
+// Every kind of answer to a page the program asked for, in the run states where one is asked
+// for: what is recorded, what the router's state becomes and what the status line says.
+TEST(PageDriver, EveryAnswerInEveryRunState) {
+    const QString since = QStringLiteral(" since 14:23:05");
+    const QString notReachable = "Home Hub not reachable at 192.168.1.254" + since;
+    const QString notResponding = "Home Hub not responding at 192.168.1.254" + since;
+    const QString noStatistics = "No line statistics on the page at 192.168.1.254" + since;
+    struct Case {
+        Kind kind;
+        Start state;
+        Record record;
+        RouterStatus answer;
+        QString label2;
+    };
+    const Case cases[] = {
+        {Kind::Statistics, Start::Running, Record::Values, RouterStatus::Reading, kStatsLabel2},
+        {Kind::Login, Start::Running, Record::None, RouterStatus::Reading, kStatsLabel2},
+        {Kind::WrongPassword, Start::Running, Record::Zeros, RouterStatus::PasswordRejected,
+         kRejected},
+        {Kind::FailedLoad, Start::Running, Record::Zeros, RouterStatus::NotReachable, notReachable},
+        {Kind::OtherPage, Start::Running, Record::Zeros, RouterStatus::NoStatistics, noStatistics},
+        {Kind::Timeout, Start::Running, Record::Zeros, RouterStatus::NotResponding, notResponding},
+        {Kind::UsersPage, Start::Running, Record::None, RouterStatus::Reading, kStatsLabel2},
+        // Paused, a page asked for (the window shown again) is shown, never recorded.
+        {Kind::Statistics, Start::Paused, Record::None, RouterStatus::Reading, kStatsLabel2},
+        {Kind::WrongPassword, Start::Paused, Record::None, RouterStatus::PasswordRejected,
+         kRejected},
+        {Kind::FailedLoad, Start::Paused, Record::None, RouterStatus::NotReachable, notReachable},
+        {Kind::Timeout, Start::Paused, Record::None, RouterStatus::NotResponding, notResponding},
+        {Kind::UsersPage, Start::Paused, Record::None, RouterStatus::Reading, kStatsLabel2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.kind));
+        SCOPED_TRACE(c.state == Start::Running ? "running" : "paused");
+        PlottingRig rig;
+        rig.startOnStatistics();
+        if (c.state == Start::Paused) {
+            rig.run.btnStopClick();
+            rig.driver.OpenStatsPage();
+        } else {
+            rig.timer1.elapse();
+        }
+        rig.clock.advanceSecs(5);
+        switch (c.kind) {
+        case Kind::Statistics:
+            rig.browser.loadPage(kStatsPage);
+            break;
+        case Kind::Login:
+            rig.browser.loadPage(kLoginPage);
+            break;
+        case Kind::WrongPassword:
+            rig.browser.loadPage(kWrongPasswordPage);
+            break;
+        case Kind::FailedLoad:
+            rig.browser.loadFailedPage();
+            break;
+        case Kind::OtherPage:
+            rig.browser.loadPage(kHomePage);
+            break;
+        case Kind::Timeout:
+            rig.deadline->elapse();
+            break;
+        case Kind::UsersPage:
+            rig.browser.loadUserPage(kHomePage);
+            break;
+        }
+        const Record record = rig.plotted.isEmpty()                   ? Record::None
+                              : rig.plotted[0].NoiseMarginDown == 6.1 ? Record::Values
+                                                                      : Record::Zeros;
+        EXPECT_LE(rig.plotted.size(), 1);
+        EXPECT_EQ(record, c.record);
+        if (record == Record::Zeros) {
+            EXPECT_EQ(rig.plotted[0].DataRateDown, 0);
+            EXPECT_TRUE(rig.events.contains("texts blank")) << "the toolbar keeps old values";
+        }
+        EXPECT_EQ(rig.driver.routerState().answer(), c.answer);
+        EXPECT_EQ(rig.driver.Label2, c.label2);
+        EXPECT_EQ(rig.run.state(),
+                  c.state == Start::Running ? MonitorState::Running : MonitorState::Paused);
+    }
+}
+
+// The deadline is the sample interval, at most 30 s; a page that misses it is stopped and
+// recorded once, as at the moment it was asked for, whichever of the deadline and the next tick
+// comes first; a late answer to it is not a second record.
+TEST(PageDriver, APageThatDoesNotComeIsOneZeroRecordPerTick) {
+    for (const auto& [sample, limitMs] :
+         {std::pair{10, 10000}, std::pair{30, 30000}, std::pair{300, 30000}}) {
+        PlottingRig rig;
+        rig.settings.Sample = sample;
+        rig.startOnStatistics();
+        rig.timer1.elapse();
+        EXPECT_TRUE(rig.deadline->isEnabled());
+        EXPECT_EQ(rig.deadline->interval(), limitMs) << sample;
+    }
+
+    PlottingRig rig;
+    rig.startOnStatistics();
+    rig.timer1.elapse(); // 14:23:05, never answered
+    rig.clock.advanceSecs(30);
+    // The next tick comes first: the lost page is recorded, then the next one asked for.
+    rig.timer1.elapse(); // 14:23:35
+    EXPECT_EQ(rig.labels, QStringList({"14:23:05"}));
+    EXPECT_EQ(rig.actions(), QStringList({"process", "silent 1", "ensureWindow",
+                                          "navigate " + kStatsUrl, "process", "silent 1",
+                                          "ensureWindow", "stop", "navigate " + kStatsUrl}));
+    // The deadline comes first this time; a late completion of the page given up on is not a
+    // page of its own, and the tick after it finds nothing pending.
+    rig.clock.advanceSecs(30);
+    rig.deadline->elapse();
+    EXPECT_EQ(rig.labels, QStringList({"14:23:05", "14:23:35"}));
+    rig.browser.loadPage(kStatsPage);
+    EXPECT_EQ(rig.labels.size(), 2);
+    rig.timer1.elapse(); // 14:24:05
+    EXPECT_EQ(rig.labels.size(), 2);
+    rig.clock.advanceSecs(1);
+    rig.browser.loadPage(kStatsPage);
+    EXPECT_EQ(rig.labels, QStringList({"14:23:05", "14:23:35", "14:24:06"}));
+    EXPECT_EQ(rig.plotted.last().NoiseMarginDown, 6.1);
+    EXPECT_EQ(rig.driver.routerState().answer(), RouterStatus::Reading);
+    EXPECT_FALSE(rig.deadline->isEnabled());
+}
+
+// A password the router rejects is sent three times in a row at most; then the login page is
+// left alone (each one a zero record while Running) until the user gives another password or
+// address, or presses Start. The automatic resume is no such press.
+TEST(PageDriver, ARejectedPasswordIsTriedThreeTimesThenHeldBack) {
+    enum class Way { PasswordEdited, AddressEdited, Start, AutomaticResume, Unchanged };
+    const struct {
+        const char* name;
+        Way way;
+        bool answeredAgain;
+    } cases[] = {
+        {"password edited", Way::PasswordEdited, true},
+        {"address edited", Way::AddressEdited, true},
+        {"Start pressed (toolbar or page button)", Way::Start, true},
+        {"resumed after a pause by itself", Way::AutomaticResume, false},
+        {"password edited back to the rejected one", Way::Unchanged, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlottingRig rig;
+        rig.startOnStatistics();
+        // Every tick: the router's login page, then its answer to the password sent.
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            rig.timer1.elapse();
+            rig.browser.loadPage(kLoginPage);
+            rig.browser.loadPage(kWrongPasswordPage);
+        }
+        EXPECT_EQ(rig.browser.callsStartingWith("setField").size(), 3);
+        EXPECT_TRUE(rig.driver.LoginHeldBack());
+        rig.timer1.elapse();
+        rig.browser.loadPage(kLoginPage);
+        EXPECT_EQ(rig.browser.callsStartingWith("setField").size(), 3);
+        EXPECT_EQ(rig.plotted.size(), 4) << "every sample while rejected is recorded";
+        for (const LineSample& s : rig.plotted)
+            EXPECT_EQ(s.DataRateDown, 0);
+        EXPECT_EQ(rig.driver.routerState().answer(), RouterStatus::PasswordRejected);
+        EXPECT_EQ(rig.driver.Label2, kRejected);
+
+        switch (c.way) {
+        case Way::PasswordEdited:
+            rig.settings.Password = QStringLiteral("another");
+            rig.driver.RouterAccessEdited();
+            break;
+        case Way::AddressEdited:
+            rig.settings.Address = QStringLiteral("192.168.1.253");
+            rig.driver.RouterAccessEdited();
+            break;
+        case Way::Start:
+            rig.run.btnRunClick();
+            break;
+        case Way::AutomaticResume:
+            rig.run.btnStopClick();
+            rig.timer5.elapse();
+            break;
+        case Way::Unchanged:
+            rig.settings.Password = QStringLiteral("another");
+            rig.settings.Password = QStringLiteral("s3cret");
+            rig.driver.RouterAccessEdited();
+            break;
+        }
+        rig.timer1.elapse();
+        rig.browser.loadPage(kLoginPage);
+        EXPECT_EQ(rig.browser.callsStartingWith("setField").size(), c.answeredAgain ? 4 : 3);
+        EXPECT_EQ(rig.driver.LoginHeldBack(), !c.answeredAgain);
+    }
+}

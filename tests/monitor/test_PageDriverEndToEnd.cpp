@@ -14,9 +14,12 @@
 #include <QJsonObject>
 #include <QTest>
 #include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -106,6 +109,79 @@ TEST_F(PageDriverEndToEnd, LogsInRecognisesTheStatisticsAndStartsSampling) {
     EXPECT_EQ(lastStatsSample.User1Down, served["maxDataRateDown"].toDouble());
     EXPECT_EQ(lastStatsSample.User2Up, served["lineAttenuationUp"].toDouble());
     EXPECT_EQ(lastStatsSample.User2Down, served["lineAttenuationDown"].toDouble());
+}
+
+// A router page the user opens with a click in the view is shown and nothing more: no sample,
+// and the next tick loads the statistics page again.
+TEST_F(PageDriverEndToEnd, APageTheUserOpensIsShownButNotSampled) {
+    driver.OpenStatsPage();
+    ASSERT_TRUE(waitUntil([&] { return statsPages >= 1; })) << "no statistics page";
+    ASSERT_EQ(run.state(), MonitorState::Running);
+    auto* view = static_cast<QWebEngineView*>(browser.widget());
+    bool homeLoaded = false;
+    QObject::connect(view->page(), &QWebEnginePage::loadFinished, [&](bool) {
+        homeLoaded = view->url().query() == QStringLiteral("active_page=9100");
+    });
+
+    // The user clicks "Home" in the router's menu, with the mouse.
+    std::optional<QPoint> home;
+    view->page()->runJavaScript(
+        QStringLiteral("(function () { for (const a of document.links)"
+                       "  if (a.textContent === 'Home') {"
+                       "    const r = a.getBoundingClientRect(); return [r.left + 3, r.top + 3]; }"
+                       "  return null; })()"),
+        [&](const QVariant& v) {
+            const QVariantList xy = v.toList();
+            home = xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint(-1, -1);
+        });
+    ASSERT_TRUE(waitUntil([&] { return home.has_value(); }));
+    ASSERT_GE(home->x(), 0) << "no Home link";
+    const int before = pagesReady;
+    QTest::mouseClick(view->focusProxy() ? view->focusProxy() : view, Qt::LeftButton, {}, *home);
+    ASSERT_TRUE(waitUntil([&] { return homeLoaded; })) << "the click opened nothing";
+
+    // The next tick: the statistics page is the one sample since the click.
+    const int stats = statsPages;
+    timer1.elapse();
+    ASSERT_TRUE(waitUntil([&] { return statsPages > stats; })) << "the tick loaded nothing";
+    EXPECT_EQ(pagesReady, before + 1) << "the user's page was taken as a sample";
+    EXPECT_EQ(run.state(), MonitorState::Running);
+}
+
+// A router that takes connections and answers nothing: every page asked for is given up at its
+// deadline as exactly one page without statistics, none comes back later, and the router's
+// answers count again once it answers.
+TEST_F(PageDriverEndToEnd, EachPageAHungRouterNeverAnswersIsOnePageNotResponding) {
+    auto limit = std::make_unique<FakeTimer>();
+    FakeTimer& deadline = *limit;
+    driver.setDeadlineTimer(std::move(limit));
+    driver.OpenStatsPage();
+    ASSERT_TRUE(waitUntil([&] { return statsPages >= 1; })) << "no statistics page";
+    auto* page = static_cast<QWebEngineView*>(browser.widget())->page();
+    int started = 0;
+    QObject::connect(page, &QWebEnginePage::loadStarted, [&] { ++started; });
+
+    ASSERT_FALSE(sim.set(QStringLiteral("slow=4000")).isEmpty());
+    const int before = pagesReady;
+    for (int tick = 1; tick <= 2; ++tick) {
+        SCOPED_TRACE(tick);
+        const int loads = started;
+        timer1.elapse();
+        ASSERT_TRUE(waitUntil([&] { return started > loads; })) << "the tick loaded nothing";
+        ASSERT_TRUE(deadline.isEnabled());
+        deadline.elapse();
+        EXPECT_EQ(pagesReady, before + tick);
+        EXPECT_EQ(driver.routerState().answer(), RouterStatus::NotResponding);
+    }
+
+    // The router answers again: the next tick's page is the statistics, and the one page since.
+    ASSERT_FALSE(sim.set(QStringLiteral("slow=0")).isEmpty());
+    const int stats = statsPages;
+    timer1.elapse();
+    ASSERT_TRUE(waitUntil([&] { return statsPages > stats; })) << "no statistics page";
+    EXPECT_EQ(pagesReady, before + 3) << "a page given up on came back";
+    EXPECT_EQ(driver.routerState().answer(), RouterStatus::Reading);
+    EXPECT_FALSE(deadline.isEnabled());
 }
 
 TEST_F(PageDriverEndToEnd, WrongPasswordIsAnsweredOncePerRequestAndChangesNothing) {

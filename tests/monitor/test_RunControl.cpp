@@ -265,13 +265,18 @@ TEST_F(RunControlTest, StartPrefersTheLastAddressThatShowedTheStatistics) {
     EXPECT_EQ(browser.navigations.value(0).url, kStatsUrl);
 }
 
-TEST_F(RunControlTest, PauseDelayIsTakenOnceAtStartUp) {
-    settings.PauseDelay = 10;
+// A PauseDelay changed while the program runs (More Advanced Settings) is the next pause's.
+TEST_F(RunControlTest, PauseDelayIsTakenAtEveryPause) {
     settings.Sample = 20;
     pressPause();
     EXPECT_EQ(timer5.interval(), 90000);
     timer5.elapse();
     EXPECT_EQ(timer1.interval(), 20000); // the sample interval follows the setting
+
+    settings.PauseDelay = 10;
+    pressPause();
+    EXPECT_EQ(timer5.interval(), 10000);
+    EXPECT_TRUE(timer5.isEnabled());
 }
 
 } // namespace

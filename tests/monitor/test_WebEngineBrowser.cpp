@@ -96,15 +96,26 @@ protected:
     }
     void SetUp() override { ASSERT_TRUE(simError.isEmpty()) << simError.toStdString(); }
 
+    // How a load completed: whose it was, and whether it failed.
+    struct Completion {
+        bool requestedByProgram = false;
+        bool loadFailed = false;
+        bool operator==(const Completion&) const = default;
+    };
+
     // Runs an action that loads a page and waits for its completion.
-    template <class Action> static void loadBy(Action action) {
-        int completed = 0;
+    template <class Action> static Completion loadBy(Action action) {
+        std::optional<Completion> completed;
         const auto c = QObject::connect(browser.get(), &Browser::documentComplete,
-                                        [&completed] { ++completed; });
+                                        [&completed](bool program, bool failed) {
+                                            if (!completed)
+                                                completed = Completion{program, failed};
+                                        });
         action();
-        const bool done = waitUntil([&] { return completed > 0; });
+        const bool done = waitUntil([&] { return completed.has_value(); });
         QObject::disconnect(c);
-        ASSERT_TRUE(done) << "no documentComplete";
+        EXPECT_TRUE(done) << "no documentComplete";
+        return completed.value_or(Completion{});
     }
     static void load(const QString& url) {
         loadBy([&] { browser->navigate(url); });
@@ -148,7 +159,27 @@ protected:
         const QString name = field.match(login).captured(1);
         ASSERT_EQ(name, sim->state()[QStringLiteral("lastFieldName")].toString());
         browser->setFormFieldValue(0, name, password);
-        loadBy([] { browser->clickLink(8); });
+        // The program's click on the login link, submitted and redirected: still the program's.
+        EXPECT_EQ(loadBy([] { browser->clickLink(8); }), (Completion{true, false}));
+    }
+
+    static QWebEngineView* view() { return static_cast<QWebEngineView*>(browser->widget()); }
+
+    // A click with the mouse on the link with this text, as the user makes it.
+    static void clickWithTheMouse(const QString& linkText) {
+        const QString at = evaluate(
+            QStringLiteral("(function (t) { for (const a of document.links)"
+                           "  if (a.textContent === t) { const r = a.getBoundingClientRect();"
+                           "    return Math.round(r.left + 3) + ',' + Math.round(r.top + 3); }"
+                           "  return ''; })(") +
+            QString::fromUtf8(QJsonDocument(QJsonArray{linkText}).toJson(QJsonDocument::Compact))
+                .mid(1)
+                .chopped(1) +
+            u')');
+        const QStringList xy = at.split(u',');
+        ASSERT_EQ(xy.size(), 2) << "no link " << linkText.toStdString();
+        QTest::mouseClick(view()->focusProxy() ? view()->focusProxy() : view(), Qt::LeftButton, {},
+                          QPoint(xy[0].toInt(), xy[1].toInt()));
     }
 
     static inline std::unique_ptr<RouterSim> sim;
@@ -169,6 +200,57 @@ TEST_F(WebEngineBrowserTest, LoginLeadsToStatisticsThatReadAsServedAndReloadKeep
             loadBy([] { browser->refresh(); });
     }
     EXPECT_EQ(sim->state()[QStringLiteral("logins")].toInt(), 1);
+}
+
+// Only the program's own loads are the program's: what it navigates to or reloads, its own click
+// on the login link and the redirect after it; a link the user clicks in the view is the user's.
+// A load the engine cannot make completes as failed.
+TEST_F(WebEngineBrowserTest, EachCompletionSaysWhoseLoadItWasAndWhetherItFailed) {
+    logInWith(kPassword); // the program's click, checked there
+    ASSERT_TRUE(body().contains(QStringLiteral("Information for Helpdesk agents")));
+    EXPECT_EQ(loadBy([] { clickWithTheMouse(QStringLiteral("Home")); }),
+              (Completion{false, false}));
+    EXPECT_EQ(view()->url().query(), QStringLiteral("active_page=9100"));
+    EXPECT_EQ(loadBy([] { browser->refresh(); }), (Completion{true, false}));
+    EXPECT_EQ(loadBy([] { clickWithTheMouse(QStringLiteral("Broadband")); }),
+              (Completion{false, false}));
+    EXPECT_EQ(loadBy([] { browser->navigate(sim->url(kStatsPath)); }), (Completion{true, false}));
+    EXPECT_EQ(loadBy([] { browser->navigate(sim->url(QStringLiteral("/")), true); }),
+              (Completion{true, false})); // redirected to the home page
+    EXPECT_EQ(loadBy([] { clickWithTheMouse(QStringLiteral("Home")); }),
+              (Completion{false, false}));
+    const QString unreachable =
+        QStringLiteral("http://127.0.0.1:%1").arg(RouterSim::unusedPort()) + kStatsPath;
+    EXPECT_EQ(loadBy([&] { browser->navigate(unreachable); }), (Completion{true, true}));
+}
+
+// A load the program stops, or replaces by another, never completes: only the last one does.
+TEST_F(WebEngineBrowserTest, AStoppedOrReplacedLoadNeverCompletes) {
+    logInWith(kPassword);
+    ASSERT_FALSE(sim->set(QStringLiteral("slow=3000")).isEmpty());
+    int started = 0;
+    const auto starts =
+        QObject::connect(view()->page(), &QWebEnginePage::loadStarted, [&] { ++started; });
+    int completed = 0;
+    const auto completions =
+        QObject::connect(browser.get(), &Browser::documentComplete, [&completed] { ++completed; });
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "replaced" : "stopped");
+        completed = 0;
+        const int before = started;
+        browser->navigate(sim->url(kStatsPath));
+        ASSERT_TRUE(waitUntil([&] { return started > before; })) << "the load never started";
+        if (!replace)
+            browser->stop();
+        // A page that completes at once; it comes after anything the first load still sends.
+        browser->navigate(dataUrl(QStringLiteral("<p>next</p>")));
+        ASSERT_TRUE(waitUntil([&] { return completed > 0; }));
+        EXPECT_EQ(completed, 1);
+        EXPECT_EQ(body(), QStringLiteral("<p>next</p>"));
+    }
+    QObject::disconnect(starts);
+    QObject::disconnect(completions);
+    ASSERT_FALSE(sim->set(QStringLiteral("slow=0")).isEmpty());
 }
 
 // Every way the simulated router writes its page reads back as the values it reports.
@@ -238,13 +320,15 @@ TEST_F(WebEngineBrowserTest, PagesThatAreNotStatisticsStillCompleteOnce) {
         const char* name;
         QString url;
         QString simSwitches;
+        bool loadFailed; // only a router that cannot be reached; its pages are pages
     };
     const Case cases[] = {
         {"unreachable port",
          QStringLiteral("http://127.0.0.1:%1").arg(RouterSim::unusedPort()) + kStatsPath,
-         {}},
-        {"garbage bytes", sim->url(kStatsPath), QStringLiteral("garbage=1")},
-        {"unknown page", sim->url(QStringLiteral("/no/such/page")), {}},
+         {},
+         true},
+        {"garbage bytes", sim->url(kStatsPath), QStringLiteral("garbage=1"), false},
+        {"unknown page", sim->url(QStringLiteral("/no/such/page")), {}, false},
     };
     logInWith(kPassword);
     for (const Case& c : cases) {
@@ -256,10 +340,15 @@ TEST_F(WebEngineBrowserTest, PagesThatAreNotStatisticsStillCompleteOnce) {
         }
 
         int completed = 0;
+        bool failed = false;
         const auto counter = QObject::connect(browser.get(), &Browser::documentComplete,
-                                              [&completed] { ++completed; });
+                                              [&completed, &failed](bool, bool loadFailed) {
+                                                  if (++completed == 1)
+                                                      failed = loadFailed;
+                                              });
         browser->navigate(c.url);
         EXPECT_TRUE(waitUntil([&] { return completed == 1; }));
+        EXPECT_EQ(failed, c.loadFailed);
         EXPECT_FALSE(body().contains(QStringLiteral("Information for Helpdesk agents")));
         ASSERT_FALSE(sim->set(QStringLiteral("garbage=0")).isEmpty());
         // The next load's completion comes after any late one of this load.

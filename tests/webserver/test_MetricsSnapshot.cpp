@@ -89,6 +89,7 @@ const QDateTime kTime = QDateTime::fromSecsSinceEpoch(1700000000);
 TEST(MetricsSnapshot, LastSampleInBaseUnits) {
     MetricsSnapshot m;
     m.setMonitorState(MonitorState::Running);
+    m.setRouterStatus(RouterStatus::Reading);
     m.recordSample(lostLine(), 0, 1, kTime.addSecs(-30));
     m.recordSample(goodLine(), 0, 1, kTime);
     const auto v = parseExposition(m.render());
@@ -111,6 +112,14 @@ TEST(MetricsSnapshot, LastSampleInBaseUnits) {
         {R"(lintrove_monitor_state{state="paused"})", 0},
         {R"(lintrove_monitor_state{state="stopped"})", 0},
         {R"(lintrove_monitor_state{state="not_started"})", 0},
+        {R"(lintrove_router_state{state="connecting"})", 0},
+        {R"(lintrove_router_state{state="reading"})", 1},
+        {R"(lintrove_router_state{state="not_reachable"})", 0},
+        {R"(lintrove_router_state{state="not_responding"})", 0},
+        {R"(lintrove_router_state{state="password_rejected"})", 0},
+        {R"(lintrove_router_state{state="no_statistics"})", 0},
+        {R"(lintrove_router_state{state="paused"})", 0},
+        {R"(lintrove_router_state{state="stopped"})", 0},
     };
     EXPECT_EQ(v, expected);
 }
@@ -118,10 +127,32 @@ TEST(MetricsSnapshot, LastSampleInBaseUnits) {
 TEST(MetricsSnapshot, BeforeAnySampleOnlyStateAndCounters) {
     MetricsSnapshot m;
     const auto v = parseExposition(m.render());
-    EXPECT_EQ(v.size(), 6u);
+    EXPECT_EQ(v.size(), 14u);
     EXPECT_EQ(v.at(R"(lintrove_monitor_state{state="not_started"})"), 1);
+    EXPECT_EQ(v.at(R"(lintrove_router_state{state="connecting"})"), 1);
     EXPECT_EQ(v.at("lintrove_samples_total"), 0);
     EXPECT_FALSE(v.count("lintrove_line_up"));
+}
+
+// The line is up only while the router is read: a sample with sync from before the router went
+// silent, or before a pause, says nothing about the line now.
+TEST(MetricsSnapshot, LineIsUpOnlyWhileTheRouterIsRead) {
+    for (const RouterStatus status : kRouterStatuses) {
+        SCOPED_TRACE(routerStatusName(status));
+        MetricsSnapshot m;
+        m.recordSample(goodLine(), 0, 1, kTime);
+        m.setRouterStatus(status);
+        const auto v = parseExposition(m.render());
+        EXPECT_EQ(v.at("lintrove_line_up"), status == RouterStatus::Reading ? 1 : 0);
+        double states = 0;
+        for (const RouterStatus other : kRouterStatuses) {
+            const double one = v.at("lintrove_router_state{state=\"" +
+                                    std::string(routerStatusName(other)) + "\"}");
+            EXPECT_EQ(one, other == status ? 1 : 0) << routerStatusName(other);
+            states += one;
+        }
+        EXPECT_EQ(states, 1);
+    }
 }
 
 // Prometheus's own linter (promtool, from the prometheus package that scripts/install-deps.sh
@@ -218,6 +249,7 @@ TEST(MetricsSnapshot, MissingGroupsAndUptimeAreLeftOut) {
 TEST(MetricsSnapshot, ServedWhileTheSampleChanges) {
     MetricsSnapshot metrics;
     metrics.setMonitorState(MonitorState::Paused);
+    metrics.setRouterStatus(RouterStatus::Reading);
     metrics.recordSample(goodLine(), 0, 1, kTime);
     QTemporaryDir folder;
     WebServer server(&metrics);

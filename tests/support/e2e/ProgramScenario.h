@@ -26,14 +26,14 @@ protected:
     }
 
     // The settings file a user would have after the wizard, with `ltBt` added to its first
-    // section and `more` (further sections) after it.
+    // section and `more` (further sections) after it; a sample every `sample` program seconds.
     void writeSettings(const QString& password, const QByteArray& ltBt = {},
-                       const QByteArray& more = {}) {
+                       const QByteArray& more = {}, int sample = 10) {
         QFile ini(home.filePath(QStringLiteral("lintrove5a.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write("[LT-BT]\r\nAddress=127.0.0.1:" + QByteArray::number(sim.port()) +
-                  "\r\nPassword=" + EnDeCrypt(password.toUtf8()) + "\r\nPrompt=0\r\nSample=10\r\n" +
-                  ltBt + more);
+                  "\r\nPassword=" + EnDeCrypt(password.toUtf8()) +
+                  "\r\nPrompt=0\r\nSample=" + QByteArray::number(sample) + "\r\n" + ltBt + more);
     }
 
     // A program instance on this test's folder and time line, started and answering.

@@ -24,12 +24,25 @@ public:
     // From now on readBodyHtml finds no markup at all (a document without a body).
     void setUnreadablePage() { markup_ = std::nullopt; }
     QString page() const { return markup_.value_or(QString()); }
-    // Emits documentComplete, as a finished load does.
-    void completeLoad() { Q_EMIT documentComplete(); }
-    // setPage, then completeLoad.
+    // Emits documentComplete, as a finished load does: by default one the program asked for.
+    void completeLoad(bool requestedByProgram = true, bool loadFailed = false) {
+        Q_EMIT documentComplete(requestedByProgram, loadFailed);
+    }
+    // setPage, then completeLoad: a page the program asked for.
     void loadPage(const QString& markup) {
         setPage(markup);
         completeLoad();
+    }
+    // A page the user opened with a click in the view.
+    void loadUserPage(const QString& markup) {
+        setPage(markup);
+        completeLoad(false);
+    }
+    // A load the engine could not make (connection refused, no route): its error page.
+    void
+    loadFailedPage(const QString& markup = QStringLiteral("<h1>This site can't be reached</h1>")) {
+        setPage(markup);
+        completeLoad(true, true);
     }
 
     // When deferred, readBodyHtml only queues its callback; answerRead() answers the oldest.

@@ -1,0 +1,97 @@
+#include "monitor/RouterState.h"
+
+#include "core/FormatDateTime.h"
+
+namespace {
+
+QString timeOfDay(const QDateTime& t) {
+    return FormatDateTime(QStringLiteral("hh:mm:ss"), t);
+}
+
+} // namespace
+
+void RouterState::setAnswer(RouterStatus answer, const QDateTime& requestedAt) {
+    if (answer != answer_ || !since_.isValid())
+        since_ = requestedAt;
+    answer_ = answer;
+    update();
+}
+
+void RouterState::setMonitorState(MonitorState state, const std::optional<QDateTime>& resumeAt) {
+    monitor_ = state;
+    resumeAt_ = resumeAt;
+    update();
+}
+
+RouterStatus RouterState::status() const {
+    switch (monitor_) {
+    case MonitorState::Paused:
+        return RouterStatus::Paused;
+    case MonitorState::Stopped:
+        return RouterStatus::Stopped;
+    case MonitorState::NotStarted:
+    case MonitorState::Running:
+        break;
+    }
+    return answer_;
+}
+
+QString RouterState::text() const {
+    switch (status()) {
+    case RouterStatus::Connecting:
+        return QStringLiteral("Connecting");
+    case RouterStatus::Reading:
+        return QStringLiteral("Reading the line");
+    case RouterStatus::NotReachable:
+        return QStringLiteral("Not reachable since ") + timeOfDay(since_);
+    case RouterStatus::NotResponding:
+        return QStringLiteral("Not responding since ") + timeOfDay(since_);
+    case RouterStatus::PasswordRejected:
+        return QStringLiteral("Password rejected");
+    case RouterStatus::NoStatistics:
+        return QStringLiteral("No statistics since ") + timeOfDay(since_);
+    case RouterStatus::Paused:
+        return resumeAt_ ? QStringLiteral("Paused, resumes at ") + timeOfDay(*resumeAt_)
+                         : QStringLiteral("Paused");
+    case RouterStatus::Stopped:
+        return QStringLiteral("Stopped");
+    }
+    return QString();
+}
+
+QString RouterState::windowTitle() const {
+    const QString title = monitorStateTitle(monitor_);
+    // A paused or stopped monitor asks nothing: its title says all there is.
+    switch (status()) {
+    case RouterStatus::NotReachable:
+        return title + QStringLiteral("  - Home Hub not reachable");
+    case RouterStatus::NotResponding:
+        return title + QStringLiteral("  - Home Hub not responding");
+    case RouterStatus::PasswordRejected:
+        return title + QStringLiteral("  - Home Hub rejected the password");
+    case RouterStatus::NoStatistics:
+        return title + QStringLiteral("  - No line statistics on the page");
+    case RouterStatus::Connecting:
+    case RouterStatus::Reading:
+    case RouterStatus::Paused:
+    case RouterStatus::Stopped:
+        break;
+    }
+    return title;
+}
+
+void RouterState::update() {
+    const RouterStatus now = status();
+    if (now != shownStatus_) {
+        shownStatus_ = now;
+        Q_EMIT statusChanged(now);
+    }
+    if (const QString t = text(); t != shownText_) {
+        shownText_ = t;
+        Q_EMIT textChanged(t);
+    }
+    if (const QString t = windowTitle(); t != shownTitle_) {
+        shownTitle_ = t;
+        Q_EMIT windowTitleChanged(t);
+    }
+}

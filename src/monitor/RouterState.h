@@ -1,0 +1,52 @@
+#pragma once
+// The router's state as the user is told it wherever he looks: the last answer to a page the
+// program asked for, with the time a failure began, and over it the pause or stop of the
+// monitor. Gives the line of the status bar and the tray tooltip, and the window title.
+#include "monitor/MonitorState.h"
+#include "monitor/RouterStatus.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <optional>
+
+class RouterState : public QObject {
+    Q_OBJECT
+public:
+    explicit RouterState(QObject* parent = nullptr) : QObject(parent) {}
+
+    // The router's answer to the page asked for at requestedAt. A failure that goes on keeps the
+    // time of its first request.
+    void setAnswer(RouterStatus answer, const QDateTime& requestedAt);
+    // The monitor's run state; resumeAt is when a pause ends by itself (none: it does not).
+    void setMonitorState(MonitorState state, const std::optional<QDateTime>& resumeAt);
+
+    RouterStatus answer() const { return answer_; }
+    // When the present answer began: the request of its first page.
+    QDateTime since() const { return since_; }
+    // What is shown: Paused or Stopped while the monitor is, the router's answer otherwise.
+    RouterStatus status() const;
+    // The line of the status bar and the tray, short enough for both: "Reading the line",
+    // "Paused, resumes at 23:41:05", "Not responding since 10:02:13", ...
+    QString text() const;
+    // The run state's title, followed by what is wrong while the line is not read:
+    // "Lintrove 5A  [Running]  - Home Hub not responding".
+    QString windowTitle() const;
+
+Q_SIGNALS:
+    void statusChanged(RouterStatus status);
+    void textChanged(const QString& text);
+    void windowTitleChanged(const QString& title);
+
+private:
+    void update();
+
+    RouterStatus answer_ = RouterStatus::Connecting;
+    QDateTime since_;
+    MonitorState monitor_ = MonitorState::NotStarted;
+    std::optional<QDateTime> resumeAt_;
+    // What was last told, so that only changes are.
+    RouterStatus shownStatus_ = RouterStatus::Connecting;
+    QString shownText_ = text();
+    QString shownTitle_ = windowTitle();
+};
