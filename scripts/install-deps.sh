@@ -5,7 +5,7 @@ packages=(cmake ninja-build g++ pkg-config ccache
           qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
           libjpeg62-turbo-dev libmicrohttpd-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-liberation xvfb xauth trayer
+          fonts-liberation xvfb xauth
           desktop-file-utils man-db
           prometheus)
 missing=()
