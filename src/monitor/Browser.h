@@ -65,4 +65,7 @@ Q_SIGNALS:
     // redirects that follow them); false for a page the user opened in the view. A load that
     // was stopped, or replaced by another before it finished, never completes.
     void documentComplete(bool requestedByProgram, bool loadFailed);
+    // The user opened a page in the view while a page the program asked for was still loading:
+    // that load is replaced and never completes. Nothing was measured by it.
+    void programLoadAbandoned();
 };

@@ -40,6 +40,16 @@ PageDriver::PageDriver(Browser& browser, RunControl& run, Settings& settings,
       clock_(clock) {
     ProcessEvents = [] { QCoreApplication::processEvents(); };
     connect(&browser_, &Browser::documentComplete, this, &PageDriver::WebBrowser1DocumentComplete);
+    // The user took the view over before the page asked for came: nothing was measured, so
+    // nothing is recorded (a zero would be a drop the line never had); the next tick asks again.
+    connect(&browser_, &Browser::programLoadAbandoned, this, [this] {
+        if (!requestPending_)
+            return;
+        requestPending_ = false;
+        if (deadline_)
+            deadline_->setEnabled(false);
+        retryUnlessStarted(); // before the first start no tick would ask again
+    });
     // Once started (or paused) the sample timer and the user are in charge of loading.
     connect(&run_, &RunControl::stateChanged, this, [this](MonitorState state) {
         if (state != MonitorState::NotStarted)

@@ -10,6 +10,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <functional>
 
 namespace {
 
@@ -25,6 +26,8 @@ public:
     bool programNavigationDue = false;
     // The origin of the main frame's current load.
     bool loadIsProgramsOwn = true;
+    // The user's navigation replaces a load of the program's that had not finished.
+    std::function<void()> programLoadReplaced;
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
@@ -33,8 +36,12 @@ protected:
         // Server redirects and a page's script or refresh on the way continue the load they
         // belong to; anything else starts a load of its own.
         if (type != NavigationTypeRedirect) {
+            const bool replacesProgramLoad =
+                !programNavigationDue && loadIsProgramsOwn && isLoading();
             loadIsProgramsOwn = programNavigationDue;
             programNavigationDue = false;
+            if (replacesProgramLoad && programLoadReplaced)
+                programLoadReplaced();
         }
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     }
@@ -114,6 +121,7 @@ WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
     view_->setPage(page_);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
 
+    page->programLoadReplaced = [this] { Q_EMIT programLoadAbandoned(); };
     // The loading state rather than loadFinished: a stopped load finishes too, unsuccessfully,
     // and would come back as a page after whoever stopped it had dealt with it.
     connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& i) {

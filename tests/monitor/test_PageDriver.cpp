@@ -702,6 +702,25 @@ TEST(PageDriver, APageThatDoesNotComeIsOneZeroRecordPerTick) {
     EXPECT_FALSE(rig.deadline->isEnabled());
 }
 
+// The user opens a router page in the view while the tick's page is still on its way: that load
+// is replaced and measured nothing, so nothing is recorded for it (a zero would be a drop the
+// line never had), the deadline is off, and the next tick samples as usual.
+TEST(PageDriver, ATickThatTheUsersClickReplacesLeavesNoRecord) {
+    PlottingRig rig;
+    rig.startOnStatistics();
+    rig.timer1.elapse(); // 14:23:05, on its way
+    ASSERT_TRUE(rig.deadline->isEnabled());
+    rig.browser.abandonProgramLoad();
+    EXPECT_FALSE(rig.deadline->isEnabled());
+    rig.browser.loadUserPage(kHomePage);
+    rig.clock.advanceSecs(30);
+    rig.timer1.elapse(); // 14:23:35: nothing was pending, so nothing to give up
+    EXPECT_TRUE(rig.labels.isEmpty());
+    EXPECT_EQ(rig.driver.routerState().answer(), RouterStatus::Reading);
+    rig.browser.loadPage(kStatsPage);
+    EXPECT_EQ(rig.labels, QStringList({"14:23:35"}));
+}
+
 // A password the router rejects is sent three times in a row at most; then the login page is
 // left alone (each one a zero record while Running) until the user gives another password or
 // address, or presses Start. The automatic resume is no such press.

@@ -61,6 +61,26 @@ protected:
         QObject::connect(&driver, &PageDriver::runButtonEnabled, [this] { runEnabled = true; });
     }
 
+    // Clicks the router menu's "Home" link of the page shown, with the mouse, as a user does.
+    void clickHome() {
+        auto* view = static_cast<QWebEngineView*>(browser.widget());
+        std::optional<QPoint> home;
+        view->page()->runJavaScript(
+            QStringLiteral(
+                "(function () { for (const a of document.links)"
+                "  if (a.textContent === 'Home') {"
+                "    const r = a.getBoundingClientRect(); return [r.left + 3, r.top + 3]; }"
+                "  return null; })()"),
+            [&](const QVariant& v) {
+                const QVariantList xy = v.toList();
+                home = xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint(-1, -1);
+            });
+        ASSERT_TRUE(waitUntil([&] { return home.has_value(); }));
+        ASSERT_GE(home->x(), 0) << "no Home link";
+        QTest::mouseClick(view->focusProxy() ? view->focusProxy() : view, Qt::LeftButton, {},
+                          *home);
+    }
+
     QJsonObject simState() {
         const QJsonObject s = sim.state();
         EXPECT_FALSE(s.isEmpty()) << "the simulated router did not answer";
@@ -124,20 +144,8 @@ TEST_F(PageDriverEndToEnd, APageTheUserOpensIsShownButNotSampled) {
     });
 
     // The user clicks "Home" in the router's menu, with the mouse.
-    std::optional<QPoint> home;
-    view->page()->runJavaScript(
-        QStringLiteral("(function () { for (const a of document.links)"
-                       "  if (a.textContent === 'Home') {"
-                       "    const r = a.getBoundingClientRect(); return [r.left + 3, r.top + 3]; }"
-                       "  return null; })()"),
-        [&](const QVariant& v) {
-            const QVariantList xy = v.toList();
-            home = xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint(-1, -1);
-        });
-    ASSERT_TRUE(waitUntil([&] { return home.has_value(); }));
-    ASSERT_GE(home->x(), 0) << "no Home link";
     const int before = pagesReady;
-    QTest::mouseClick(view->focusProxy() ? view->focusProxy() : view, Qt::LeftButton, {}, *home);
+    clickHome();
     ASSERT_TRUE(waitUntil([&] { return homeLoaded; })) << "the click opened nothing";
 
     // The next tick: the statistics page is the one sample since the click.
@@ -146,6 +154,37 @@ TEST_F(PageDriverEndToEnd, APageTheUserOpensIsShownButNotSampled) {
     ASSERT_TRUE(waitUntil([&] { return statsPages > stats; })) << "the tick loaded nothing";
     EXPECT_EQ(pagesReady, before + 1) << "the user's page was taken as a sample";
     EXPECT_EQ(run.state(), MonitorState::Running);
+}
+
+// The user clicks a router link while the tick's page is still on its way (a slow router): the
+// tick's load is replaced, nothing is recorded for it, and the deadline no longer waits for it.
+TEST_F(PageDriverEndToEnd, AClickThatReplacesTheTicksPageLeavesNoRecord) {
+    auto limit = std::make_unique<FakeTimer>();
+    FakeTimer& deadline = *limit;
+    driver.setDeadlineTimer(std::move(limit));
+    driver.OpenStatsPage();
+    ASSERT_TRUE(waitUntil([&] { return statsPages >= 1; })) << "no statistics page";
+    auto* view = static_cast<QWebEngineView*>(browser.widget());
+    bool homeLoaded = false;
+    QObject::connect(view->page(), &QWebEnginePage::loadFinished, [&](bool) {
+        homeLoaded = view->url().query() == QStringLiteral("active_page=9100");
+    });
+
+    ASSERT_FALSE(sim.set(QStringLiteral("slow=1500")).isEmpty());
+    const int before = pagesReady;
+    timer1.elapse();
+    ASSERT_TRUE(waitUntil([&] { return view->page()->isLoading(); })) << "the tick loaded nothing";
+    clickHome();
+    ASSERT_TRUE(waitUntil([&] { return homeLoaded; })) << "the click opened nothing";
+    EXPECT_FALSE(deadline.isEnabled()) << "the deadline still waits for the replaced page";
+    EXPECT_EQ(pagesReady, before) << "the replaced tick left a record";
+    EXPECT_EQ(driver.routerState().answer(), RouterStatus::Reading);
+
+    ASSERT_FALSE(sim.set(QStringLiteral("slow=0")).isEmpty());
+    const int stats = statsPages;
+    timer1.elapse();
+    ASSERT_TRUE(waitUntil([&] { return statsPages > stats; })) << "the next tick loaded nothing";
+    EXPECT_EQ(pagesReady, before + 1);
 }
 
 // A router that takes connections and answers nothing: every page asked for is given up at its

@@ -45,6 +45,9 @@ public:
         completeLoad(true, true);
     }
 
+    // The user opens a page in the view while the program's is still loading.
+    void abandonProgramLoad() { Q_EMIT programLoadAbandoned(); }
+
     // When deferred, readBodyHtml only queues its callback; answerRead() answers the oldest.
     void setDeferredReads(bool deferred) { deferred_ = deferred; }
     int pendingReads() const { return static_cast<int>(pending_.size()); }
