@@ -57,8 +57,9 @@ constexpr int kHistory = 12;
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv); // the chart is drawn with fonts
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <folder> <port> [--threads-per-connection | --pool N] "
-                             "[--metrics] [--rewrite]\n",
+        std::fprintf(stderr,
+                     "usage: %s <folder> <port> [--threads-per-connection | --pool N] "
+                     "[--metrics] [--rewrite]\n",
                      argv[0]);
         return 2;
     }
