@@ -156,7 +156,8 @@ wait_port "$NGINX_PORT"
 choose_display
 start_sim "$SIM" "$PASSWORD"
 HOME_DIR=$WORK/home
-write_settings "$HOME_DIR" "$PASSWORD" Sample=10 Prompt=0 \
+LOG=$HOME_DIR/log.txt # one row per plotted sample
+write_settings "$HOME_DIR" "$PASSWORD" Sample=10 Prompt=0 '[Log]' cbLog=1 "LogFile=$LOG" \
     '[WebServer]' Web=1 Address=127.0.0.1 Port=$APP_PORT
 start_app "$APP" "$HOME_DIR" "LINTROVE_TIME_SCALE=$SCALE"
 IMAGE=$HOME_DIR/WebServer/noise.jpg
@@ -186,6 +187,14 @@ echo 0 >"$WORK/rewrites"
 watch_image &
 WATCH_PID=$!
 rewrites() { cat "$WORK/rewrites"; }
+# "<samples> <rewrites>" so far; the difference of two is what a run saw.
+progress() { echo "$(log_rows "$LOG") $(rewrites)"; }
+during() { # progress before the run
+    local s0 r0 s1 r1
+    read -r s0 r0 <<<"$1"
+    read -r s1 r1 <<<"$(progress)"
+    echo "$((s1 - s0)) samples plotted, noise.jpg rewritten $((r1 - r0)) times during the run"
+}
 
 echo "wrk -t2 -c50 -d$DURATION on 127.0.0.1"
 echo "1. lintrove5a (display: $PLATFORM_NAME), time $SCALE times as fast: Sample 10 rewrites" \
@@ -194,17 +203,16 @@ echo "1. lintrove5a (display: $PLATFORM_NAME), time $SCALE times as fast: Sample
 for round in $(seq "$ROUNDS"); do
     N=$(run_wrk "nginx-program-$round" "http://127.0.0.1:$NGINX_PORT/program/noise.jpg")
     report "nginx /noise.jpg (round $round)" "$N"
-    BEFORE=$(rewrites)
+    BEFORE=$(progress)
     R=$(run_wrk "program-$round" "http://127.0.0.1:$APP_PORT/noise.jpg")
     report "lintrove5a /noise.jpg (round $round)" "$R"
-    echo "    ratio to nginx: $(ratio "${R%% *}" "${N%% *}");" \
-        "noise.jpg rewritten $(($(rewrites) - BEFORE)) times during the run"
+    echo "    ratio to nginx: $(ratio "${R%% *}" "${N%% *}"); $(during "$BEFORE")"
 done
-BEFORE=$(rewrites)
+BEFORE=$(progress)
 R=$(run_wrk program-check "http://127.0.0.1:$APP_PORT/noise.jpg" "$WORK/check.lua")
 report "lintrove5a /noise.jpg, every body checked" "$R"
-echo "    $(grep -h "whole bodies" "$WORK/program-check.txt");" \
-    "noise.jpg rewritten $(($(rewrites) - BEFORE)) times during the run"
+echo "    $(grep -h "whole bodies" "$WORK/program-check.txt")"
+echo "    $(during "$BEFORE")"
 stop_pid "$WATCH_PID"
 WATCH_PID=
 stop_all
@@ -215,7 +223,7 @@ stop_server
 echo "2. serve_folder: noise.jpg of $(cat "$WORK/size") bytes (nginx: the same file)"
 NGINX_JPG=$(run_wrk nginx-jpg "http://127.0.0.1:$NGINX_PORT/noise.jpg")
 report "nginx /noise.jpg" "$NGINX_JPG"
-for mode in "--pool 2" "--pool 8" "--threads-per-connection"; do
+for mode in "--pool 1" "--pool 2" "--pool 8" "--threads-per-connection"; do
     start_server $mode
     R=$(run_wrk "jpg$mode" "http://127.0.0.1:$PORT/noise.jpg")
     stop_server
