@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <microhttpd.h>
 #include <unistd.h>
 
@@ -122,10 +123,12 @@ std::shared_ptr<const SmallFileCache::Body> SmallFileCache::body(int fd, const s
     if (std::shared_ptr<const Body> kept = find(v)) {
         if (kept->type() == type)
             return kept;
-        // The same file under a name of another type: answered, not kept.
-        return makeBody(MHD_create_response_from_buffer(
-                            kept->size(), const_cast<char*>(kept->bytes()), MHD_RESPMEM_MUST_COPY),
-                        kept->bytes(), kept->size(), v, type);
+        // The same file under a name of another type: answered from a copy, not kept.
+        char* copy = static_cast<char*>(std::malloc(std::max<std::size_t>(kept->size(), 1)));
+        if (!copy)
+            return nullptr;
+        std::memcpy(copy, kept->bytes(), kept->size());
+        return bodyOwning(copy, kept->size(), v, type);
     }
     for (int read = 1;; ++read) {
         const timespec readFrom = now();
