@@ -1,16 +1,23 @@
 // Serves a folder with the program's web server until SIGINT or SIGTERM, for the load script
-// (web_load.sh). Optional: /metrics with a sample, and "noise.jpg" replaced ten times a second
-// the way the sample pipeline does it (temporary name, rename, skipped while a request measures
-// the file).
+// (web_load.sh). "noise.jpg" is the program's own web image: the hidden noise-margin chart of a
+// graph set holding a day of samples, at the default web size, written by the program's writer
+// (temporary name, rename, skipped while a request measures the file). Optional: /metrics with a
+// sample, and a new sample plotted and the image rewritten ten times a second.
 //   serve_folder <folder> <port> [--threads-per-connection | --pool N] [--metrics] [--rewrite]
+// Prints the size of the first image once the server listens.
+#include "capture/WebImageWriter.h"
+#include "core/Clock.h"
+#include "core/LineSample.h"
+#include "core/SamplingControl.h"
+#include "core/UserMessages.h"
+#include "graphs/GraphSet.h"
+#include "storage/Settings.h"
 #include "webserver/MetricsSnapshot.h"
 #include "webserver/WebServer.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QFile>
-#include <QImage>
-#include <QPainter>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -18,42 +25,45 @@
 
 namespace {
 
-// Two different pictures of the web image's size, so a torn file would show.
-QByteArray jpeg(int shade) {
-    QImage image(500, 250, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    for (int x = 0; x < 500; x += 5)
-        p.fillRect(x, 125 + (x * shade) % 100 - 50, 5, 40, QColor(shade, 0, 128));
-    p.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 90);
-    return bytes;
+class PrintedMessages : public UserMessages {
+public:
+    void inform(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    void error(const QString& text) override { inform(text); }
+};
+class NoSampling : public SamplingControl {
+public:
+    void suspendSampling() override {}
+    void resumeSampling() override {}
+};
+
+// Drifting values, as a line that is being watched.
+LineSample sampleNumber(int i) {
+    LineSample s;
+    s.NoiseMarginUp = 6 + std::sin(i / 20.0);
+    s.NoiseMarginDown = 3 + std::cos(i / 15.0);
+    s.HasNoiseMargin = true;
+    s.DataRateUp = 1000 + i % 50;
+    s.DataRateDown = 15000 - i % 300;
+    s.HasDataRate = true;
+    s.DataRateUpText = QString::number(s.DataRateUp);
+    s.DataRateDownText = QString::number(s.DataRateDown);
+    return s;
 }
 
-bool replace(const QString& folder, const QByteArray& bytes) {
-    const QString temp = folder + QStringLiteral("/noise.jpg.tmp");
-    QFile f(temp);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
-        return false;
-    f.close();
-    return std::rename(QFile::encodeName(temp).constData(),
-                       QFile::encodeName(folder + QStringLiteral("/noise.jpg")).constData()) == 0;
-}
+constexpr int kHistory = 12;
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv); // the chart is drawn with fonts
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <folder> <port> [--threads-per-connection | --pool N] "
-                             "[--metrics] [--rewrite]\n",
+        std::fprintf(stderr,
+                     "usage: %s <folder> <port> [--threads-per-connection | --pool N] "
+                     "[--metrics] [--rewrite]\n",
                      argv[0]);
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString folder = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     const int port = std::atoi(argv[2]);
     WebServer::Options options;
     bool withMetrics = false, rewrite = false;
@@ -78,10 +88,6 @@ int main(int argc, char** argv) {
     metrics.setMonitorState(MonitorState::Running);
     metrics.recordSample(s, 0, 1, QDateTime::currentDateTime());
 
-    const QByteArray images[2] = {jpeg(40), jpeg(200)};
-    if (rewrite && !replace(folder, images[0]))
-        return 1;
-
     sigset_t stop;
     sigemptyset(&stop);
     sigaddset(&stop, SIGINT);
@@ -90,27 +96,54 @@ int main(int argc, char** argv) {
 
     WebServer server(withMetrics ? &metrics : nullptr, options);
     server.setWebFolder(folder);
+
+    // The program's web image at its default size, a few minutes into a run.
+    Settings settings;
+    settings.Web = true;
+    settings.WebFolder = folder;
+    PrintedMessages messages;
+    NoSampling sampling;
+    SystemClock clock;
+    GraphSet graphs(settings, messages, sampling);
+    int plotted = 0;
+    const QDateTime t0 = QDateTime::currentDateTime().addDays(-1);
+    const auto plot = [&] {
+        const QDateTime t = t0.addSecs(30 * plotted);
+        graphs.AppendSample(GraphSet::PointLabel(t, false), GraphSet::WebLabel(t),
+                            sampleNumber(plotted));
+        ++plotted;
+    };
+    for (int i = 0; i < kHistory; ++i)
+        plot();
+    WebImageWriter writer(
+        settings, graphs, clock, messages, folder,
+        [&] {
+            const LineSample latest = sampleNumber(plotted - 1);
+            return ImageHeader::Texts{latest.DataRateUpText, latest.DataRateDownText,
+                                      QStringLiteral("1 days, 01:01:02")};
+        },
+        [&] { return server.imageBusy(); });
+    if (!writer.WriteWebImage())
+        return 1;
+
     QString error;
     if (!server.start(QStringLiteral("127.0.0.1"), port, &error)) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1:%d: %s\n", port,
                      error.toLocal8Bit().constData());
         return 1;
     }
-    std::printf("%d %d\n", int(images[0].size()), int(images[1].size()));
+    std::printf("%lld\n", QFileInfo(folder + QStringLiteral("/noise.jpg")).size());
     std::fflush(stdout);
 
     unsigned written = 0, skipped = 0;
     const timespec tenth{0, 100 * 1000 * 1000};
-    for (int tick = 0;; ++tick) {
-        if (sigtimedwait(&stop, nullptr, &tenth) > 0)
-            break;
+    while (sigtimedwait(&stop, nullptr, &tenth) <= 0) {
         if (!rewrite)
             continue;
-        if (server.imageBusy()) {
+        plot();
+        if (server.imageBusy())
             ++skipped;
-            continue;
-        }
-        if (replace(folder, images[tick % 2]))
+        else if (writer.WriteWebImage())
             ++written;
     }
     server.stop();

@@ -1,35 +1,55 @@
 #!/bin/bash
 # Load test of the built-in web server against nginx, both on loopback, measured in one run:
-#   1. /noise.jpg (500 x 250) from nginx and from the program's server in each threading mode;
-#   2. the same while noise.jpg is replaced ten times a second, every body checked as a whole
-#      JPEG of one of the two pictures written;
-#   3. /metrics against nginx serving a static file of the same size.
-# wrk -t2 -c50 -d10s each. Needs wrk and nginx (apt-get install -y wrk nginx) and a build of
-# the serve_folder target. Usage: bench/web_load.sh [build dir]   (default: build)
+#   1. the program itself (lintrove5a against the simulated router, "Web server" ticked, the web
+#      image at its default size) serving the noise.jpg it writes, against nginx serving a copy
+#      of that noise.jpg, in fast time so that the program rewrites the image every
+#      10 / WEB_LOAD_SCALE seconds during the runs; then every body checked as a whole JPEG
+#      while the program goes on rewriting it;
+#   2. serve_folder (the server alone) with the program's web image, in each threading mode;
+#   3. the same while noise.jpg is rewritten ten times a second, every body checked;
+#   4. /metrics against nginx serving a static file of the same size.
+# wrk -t2 -c50 -d10s each; the program's case WEB_LOAD_ROUNDS times (2), nginx and the program
+# alternately. Needs wrk and nginx (apt-get install -y wrk nginx) and a build of the lintrove5a,
+# router-sim and serve_folder targets.
+# Usage: bench/web_load.sh [build dir]   (default: build)
+# Environment: WEB_LOAD_PORT (18480, and the next three), WEB_LOAD_DURATION (10s),
+# WEB_LOAD_ROUNDS (2), WEB_LOAD_SCALE (5: Sample 10 every 2 s), COST_PLATFORM (offscreen or xvfb,
+# as bench/program_cost.sh).
 # Only 127.0.0.1 is used; every run is bounded by timeout; nothing is left running.
 set -euo pipefail
 
 BUILD=${1:-build}
 SERVE=$BUILD/bench/serve_folder
-PORT=${WEB_LOAD_PORT:-18480}   # the program's server
+APP=$BUILD/src/app/lintrove5a
+SIM=$BUILD/tools/router-sim/router-sim
+PORT=${WEB_LOAD_PORT:-18480}   # serve_folder
 NGINX_PORT=$((PORT + 1))
+APP_PORT=$((PORT + 2))
 DURATION=${WEB_LOAD_DURATION:-10s}
+ROUNDS=${WEB_LOAD_ROUNDS:-2}
+SCALE=${WEB_LOAD_SCALE:-5}
+PASSWORD=load1234
 for tool in wrk nginx; do
     command -v "$tool" >/dev/null || { echo "$tool is missing: apt-get install -y wrk nginx" >&2; exit 2; }
 done
-[ -x "$SERVE" ] || { echo "build the serve_folder target first ($SERVE)" >&2; exit 2; }
+for f in "$SERVE" "$APP" "$SIM"; do
+    [ -x "$f" ] || { echo "build the serve_folder, lintrove5a and router-sim targets first ($f)" >&2; exit 2; }
+done
 
 WORK=$(mktemp -d /tmp/web_load.XXXXXX)
 chmod 755 "$WORK"
-SERVER_PID= NGINX_PID=
+source "$(dirname "$0")/program_common.sh"
+SERVER_PID= NGINX_PID= WATCH_PID=
 cleanup() {
-    [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null
-    [ -n "$NGINX_PID" ] && kill "$NGINX_PID" 2>/dev/null && wait "$NGINX_PID" 2>/dev/null
+    stop_pid "$SERVER_PID"
+    stop_pid "$NGINX_PID"
+    stop_pid "$WATCH_PID"
+    stop_all
     rm -rf "$WORK"
 }
 trap cleanup EXIT
 
-mkdir -p "$WORK/www" "$WORK/nginx"
+mkdir -p "$WORK/www/program" "$WORK/nginx"
 
 wait_port() { # until something answers on 127.0.0.1:$1
     for _ in $(seq 100); do
@@ -41,7 +61,7 @@ wait_port() { # until something answers on 127.0.0.1:$1
 }
 
 start_server() { # serve_folder options...
-    "$SERVE" "$WORK/www" "$PORT" "$@" >"$WORK/sizes" 2>"$WORK/server.log" &
+    QT_QPA_PLATFORM=offscreen "$SERVE" "$WORK/www" "$PORT" "$@" >"$WORK/size" 2>"$WORK/server.log" &
     SERVER_PID=$!
     wait_port "$PORT"
 }
@@ -63,14 +83,46 @@ run_wrk() { # name url [lua script]
 
 report() { # label "rps errors non2xx"
     local label=$1; set -- $2
-    printf '%-44s %10s req/s   socket errors %s   non-2xx %s\n' "$label" "$1" "$2" "$3"
+    printf '%-50s %10s req/s   socket errors %s   non-2xx %s\n' "$label" "$1" "$2" "$3"
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
-# The picture: written once by the server program itself (so it is the program's JPEG).
-start_server --rewrite
-stop_server
-read -r SIZE_A SIZE_B <"$WORK/sizes"
+# Every body checked: status 200, a JPEG whose markers chain from the start of the image to the
+# start of the scan, and that ends with the end-of-image marker. A torn or cut file fails. wrk
+# runs the script once per thread, so the counts are gathered from the threads at the end.
+cat >"$WORK/check.lua" <<'LUA'
+local threads = {}
+function setup(thread) table.insert(threads, thread) end
+bad, good, sizes, distinct = 0, 0, {}, 0
+local function whole(body)
+    local n = #body
+    if n < 4 or body:sub(1, 2) ~= "\255\216" or body:sub(-2) ~= "\255\217" then return false end
+    local i = 3
+    while i + 3 <= n do
+        if body:byte(i) ~= 0xFF then return false end
+        local marker = body:byte(i + 1)
+        if marker == 0xDA then return true end
+        i = i + 2 + body:byte(i + 2) * 256 + body:byte(i + 3)
+    end
+    return false
+end
+function response(status, headers, body)
+    if status == 200 and whole(body) then
+        good = good + 1
+        if not sizes[#body] then sizes[#body] = true; distinct = distinct + 1 end
+    else
+        bad = bad + 1
+    end
+end
+function done(summary, latency, requests)
+    local b, g, d = 0, 0, 0
+    for _, t in ipairs(threads) do
+        b = b + t:get("bad"); g = g + t:get("good"); d = math.max(d, t:get("distinct"))
+    end
+    io.write(string.format("whole bodies: %d, incomplete or wrong bodies: %d, " ..
+        "different pictures seen by one thread: %d\n", g, b, d))
+end
+LUA
 
 # nginx from a throwaway configuration, on its own loopback port.
 USER_LINE=""
@@ -100,41 +152,94 @@ nginx -p "$WORK/nginx" -c "$WORK/nginx/nginx.conf" &
 NGINX_PID=$!
 wait_port "$NGINX_PORT"
 
-echo "wrk -t2 -c50 -d$DURATION on 127.0.0.1, noise.jpg of $(stat -c %s "$WORK/www/noise.jpg") bytes"
+# 1. The program itself, with its default web image, in fast time.
+choose_display
+start_sim "$SIM" "$PASSWORD"
+HOME_DIR=$WORK/home
+LOG=$HOME_DIR/log.txt # one row per plotted sample
+write_settings "$HOME_DIR" "$PASSWORD" Sample=10 Prompt=0 '[Log]' cbLog=1 "LogFile=$LOG" \
+    '[WebServer]' Web=1 Address=127.0.0.1 Port=$APP_PORT
+start_app "$APP" "$HOME_DIR" "LINTROVE_TIME_SCALE=$SCALE"
+IMAGE=$HOME_DIR/WebServer/noise.jpg
+for _ in $(seq 600); do
+    [ -s "$IMAGE" ] && break
+    kill -0 "$APP_PID" 2>/dev/null || { echo "the program ended: $(tail -3 "$HOME_DIR/app.err")" >&2; exit 1; }
+    sleep 0.1
+done
+[ -s "$IMAGE" ] || { echo "the program wrote no noise.jpg within 60 s" >&2; exit 1; }
+wait_port "$APP_PORT"
+cp "$IMAGE" "$WORK/www/program/noise.jpg"
+
+# Counts the pictures the program writes: each rename gives noise.jpg a new inode.
+watch_image() {
+    local last= inode count=0
+    while :; do
+        inode=$(stat -c %i "$IMAGE" 2>/dev/null) || inode=
+        if [ -n "$inode" ] && [ "$inode" != "$last" ]; then
+            [ -n "$last" ] && count=$((count + 1))
+            last=$inode
+            echo "$count" >"$WORK/rewrites"
+        fi
+        sleep 0.05
+    done
+}
+echo 0 >"$WORK/rewrites"
+watch_image &
+WATCH_PID=$!
+rewrites() { cat "$WORK/rewrites"; }
+# "<samples> <rewrites>" so far; the difference of two is what a run saw.
+progress() { echo "$(log_rows "$LOG") $(rewrites)"; }
+during() { # progress before the run
+    local s0 r0 s1 r1
+    read -r s0 r0 <<<"$1"
+    read -r s1 r1 <<<"$(progress)"
+    echo "$((s1 - s0)) samples plotted, noise.jpg rewritten $((r1 - r0)) times during the run"
+}
+
+echo "wrk -t2 -c50 -d$DURATION on 127.0.0.1"
+echo "1. lintrove5a (display: $PLATFORM_NAME), time $SCALE times as fast: Sample 10 rewrites" \
+    "noise.jpg every $(awk -v s="$SCALE" 'BEGIN { print 10 / s }') s;" \
+    "noise.jpg of $(stat -c %s "$WORK/www/program/noise.jpg") bytes (nginx: a copy)"
+for round in $(seq "$ROUNDS"); do
+    N=$(run_wrk "nginx-program-$round" "http://127.0.0.1:$NGINX_PORT/program/noise.jpg")
+    report "nginx /noise.jpg (round $round)" "$N"
+    BEFORE=$(progress)
+    R=$(run_wrk "program-$round" "http://127.0.0.1:$APP_PORT/noise.jpg")
+    report "lintrove5a /noise.jpg (round $round)" "$R"
+    echo "    ratio to nginx: $(ratio "${R%% *}" "${N%% *}"); $(during "$BEFORE")"
+done
+BEFORE=$(progress)
+R=$(run_wrk program-check "http://127.0.0.1:$APP_PORT/noise.jpg" "$WORK/check.lua")
+report "lintrove5a /noise.jpg, every body checked" "$R"
+echo "    $(grep -h "whole bodies" "$WORK/program-check.txt")"
+echo "    $(during "$BEFORE")"
+stop_pid "$WATCH_PID"
+WATCH_PID=
+stop_all
+
+# 2. The server alone, with the program's web image written by the program's writer.
+start_server
+stop_server
+echo "2. serve_folder: noise.jpg of $(cat "$WORK/size") bytes (nginx: the same file)"
 NGINX_JPG=$(run_wrk nginx-jpg "http://127.0.0.1:$NGINX_PORT/noise.jpg")
 report "nginx /noise.jpg" "$NGINX_JPG"
-
-for mode in "--pool 2" "--pool 8" "--threads-per-connection"; do
+for mode in "--pool 1" "--pool 2" "--pool 8" "--threads-per-connection"; do
     start_server $mode
     R=$(run_wrk "jpg$mode" "http://127.0.0.1:$PORT/noise.jpg")
     stop_server
-    report "lintrove /noise.jpg ($mode)" "$R"
+    report "serve_folder /noise.jpg ($mode)" "$R"
     echo "    ratio to nginx: $(ratio "${R%% *}" "${NGINX_JPG%% *}")"
 done
 
-# Bodies checked while the picture is replaced: a whole JPEG of one of the two sizes, or a
-# failure counted and printed by the script.
-cat >"$WORK/check.lua" <<LUA
-local bad = 0
-local sizes = { [$SIZE_A] = true, [$SIZE_B] = true }
-response = function(status, headers, body)
-    if status ~= 200 or not sizes[#body] or body:sub(1, 2) ~= "\255\216"
-        or body:sub(-2) ~= "\255\217" then
-        bad = bad + 1
-    end
-end
-done = function(summary, latency, requests)
-    io.write(string.format("incomplete or wrong bodies: %d\n", bad))
-end
-LUA
+# 3. Bodies checked while the picture is rewritten ten times a second.
 start_server --rewrite
 R=$(run_wrk jpg-rewrite "http://127.0.0.1:$PORT/noise.jpg" "$WORK/check.lua")
 stop_server
-report "lintrove /noise.jpg, rewritten 10/s (pool 2)" "$R"
-grep -h "incomplete or wrong bodies" "$WORK/jpg-rewrite.txt" | sed 's/^/    /'
-sed 's/^/    /' "$WORK/server.log"
+report "serve_folder /noise.jpg, rewritten 10/s (pool 2)" "$R"
+grep -h "whole bodies" "$WORK/jpg-rewrite.txt" | sed 's/^/    /'
+grep -v XDG_RUNTIME_DIR "$WORK/server.log" | sed 's/^/    /'
 
-# /metrics against a static file of the same size.
+# 4. /metrics against a static file of the same size.
 start_server --metrics
 exec 3<>"/dev/tcp/127.0.0.1/$PORT"
 printf 'GET /metrics HTTP/1.0\r\n\r\n' >&3
@@ -144,5 +249,5 @@ NGINX_TXT=$(run_wrk nginx-txt "http://127.0.0.1:$NGINX_PORT/metrics.txt")
 R=$(run_wrk metrics "http://127.0.0.1:$PORT/metrics")
 stop_server
 report "nginx /metrics.txt ($(stat -c %s "$WORK/www/metrics.txt") bytes)" "$NGINX_TXT"
-report "lintrove /metrics (pool 2)" "$R"
+report "serve_folder /metrics (pool 2)" "$R"
 echo "    ratio to nginx: $(ratio "${R%% *}" "${NGINX_TXT%% *}")"

@@ -168,6 +168,18 @@ void check(const std::string& folder, const std::string& realFolder, std::string
         FUZZ_CHECK(!walk(a.lexical));
     FUZZ_CHECK(a.where == want);
     FUZZ_CHECK(a.real == real);
+
+    // The one-call open: only ever the file the walk finds inside.
+    const int fd = RequestPath::openWithoutLinks(folder, realFolder, a.lexical);
+    if (fd >= 0) {
+        struct stat opened {
+        }, walked{};
+        FUZZ_CHECK(::fstat(fd, &opened) == 0);
+        ::close(fd);
+        FUZZ_CHECK(want == Where::Inside);
+        FUZZ_CHECK(::stat(real.c_str(), &walked) == 0);
+        FUZZ_CHECK(opened.st_dev == walked.st_dev && opened.st_ino == walked.st_ino);
+    }
 }
 
 } // namespace

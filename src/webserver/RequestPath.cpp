@@ -1,6 +1,12 @@
 #include "webserver/RequestPath.h"
 
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +46,27 @@ std::string RequestPath::realPath(const std::string& path) {
     std::string out(r);
     std::free(r);
     return out;
+}
+
+int RequestPath::openWithoutLinks(const std::string& folder, const std::string& realFolder,
+                                  const std::string& lexical) {
+    // Kernels before 5.6 (and some sandboxes) lack the call; asked once, not per request.
+    static std::atomic<bool> unsupported{false};
+    if (realFolder.empty() || !inside(lexical, folder) || lexical.find('\0') != std::string::npos ||
+        unsupported.load(std::memory_order_relaxed)) {
+        errno = ENOENT;
+        return -1;
+    }
+    // The part below the folder, "/" first; lexical has no "." or ".." left.
+    const std::string path = (realFolder == "/" ? std::string() : realFolder) +
+                             (folder == "/" ? lexical : lexical.substr(folder.size()));
+    open_how how{};
+    how.flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    how.resolve = RESOLVE_NO_SYMLINKS;
+    const long fd = ::syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how);
+    if (fd < 0 && (errno == ENOSYS || errno == E2BIG))
+        unsupported.store(true, std::memory_order_relaxed);
+    return int(fd);
 }
 
 bool RequestPath::inside(const std::string& path, const std::string& folder) {

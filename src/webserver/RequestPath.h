@@ -20,6 +20,14 @@ public:
     static Answer resolve(const std::string& folder, const std::string& realFolder,
                           std::string_view url);
 
+    // Opens folder + url read-only when no link lies anywhere on the way, the folder's real path
+    // included: then the path alone shows that what was opened lies inside, with one system call
+    // instead of a look-up per component. -1 (and errno) otherwise: a link on the way (ELOOP),
+    // nothing there, a path that leaves the folder as text, or a system without the call;
+    // resolve() then decides.
+    static int openWithoutLinks(const std::string& folder, const std::string& realFolder,
+                                const std::string& lexical);
+
     // "/a/./b//../c" as "/a/c"; ".." never climbs above "/".
     static std::string normalised(std::string_view path);
     // The path with every link resolved; empty if it does not exist (or cannot be resolved).

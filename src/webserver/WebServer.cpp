@@ -35,8 +35,6 @@ const char kMethodNotAllowed[] =
 // instead of keeping it alive for the next request.
 char kPlainRequest, kNulInPath, kPlainHeadersSeen, kNulHeadersSeen, kAnswered;
 
-constexpr off_t kSmallFile = 64 * 1024;
-
 MHD_Result queueStatic(MHD_Connection* c, unsigned status, const char* body) {
     MHD_Response* r = MHD_create_response_from_buffer(std::strlen(body), const_cast<char*>(body),
                                                       MHD_RESPMEM_PERSISTENT);
@@ -85,7 +83,8 @@ struct WebServerCallbacks {
 WebServer::WebServer(const MetricsSnapshot* metrics) : WebServer(metrics, Options{}) {}
 
 WebServer::WebServer(const MetricsSnapshot* metrics, Options options)
-    : metrics_(metrics), options_(options), folder_(std::make_shared<Folder>()) {}
+    : metrics_(metrics), options_(options), smallFiles_(options.fileClock),
+      folder_(std::make_shared<Folder>()) {}
 
 WebServer::~WebServer() {
     stop(); // handlers finished before the table and the folder copy go
@@ -228,76 +227,68 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
         realFolderP = &resolvedNow;
     }
     const std::string& realFolder = *realFolderP;
-    struct stat st {};
-    if (realFolder.empty() || ::stat(realFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound); // nothing to serve
 
-    // The library hands over the decoded path.
-    const RequestPath::Answer answer = RequestPath::resolve(*folder, realFolder, url);
-    switch (answer.where) {
-    case RequestPath::Where::Outside:
-        return queueStatic(connection, MHD_HTTP_FORBIDDEN, kAccessDenied);
-    case RequestPath::Where::Missing:
-        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
-    case RequestPath::Where::Inside:
-        break;
-    }
-    const std::string& real = answer.real;
-    const std::string& lexical = answer.lexical;
-
+    // The way the web image is asked for: a plain path without links opens in one call.
+    std::string lexical = RequestPath::normalised(*folder + '/' + url);
     int fd = -1;
-    off_t size = 0;
-    {
-        // Only the open and the measuring keep the web image from being replaced: an open
-        // descriptor goes on reading the old file after the rename.
+    struct stat fs {};
+    // Only the open and the measuring keep the web image from being replaced: an open
+    // descriptor goes on reading the old file after the rename.
+    const auto openAndMeasure = [&](auto&& open) {
         busy_.fetch_add(1, std::memory_order_acq_rel);
-        fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
-        if (fd >= 0) {
-            struct stat fs {};
-            if (::fstat(fd, &fs) != 0 || !S_ISREG(fs.st_mode)) {
-                ::close(fd); // a folder, FIFO or device is not a file to send
-                fd = -1;
-            } else {
-                size = fs.st_size;
-            }
+        fd = open();
+        if (fd >= 0 && (::fstat(fd, &fs) != 0 || !S_ISREG(fs.st_mode))) {
+            ::close(fd); // a folder, FIFO or device is not a file to send
+            fd = -1;
         }
         busy_.fetch_sub(1, std::memory_order_acq_rel);
+    };
+    bool opened = false;
+    openAndMeasure([&] {
+        const int f = RequestPath::openWithoutLinks(*folder, realFolder, lexical);
+        opened = f >= 0;
+        return f;
+    });
+    if (!opened) {
+        struct stat st {};
+        if (realFolder.empty() || ::stat(realFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound); // nothing to serve
+
+        // The library hands over the decoded path.
+        RequestPath::Answer answer = RequestPath::resolve(*folder, realFolder, url);
+        switch (answer.where) {
+        case RequestPath::Where::Outside:
+            return queueStatic(connection, MHD_HTTP_FORBIDDEN, kAccessDenied);
+        case RequestPath::Where::Missing:
+            return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+        case RequestPath::Where::Inside:
+            break;
+        }
+        lexical = std::move(answer.lexical);
+        openAndMeasure([&] {
+            return ::open(answer.real.c_str(),
+                          O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        });
     }
     if (fd < 0)
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+    const off_t size = fs.st_size;
 
-    MHD_Response* r = nullptr;
-    if (size <= kSmallFile) {
-        // A small file (the web image) goes out with its headers in one write instead of a
-        // header write and a sendfile.
-        char* bytes = static_cast<char*>(std::malloc(std::size_t(std::max<off_t>(size, 1))));
-        off_t done = 0;
-        while (bytes && done < size) {
-            const ssize_t n = ::pread(fd, bytes + done, std::size_t(size - done), done);
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        if (bytes && done == size) {
-            ::close(fd);
-            fd = -1;
-            r = MHD_create_response_from_buffer_with_free_callback(std::size_t(size), bytes,
-                                                                   &std::free);
-            if (!r)
-                std::free(bytes);
-        } else {
-            std::free(bytes);
-        }
+    const std::string& type = mimeTypes_.typeForPath(lexical);
+    if (size <= SmallFileCache::MaxFileBytes) {
+        // A small file (the web image) goes out with its headers in one write, from memory.
+        const std::shared_ptr<const SmallFileCache::Body> body = smallFiles_.body(fd, fs, type);
+        ::close(fd);
+        if (!body)
+            return MHD_NO;
+        return MHD_queue_response(connection, MHD_HTTP_OK, body->response());
     }
-    if (fd >= 0)
-        r = MHD_create_response_from_fd64(uint64_t(size), fd); // owns fd from here
+    MHD_Response* r = MHD_create_response_from_fd64(uint64_t(size), fd); // owns fd from here
     if (!r) {
-        if (fd >= 0)
-            ::close(fd);
+        ::close(fd);
         return MHD_NO;
     }
-    MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE,
-                            mimeTypes_.typeForPath(lexical).c_str());
+    MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, type.c_str());
     const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_OK, r);
     MHD_destroy_response(r);
     return result;

@@ -4,6 +4,7 @@
 // /metrics. Requests run on the library's threads; start, stop and the folder change run on the
 // user-interface thread.
 #include "webserver/MimeTypeTable.h"
+#include "webserver/SmallFileCache.h"
 
 #include <QString>
 #include <atomic>
@@ -13,6 +14,7 @@
 
 struct MHD_Daemon;
 struct MHD_Connection;
+class Clock;
 class MetricsSnapshot;
 
 class WebServer {
@@ -26,6 +28,7 @@ public:
         unsigned poolThreads = 2;
         unsigned connectionLimit = 256;
         unsigned connectionTimeoutSeconds = 30; // idle keep-alive and slow clients
+        const Clock* fileClock = nullptr;       // the real time file times are compared with
     };
 
     explicit WebServer(const MetricsSnapshot* metrics = nullptr);
@@ -62,6 +65,7 @@ private:
     const MetricsSnapshot* metrics_;
     Options options_;
     const MimeTypeTable mimeTypes_;
+    SmallFileCache smallFiles_;
     MHD_Daemon* daemon_ = nullptr;
     std::atomic<int> busy_{0};
     mutable std::mutex folderMutex_;

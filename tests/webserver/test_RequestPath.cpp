@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,6 +79,50 @@ TEST_F(RequestPathTest, AnswersInsideMissingOrOutsideForTheFolderAsSetAndThrough
             EXPECT_EQ(a.where, c.where);
             EXPECT_EQ(a.real, c.where == Where::Inside ? root + c.real : std::string());
         }
+}
+
+// The one-call open may only succeed where no link lies on the way, so that the path proves the
+// file is inside; everything else is left to resolve() (-1).
+TEST_F(RequestPathTest, OpensDirectlyOnlyAPathWithoutLinks) {
+    struct Case {
+        std::string url;
+        std::string opens; // relative to root; empty: -1
+    };
+    const Case cases[] = {
+        {"/index.htm", "/web/index.htm"},
+        {"/sub/./page.htm", "/web/sub/page.htm"},
+        {"/sub", "/web/sub"}, // a folder opens; the server refuses what is not a file
+        {"/in.htm", ""},      // a link inside the folder still goes the long way
+        {"/out.txt", ""},
+        {"/sibling/secret.txt", ""},
+        {"/loop", ""},
+        {"/nothing.htm", ""},
+        {"/", ""},
+        {"/../secret.txt", ""},
+        {"/../web2/secret.txt", ""},
+        {std::string("/index.htm\0.txt", 15), ""},
+    };
+    const std::string real = root + "/web";
+    for (const std::string& folder : {root + "/web", root + "/web-link"})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(folder + " " + c.url);
+            const std::string lexical = RequestPath::normalised(folder + '/' + c.url);
+            const int fd = RequestPath::openWithoutLinks(folder, real, lexical);
+            if (c.opens.empty()) {
+                EXPECT_EQ(fd, -1);
+                continue;
+            }
+            ASSERT_GE(fd, 0);
+            struct stat opened {
+            }, want{};
+            ASSERT_EQ(::fstat(fd, &opened), 0);
+            ::close(fd);
+            ASSERT_EQ(::stat((root + c.opens).c_str(), &want), 0);
+            EXPECT_EQ(opened.st_ino, want.st_ino);
+        }
+    // A folder whose real path has become a link since it was resolved: not opened here.
+    const std::string lexical = root + "/web-link/index.htm";
+    EXPECT_EQ(RequestPath::openWithoutLinks(root + "/web-link", root + "/web-link", lexical), -1);
 }
 
 TEST(RequestPathText, NormalisesWithoutClimbingAboveTheRootAndComparesOnSeparators) {

@@ -1,5 +1,6 @@
 // The web server through real HTTP on 127.0.0.1: files of the folder, the error pages, and every
 // way of asking for something outside the folder.
+#include "FakeClock.h"
 #include "HttpClient.h"
 #include "ServerPorts.h"
 #include "webserver/WebServer.h"
@@ -7,6 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -214,6 +219,16 @@ TEST_F(WebServerTest, FolderChangeTakesEffectForTheNextRequest) {
     EXPECT_EQ(httpRequest(port, "/../secret.txt").status, 403);
 }
 
+// The folder's real path is found once, when it is set; a link put in its place later leads
+// nowhere outside.
+TEST_F(WebServerTest, FolderReplacedByALinkOutAfterItWasSetServesNothingOutside) {
+    ASSERT_TRUE(QDir().rename(web, root + "/WebServer-moved"));
+    ASSERT_TRUE(QFile::link(root + "/WebServer2", web));
+    const HttpAnswer a = httpRequest(port, "/secret.txt");
+    EXPECT_EQ(a.status, 403);
+    EXPECT_EQ(a.body.find(kSecret), std::string::npos);
+}
+
 TEST_F(WebServerTest, ConcurrentRequestsWhileTheFolderChangesAllGetWholeAnswers) {
     std::vector<std::thread> clients;
     std::atomic<int> good{0}, bad{0};
@@ -255,6 +270,165 @@ TEST_F(WebServerTest, StopEndsOpenConnectionsAndFreesThePort) {
 
     ASSERT_TRUE(server.start(QStringLiteral("127.0.0.1"), port)); // the same port again at once
     EXPECT_EQ(httpRequest(port, "/noise.jpg").status, 200);
+}
+
+// Small files go out from memory, kept per version of the file: <tmp>/web served, with a file
+// clock a day ahead so that every version read is old enough to keep.
+class WebServerMemoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        web = tmp.path() + "/web";
+        ASSERT_TRUE(QDir().mkpath(web));
+        server.setWebFolder(web);
+        port = startOnFreePort(server);
+        ASSERT_NE(port, 0);
+    }
+    std::string path(const char* name) const {
+        return QFile::encodeName(web + "/" + name).toStdString();
+    }
+
+    QTemporaryDir tmp;
+    QString web;
+    FakeClock dayAhead{QDateTime::currentDateTime().addDays(1)};
+    WebServer server{nullptr, [this] {
+                         WebServer::Options o;
+                         o.fileClock = &dayAhead;
+                         return o;
+                     }()};
+    int port = 0;
+};
+
+void replaceByRename(const std::string& path, const std::string& bytes) {
+    writeFile(QFile::decodeName(QByteArray::fromStdString(path + ".tmp")), bytes);
+    ASSERT_EQ(std::rename((path + ".tmp").c_str(), path.c_str()), 0);
+}
+
+void writeInPlace(const std::string& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
+    ASSERT_EQ(::ftruncate(fd, off_t(bytes.size())), 0);
+    ::close(fd);
+}
+
+TEST_F(WebServerMemoryTest, EveryChangeOfTheFileIsServedAtOnce) {
+    const std::string a(18000, 'a');
+    struct Case {
+        const char* change;
+        std::function<void(const std::string&)> apply;
+        std::string now;
+    };
+    const Case cases[] = {
+        {"replaced by rename, same size",
+         [](auto& p) { replaceByRename(p, std::string(18000, 'b')); }, std::string(18000, 'b')},
+        {"grown in place", [](auto& p) { writeInPlace(p, std::string(18001, 'c')); },
+         std::string(18001, 'c')},
+        {"truncated in place", [](auto& p) { writeInPlace(p, std::string(100, 'd')); },
+         std::string(100, 'd')},
+        {"emptied in place", [](auto& p) { writeInPlace(p, ""); }, ""},
+        {"rewritten in place, same size, a second later",
+         [](auto& p) {
+             writeInPlace(p, std::string(18000, 'e'));
+             struct stat st {};
+             ASSERT_EQ(::stat(p.c_str(), &st), 0);
+             const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec + 1, st.st_mtim.tv_nsec}};
+             ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+         },
+         std::string(18000, 'e')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        replaceByRename(path("noise.jpg"), a);
+        for (int i = 0; i < 2; ++i)
+            ASSERT_EQ(httpRequest(port, "/noise.jpg").body, a);
+        c.apply(path("noise.jpg"));
+        for (int i = 0; i < 2; ++i) {
+            const HttpAnswer answer = httpRequest(port, "/noise.jpg");
+            EXPECT_EQ(answer.status, 200);
+            EXPECT_EQ(answer.header("Content-Length"), std::to_string(c.now.size()));
+            EXPECT_EQ(answer.body, c.now);
+        }
+    }
+}
+
+// The same file under two names is sent with each name's type.
+TEST_F(WebServerMemoryTest, OneFileUnderTwoNamesKeepsEachNamesType) {
+    writeFile(web + "/noise.jpg", kJpeg);
+    ASSERT_EQ(::link(path("noise.jpg").c_str(), path("noise.txt").c_str()), 0);
+    for (const char* target : {"/noise.jpg", "/noise.txt", "/noise.jpg", "/noise.txt"}) {
+        const HttpAnswer a = httpRequest(port, target);
+        EXPECT_EQ(a.body, kJpeg);
+        EXPECT_EQ(a.header("Content-Type"),
+                  std::string(target).ends_with(".jpg") ? "image/jpeg" : "text/plain");
+    }
+}
+
+// With the real clock: a file rewritten in place at the same size straight after it was sent,
+// perhaps within the same tick of the file system's clock, is still served new.
+TEST(WebServerMemory, SameSizeRewriteStraightAfterASendIsServedNew) {
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const std::string file = QFile::encodeName(tmp.path() + "/noise.jpg").toStdString();
+    writeFile(tmp.path() + "/noise.jpg", std::string(18000, 'a'));
+    WebServer server;
+    server.setWebFolder(tmp.path());
+    const int port = startOnFreePort(server);
+    ASSERT_NE(port, 0);
+    for (char c = 'b'; c <= 'z'; ++c) {
+        SCOPED_TRACE(c);
+        ASSERT_EQ(httpRequest(port, "/noise.jpg").status, 200);
+        writeInPlace(file, std::string(18000, c));
+        EXPECT_EQ(httpRequest(port, "/noise.jpg").body, std::string(18000, c));
+    }
+}
+
+// A file that grows and shrinks in place while it is being sent: every answer is one state of
+// the file, whole, with its own length. The file is always a prefix of one pattern, so a body
+// is right exactly when it is such a prefix and as long as its Content-Length says.
+TEST_F(WebServerMemoryTest, FileChangingInPlaceIsNeverSentCutOrWithAWrongLength) {
+    std::string pattern(60000, '\0');
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+        pattern[i] = char('a' + i % 26);
+    writeFile(web + "/live.txt", pattern);
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        const int fd = ::open(path("live.txt").c_str(), O_WRONLY);
+        // Every step a new size, shrinking or growing; a size comes back only after 59500
+        // steps, so each state has times or a size of its own to be told apart by.
+        std::size_t size = pattern.size();
+        for (std::size_t k = 1; !stop; ++k) {
+            const std::size_t next = 500 + k * 7919 % 59500;
+            if (next < size ? ::ftruncate(fd, off_t(next)) != 0
+                            : ::pwrite(fd, pattern.data() + size, next - size, off_t(size)) < 0)
+                break;
+            size = next;
+            std::this_thread::yield();
+        }
+        ::close(fd);
+    });
+    std::vector<std::thread> clients;
+    std::atomic<int> good{0}, bad{0}, unanswered{0};
+    for (int t = 0; t < 4; ++t)
+        clients.emplace_back([&] {
+            for (int i = 0; i < 150; ++i) {
+                const HttpAnswer a = httpRequest(port, "/live.txt");
+                if (a.status == 0) {
+                    ++unanswered;
+                    continue;
+                }
+                const bool whole = a.status == 200 &&
+                                   a.header("Content-Length") == std::to_string(a.body.size()) &&
+                                   pattern.compare(0, a.body.size(), a.body) == 0;
+                whole ? ++good : ++bad;
+            }
+        });
+    for (auto& c : clients)
+        c.join();
+    stop = true;
+    writer.join();
+    EXPECT_EQ(bad, 0);
+    EXPECT_EQ(good + unanswered, 600);
 }
 
 TEST(WebServerStart, RefusesPortsOutsideTheRangeAndBadAddresses) {
