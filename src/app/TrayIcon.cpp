@@ -96,7 +96,7 @@ void TrayIcon::windowMinimized() {
         return;
     // Hiding inside the state change itself confuses some window managers.
     QTimer::singleShot(0, this, [this] {
-        if (!window_->isMinimized())
+        if (!window_->isMinimized() || dialogOpen())
             return;
         if (trayAvailable_())
             moveIntoTray();
@@ -114,10 +114,17 @@ void TrayIcon::trayWatchTimer() {
         trayWatch_->setEnabled(false);
         return;
     }
-    if (trayAvailable_()) {
+    if (trayAvailable_() && !dialogOpen()) {
         trayWatch_->setEnabled(false);
         moveIntoTray();
     }
+}
+
+// A modal dialog holds every other window of the program, the tray icon's too: hidden in the
+// tray, the window could not be brought back until the dialog, minimized with it, was found on
+// the taskbar and closed. With a dialog open the window is minimized as usual.
+bool TrayIcon::dialogOpen() {
+    return QApplication::activeModalWidget() != nullptr;
 }
 
 bool TrayIcon::startInTray() {

@@ -75,6 +75,7 @@ Q_SIGNALS:
 private:
     void showIcon();
     void moveIntoTray();
+    static bool dialogOpen();
     void trayWatchTimer();
 
     QWidget* window_;

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -145,6 +146,42 @@ TEST(TrayIcon, ATrayThatAppearsLaterTakesTheMinimizedWindow) {
         EXPECT_EQ(window.isVisible(), !c.inTray);
         EXPECT_EQ(tray->isIconVisible(), c.inTray);
         EXPECT_FALSE(desktop.watch->isEnabled()) << "the watch ends either way";
+    }
+}
+
+// With a modal dialog open the tray icon could not be clicked (the dialog holds every other
+// window of the program), so the window is minimized as usual; the watch for a late tray does
+// not take it into the tray before the dialog is closed either.
+TEST(TrayIcon, AWindowMinimizedWithADialogOpenStaysOnTheTaskbar) {
+    for (const bool trayFromStart : {true, false}) {
+        SCOPED_TRACE(trayFromStart ? "tray from the start" : "tray comes later");
+        QWidget window;
+        window.show();
+        QDialog dialog(&window);
+        dialog.setModal(true);
+        dialog.show();
+        ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+        Desktop desktop{trayFromStart};
+        const auto tray = desktop.tray(&window);
+        tray->setMinimizeToTray(true);
+        window.showMinimized();
+        tray->windowMinimized();
+        QApplication::processEvents();
+        if (!trayFromStart) {
+            desktop.hasTray = true;
+            desktop.watch->elapse();
+        }
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_FALSE(tray->isIconVisible());
+
+        // Once the dialog is closed a later minimize goes to the tray again.
+        dialog.close();
+        window.showNormal();
+        window.showMinimized();
+        tray->windowMinimized();
+        QApplication::processEvents();
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(tray->isIconVisible());
     }
 }
 
