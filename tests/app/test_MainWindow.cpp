@@ -68,6 +68,22 @@ protected:
         f.write(text);
     }
 
+    // A window over a stored router address and password, created and shown.
+    std::unique_ptr<MainWindow> makeShown() {
+        writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
+        auto w = make();
+        w->FormCreate();
+        w->show();
+        return w;
+    }
+    // The same, Running on its first statistics page.
+    std::unique_ptr<MainWindow> makeRunning() {
+        auto w = makeShown();
+        browser.loadPage(fixturePage("helpdesk-adsl.html"));
+        EXPECT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+        return w;
+    }
+
     QTemporaryDir home;
     FakeBrowser browser;
     FakeClock clock;
@@ -432,11 +448,7 @@ TEST_F(MainWindowTest, UnreachableRouterIsTriedAgainAndACorrectedPasswordAtOnce)
 
 // Pause, then a second press of Pause, with real mouse events: Paused, then Stopped.
 TEST_F(MainWindowTest, PauseThenStopWithTheMouse) {
-    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
-    auto w = make();
-    w->FormCreate();
-    w->show();
-    browser.loadPage(fixturePage("helpdesk-adsl.html"));
+    auto w = makeRunning();
     auto* stop = findNamed<QToolButton>(w.get(), "btnStop");
     auto* start = findNamed<QToolButton>(w.get(), "btnRun");
     QTest::mouseClick(stop, Qt::LeftButton);
@@ -467,12 +479,7 @@ TEST_F(MainWindowTest, PauseThenStopWithTheMouse) {
 // Samples come from the sample timer only: the window coming back from the tray or from a
 // minimize loads nothing of its own.
 TEST_F(MainWindowTest, TheWindowComingBackTakesNoExtraSample) {
-    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
-    auto w = make();
-    w->FormCreate();
-    w->show();
-    browser.loadPage(fixturePage("helpdesk-adsl.html"));
-    ASSERT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+    auto w = makeRunning();
     browser.clearCalls();
 
     w->hide(); // into the tray, and back as the tray's Restore does it
@@ -486,10 +493,7 @@ TEST_F(MainWindowTest, TheWindowComingBackTakesNoExtraSample) {
 // The router's state in the window: the title, the status bar's fourth panel and the status
 // line, for a router that stops answering and then a pause.
 TEST_F(MainWindowTest, TheWindowTellsTheRoutersState) {
-    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
-    auto w = make();
-    w->FormCreate();
-    w->show();
+    auto w = makeShown();
     auto* panel = findNamed<QLabel>(w.get(), "StatusPanel3");
     EXPECT_EQ(panel->text(), "Connecting");
     browser.loadPage(fixturePage("helpdesk-adsl.html"));
@@ -516,10 +520,7 @@ TEST_F(MainWindowTest, TheWindowTellsTheRoutersState) {
 
 // Paused pages update the toolbar but add no point.
 TEST_F(MainWindowTest, WhilePausedPagesUpdateTheToolbarOnly) {
-    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
-    auto w = make();
-    w->FormCreate();
-    w->show();
+    auto w = makeShown();
     const QString stats = fixturePage("helpdesk-adsl.html");
     browser.loadPage(stats);
     ASSERT_EQ(w->graphs().PointCount(), 1);
@@ -760,10 +761,7 @@ TEST_F(MainWindowTest, GraphPageButtonsAndThreeDMenu) {
 // Return) and when the padlock locks it: a refused text is named and the old address comes back.
 // The setting, which every tick reads, follows no keystroke and holds only accepted addresses.
 TEST_F(MainWindowTest, RouterAddressBoxIsCheckedWhenLeftOrLocked) {
-    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
-    auto w = make();
-    w->FormCreate();
-    w->show();
+    auto w = makeShown();
     QApplication::setActiveWindow(w.get());
     findNamed<QTabWidget>(w.get(), "PageControl1")->setCurrentIndex(5); // Configure
     auto* address = findNamed<QLineEdit>(w.get(), "edAddress");
@@ -823,12 +821,7 @@ TEST_F(MainWindowTest, RouterAddressBoxIsCheckedWhenLeftOrLocked) {
 // An open chart menu swallows the release; sampling must go on while it stays open, and a
 // tick that falls then loads the statistics page.
 TEST_F(MainWindowTest, SamplingGoesOnWhileTheChartMenuIsOpen) {
-    writeSettings("[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n");
-    auto w = make();
-    w->FormCreate();
-    w->show();
-    browser.loadPage(fixturePage("helpdesk-adsl.html"));
-    ASSERT_EQ(w->windowTitle(), "Lintrove 5A  [Running]");
+    auto w = makeRunning();
     findNamed<QTabWidget>(w.get(), "PageControl1")->setCurrentIndex(1);
     auto* chart = findNamed<ChartView>(w.get(), "Chart1");
     auto* menu = findNamed<QMenu>(w.get(), "popupChart");

@@ -28,10 +28,6 @@ protected:
         return QDir(home.filePath(QStringLiteral("Capture")))
             .entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
     }
-
-    static bool zero(const DataLine& line) {
-        return line.values[0] == 0 && line.values[1] == 0 && line.values[3] == 0;
-    }
 };
 
 TEST_F(LostSync, ZerosAreStoredAndTheLossIsCapturedThenFollowedUpAPageLater) {

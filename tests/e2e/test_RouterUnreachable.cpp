@@ -7,9 +7,6 @@ namespace {
 
 class RouterUnreachable : public ProgramScenario {
 protected:
-    static bool zero(const DataLine& line) {
-        return line.values[0] == 0 && line.values[1] == 0 && line.values[3] == 0;
-    }
 };
 
 TEST_F(RouterUnreachable, TheProgramKeepsTryingAndSamplesAgainWhenTheRouterIsBack) {

@@ -98,6 +98,21 @@ protected:
         }
     }
 
+    // A point of the lost line: no noise margin and no downstream rate.
+    static bool zero(const DataLine& line) {
+        return line.values[0] == 0 && line.values[1] == 0 && line.values[3] == 0;
+    }
+
+    // The points that read the line are the router's pages, in order; the zero points between
+    // them are the times it could not be read.
+    void expectAnsweredLinesMatchServed(const QList<DataLine>& lines) const {
+        QList<DataLine> answered;
+        for (const DataLine& line : lines)
+            if (!zero(line))
+                answered << line;
+        EXPECT_EQ(matchServed(answered, served()), QString());
+    }
+
     bool waitForDataLines(qsizetype count, int timeoutMs = kLongWaitMs) const {
         return ProgramProcess::waitFor([&] { return dataLines().size() >= count; }, timeoutMs);
     }
