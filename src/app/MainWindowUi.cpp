@@ -1,6 +1,6 @@
 #include "app/MainWindowUi.h"
 
-#include "app/BoundedSpinBox.h"
+#include "app/tabs/BoundedSpinBox.h"
 
 #include <QAction>
 #include <QCheckBox>

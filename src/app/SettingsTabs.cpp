@@ -1,7 +1,7 @@
 #include "app/SettingsTabs.h"
 
-#include "app/BoxExitCheck.h"
 #include "app/MainWindowUi.h"
+#include "app/tabs/BoxExitCheck.h"
 #include "core/RouterAddress.h"
 #include "core/Timer.h"
 #include "graphs/GraphSet.h"

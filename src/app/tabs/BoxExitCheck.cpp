@@ -1,4 +1,4 @@
-#include "app/BoxExitCheck.h"
+#include "app/tabs/BoxExitCheck.h"
 
 #include "core/UserMessages.h"
 

@@ -3,7 +3,7 @@
 // the active window, else the main window), is modal over that window only and opens in front,
 // so it can be answered while a dialog is open. Plain messages that could pile up with every
 // sample are shown one at a time without blocking.
-#include "app/WindowMessages.h"
+#include "app/dialogs/WindowMessages.h"
 
 class MessageBoxes final : public WindowMessages {
 public:

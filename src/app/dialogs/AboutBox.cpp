@@ -1,4 +1,4 @@
-#include "app/AboutBox.h"
+#include "app/dialogs/AboutBox.h"
 
 #include "core/BuildInfo.h"
 #include "core/DesktopShell.h"

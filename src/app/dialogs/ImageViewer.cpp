@@ -1,6 +1,6 @@
-#include "app/ImageViewer.h"
+#include "app/dialogs/ImageViewer.h"
 
-#include "app/WindowMessages.h"
+#include "app/dialogs/WindowMessages.h"
 #include "capture/CaptureFolder.h"
 #include "capture/PictureFile.h"
 #include "core/DesktopShell.h"

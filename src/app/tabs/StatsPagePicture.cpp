@@ -1,4 +1,4 @@
-#include "app/StatsPagePicture.h"
+#include "app/tabs/StatsPagePicture.h"
 
 #include "capture/JpegWriter.h"
 #include "capture/PagePicture.h"

@@ -1,4 +1,4 @@
-#include "app/GraphPage.h"
+#include "app/tabs/GraphPage.h"
 
 #include "charting/ChartRenderer.h"
 #include "charting/ChartView.h"

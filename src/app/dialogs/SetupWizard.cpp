@@ -1,7 +1,7 @@
-#include "app/SetupWizard.h"
+#include "app/dialogs/SetupWizard.h"
 
-#include "app/CommandRunner.h"
-#include "app/MessageBoxes.h"
+#include "app/desktop/CommandRunner.h"
+#include "app/dialogs/MessageBoxes.h"
 #include "core/GatewayOutput.h"
 #include "core/RouterAddress.h"
 

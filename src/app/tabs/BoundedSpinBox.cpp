@@ -1,4 +1,4 @@
-#include "app/BoundedSpinBox.h"
+#include "app/tabs/BoundedSpinBox.h"
 
 #include <QRegularExpression>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/BrowserContextMenu.h"
+#include "app/tabs/BrowserContextMenu.h"
 
 #include "monitor/Browser.h"
 

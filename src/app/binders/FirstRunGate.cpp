@@ -1,4 +1,4 @@
-#include "app/FirstRunGate.h"
+#include "app/binders/FirstRunGate.h"
 
 FirstRunGate::FirstRunGate(Timer& timer4, Hooks hooks) : timer_(timer4), hooks_(std::move(hooks)) {
     timer_.setEnabled(false);

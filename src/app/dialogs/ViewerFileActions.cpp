@@ -1,4 +1,4 @@
-#include "app/ViewerFileActions.h"
+#include "app/dialogs/ViewerFileActions.h"
 
 #include "core/DesktopShell.h"
 #include "core/UserMessages.h"

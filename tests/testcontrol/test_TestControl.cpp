@@ -1,6 +1,6 @@
 // The test-control hand: its command lines, widgets found by name as a user meets the windows,
 // acts that run after their answer, and the local socket it answers on.
-#include "app/TestControl.h"
+#include "testcontrol/TestControl.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "app/IconNoise.h"
+#include "app/desktop/IconNoise.h"
 
 #include <QFont>
 #include <QFontMetrics>

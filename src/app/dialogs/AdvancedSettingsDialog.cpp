@@ -1,7 +1,7 @@
-#include "app/AdvancedSettingsDialog.h"
+#include "app/dialogs/AdvancedSettingsDialog.h"
 
-#include "app/DataFileDialog.h"
-#include "app/WindowMessages.h"
+#include "app/dialogs/DataFileDialog.h"
+#include "app/dialogs/WindowMessages.h"
 #include "core/Clock.h"
 #include "core/DesktopShell.h"
 #include "core/FormatDateTime.h"

@@ -1,4 +1,4 @@
-#include "app/MessageBoxes.h"
+#include "app/dialogs/MessageBoxes.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 // selected picture at its natural size on the right, its path in the status bar. Each opening
 // returns to the capture folder, or to its nearest existing ancestor when the folder is gone
 // (a removed USB stick). The list's keys act as a Linux file manager's do.
-#include "app/ViewerFileActions.h"
+#include "app/dialogs/ViewerFileActions.h"
 
 #include <QDialog>
 #include <QPoint>

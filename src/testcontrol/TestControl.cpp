@@ -1,4 +1,4 @@
-#include "app/TestControl.h"
+#include "testcontrol/TestControl.h"
 
 #include "charting/ChartModel.h"
 #include "charting/ChartView.h"

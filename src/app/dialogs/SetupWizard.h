@@ -1,7 +1,7 @@
 #pragma once
 // "Lintrove Setup Wizard": two pages that collect the router's address (typed, the default, or
 // found as the machine's default gateway) and its admin password, handed over on Finish.
-#include "app/CommandRunner.h"
+#include "app/desktop/CommandRunner.h"
 
 #include <QDialog>
 #include <QStringList>

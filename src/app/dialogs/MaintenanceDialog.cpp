@@ -1,6 +1,6 @@
-#include "app/MaintenanceDialog.h"
+#include "app/dialogs/MaintenanceDialog.h"
 
-#include "app/WindowPlacement.h"
+#include "app/desktop/WindowPlacement.h"
 #include "core/DayCount.h"
 #include "core/DesktopShell.h"
 #include "core/UserMessages.h"

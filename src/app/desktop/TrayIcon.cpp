@@ -1,6 +1,6 @@
-#include "app/TrayIcon.h"
+#include "app/desktop/TrayIcon.h"
 
-#include "app/IconNoise.h"
+#include "app/desktop/IconNoise.h"
 #include "core/Timer.h"
 
 #include <QApplication>
