@@ -1,7 +1,8 @@
 #include "app/MainWindow.h"
 
-#include "app/SettingsTabs.h"
 #include "app/binders/FirstRunGate.h"
+#include "app/desktop/NamedWidget.h"
+#include "app/desktop/OverrideCursor.h"
 #include "app/desktop/TrayIcon.h"
 #include "app/desktop/WheelFilter.h"
 #include "app/desktop/WindowPlacement.h"
@@ -12,10 +13,16 @@
 #include "app/dialogs/MaintenanceDialog.h"
 #include "app/dialogs/SetupWizard.h"
 #include "app/dialogs/WindowMessages.h"
+#include "app/tabs/AdvancedTab.h"
 #include "app/tabs/BrowserContextMenu.h"
+#include "app/tabs/ConfigureTab.h"
+#include "app/tabs/FormParts.h"
 #include "app/tabs/GraphPage.h"
+#include "app/tabs/HomeHubTab.h"
+#include "app/tabs/MainMenus.h"
 #include "app/tabs/RouterAccessLock.h"
 #include "app/tabs/StatsPagePicture.h"
+#include "app/tabs/ToolBar.h"
 #include "capture/CaptureFolder.h"
 #include "capture/CaptureMenus.h"
 #include "capture/GraphCapture.h"
@@ -56,8 +63,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <cstdio>
 
 namespace {
@@ -65,11 +74,6 @@ namespace {
 constexpr int kTabHomeHub = 0;
 constexpr int kTabConfigure = 5;
 constexpr int kTabAdvanced = 6;
-
-void restoreCursor() {
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
-}
 
 } // namespace
 
@@ -89,18 +93,13 @@ MainWindow::MainWindow(Dependencies deps, QWidget* parent)
     createGraphPages();
     webChartView_ = new ChartView(&graphs().chart(GraphSet::Chart5));
     webChartView_->setObjectName(QStringLiteral("Chart5"));
-    ui.setupUi(this, deps_.browser.widget(),
-               {graphPages_[0], graphPages_[1], graphPages_[2], graphPages_[3]}, webChartView_);
+    buildForm();
 
-    tabs_ = new SettingsTabs(ui,
-                             {&settings_, &graphs(), &pageDriver(), &session_->log(),
-                              &session_->sampleTimer(), deps_.programFolder, this, &deps_.messages},
-                             this);
     dataFileDialog_ = new DataFileDialog(settings_, &deps_.shell, &deps_.messages, this);
     dataFileDialog_->TrimDataFileNow = [this] { session_->TrimDataFileProc(); };
 
     qApp->installEventFilter(new WheelFilter(this));
-    connectSettingsTabs();
+    connectTabs();
     connectMenus();
     connectToolbar();
     connectMonitor();
@@ -171,9 +170,9 @@ void MainWindow::createGraphPages() {
     mnu3D_->setObjectName(QStringLiteral("mnu3D"));
     mnu3D_->setCheckable(true);
     connect(popupChart_, &QMenu::aboutToShow, this,
-            [this] { mnu3D_->setChecked(graphs().shows3D(ui.PageControl1->currentIndex())); });
+            [this] { mnu3D_->setChecked(graphs().shows3D(pages_->currentIndex())); });
     connect(mnu3D_, &QAction::triggered, this,
-            [this] { graphs().toggle3D(ui.PageControl1->currentIndex()); });
+            [this] { graphs().toggle3D(pages_->currentIndex()); });
 
     GraphPage::Context context;
     context.graphs = &graphs();
@@ -192,34 +191,99 @@ void MainWindow::createGraphPages() {
     graphs().mouseCycle().SetRestoreCursor(restoreCursor);
 }
 
-void MainWindow::connectSettingsTabs() {
-    connect(tabs_, &SettingsTabs::userGraphNamesChanged, this,
+// The window's form: the toolbar over the tabs, the status bar and the menus. Every tab is built
+// before any dialog exists, so a search by name finds the window's controls first.
+void MainWindow::buildForm() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Lintrove 5A"));
+    setMinimumSize(842, 643);
+    setFont(QFont(QStringLiteral("Arial"), 8));
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    toolBar_ = new ToolBar(central);
+    column->addWidget(toolBar_);
+
+    pages_ = named(new QTabWidget, "PageControl1");
+    pages_->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { height: 25px; width: 105px; padding: 0px; }"));
+    column->addWidget(pages_, 1);
+
+    homeHub_ = new HomeHubTab(deps_.browser.widget());
+    pages_->addTab(homeHub_, QStringLiteral("Home Hub"));
+    const char* sheetCaptions[] = {"Noise Margin", "Connection Speed", "Max Rate",
+                                   "Line Attenuation"};
+    for (int i = 0; i < 4; ++i)
+        pages_->addTab(graphPages_[size_t(i)], QLatin1String(sheetCaptions[i]));
+    configure_ = new ConfigureTab({settings_, graphs(), pageDriver(), session_->sampleTimer(),
+                                   deps_.messages, deps_.programFolder});
+    pages_->addTab(configure_, QStringLiteral("Configure"));
+    advanced_ = new AdvancedTab({settings_, graphs(), session_->log(), deps_.messages});
+    pages_->addTab(advanced_, QStringLiteral("Advanced"));
+
+    // 7: never shown; the web-image graph and the last page text live here.
+    auto* hidden = named(new QWidget, "TabSheet3");
+    auto* hiddenColumn = new QVBoxLayout(hidden);
+    hiddenColumn->addWidget(webChartView_, 1);
+    memo_ = named(new QPlainTextEdit, "Memo1");
+    memo_->setReadOnly(true);
+    hiddenColumn->addWidget(memo_);
+    pages_->addTab(hidden, QString());
+    pages_->setTabVisible(7, false);
+    setCentralWidget(central);
+
+    auto* status = named(new QStatusBar, "StatusBar1");
+    status->setFont(QFont(QStringLiteral("Arial"), 8));
+    // The fourth panel tells the router's state.
+    const int widths[] = {250, 300, 50, 160};
+    for (int i = 0; i < 4; ++i) {
+        auto* panel = new QLabel;
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setMinimumWidth(widths[i]);
+        if (i < 2)
+            panel->setFixedWidth(widths[i]);
+        statusPanels_[size_t(i)] = panel;
+        status->addWidget(panel, i == 2 ? 1 : 0);
+    }
+    setStatusBar(status);
+    menus_ = std::make_unique<MainMenus>(this);
+}
+
+void MainWindow::clearGroupHighlights() {
+    configure_->clearGroupHighlights();
+    advanced_->clearGroupHighlights();
+}
+
+void MainWindow::connectTabs() {
+    connect(advanced_, &AdvancedTab::userGraphNamesChanged, this,
             [this](const QString& name1, const QString& name2) {
-                ui.PageControl1->setTabText(3, name1);
-                ui.PageControl1->setTabText(4, name2);
+                pages_->setTabText(3, name1);
+                pages_->setTabText(4, name2);
             });
-    connect(tabs_, &SettingsTabs::loggingChanged, ui.Image7, &QWidget::setVisible);
-    connect(tabs_, &SettingsTabs::logFileChanged, this, [this] { updateLogButton(); });
-    connect(tabs_, &SettingsTabs::captureIndicatorsChanged, this,
+    connect(configure_, &ConfigureTab::loggingChanged, toolBar_->Image7, &QWidget::setVisible);
+    connect(configure_, &ConfigureTab::logFileChanged, this, [this] { updateLogButton(); });
+    connect(configure_, &ConfigureTab::captureIndicatorsChanged, this,
             [this](bool everyPage, bool onLostConnection) {
-                ui.Image1->setVisible(everyPage);
-                ui.Image2->setVisible(onLostConnection);
+                toolBar_->Image1->setVisible(everyPage);
+                toolBar_->Image2->setVisible(onLostConnection);
             });
 }
 
 void MainWindow::connectMenus() {
-    connect(ui.File1, &QMenu::aboutToShow, this, [this] { File1Click(); });
-    connect(ui.Configure1, &QMenu::aboutToShow, this, [this] { Configure1Click(); });
-    connect(ui.mnuExit, &QAction::triggered, this, [this] { close(); });
-    connect(ui.mnuHelp, &QAction::triggered, this, [this] { mnuHelpClick(); });
-    connect(ui.mnuuserDefined, &QAction::triggered, this, [this] { mnuuserDefinedClick(); });
-    connect(ui.mnuRestoreData, &QAction::triggered, this,
-            [this] { settings_.Restore = ui.mnuRestoreData->isChecked(); });
-    connect(ui.mnuDataRestore, &QAction::triggered, this, [this] { mnuDataRestoreClick(); });
-    connect(ui.mnuStartLog, &QAction::triggered, tabs_, &SettingsTabs::mnuStartLogClick);
-    connect(ui.mnuStopLog, &QAction::triggered, tabs_, &SettingsTabs::mnuStopLogClick);
-    connect(ui.mnuConfigLog, &QAction::triggered, this, [this] { mnuConfigLogClick(); });
-    connect(ui.PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+    connect(menus_->File1, &QMenu::aboutToShow, this, [this] { File1Click(); });
+    connect(menus_->Configure1, &QMenu::aboutToShow, this, [this] { Configure1Click(); });
+    connect(menus_->mnuExit, &QAction::triggered, this, [this] { close(); });
+    connect(menus_->mnuHelp, &QAction::triggered, this, [this] { mnuHelpClick(); });
+    connect(menus_->mnuuserDefined, &QAction::triggered, this, [this] { mnuuserDefinedClick(); });
+    connect(menus_->mnuRestoreData, &QAction::triggered, this,
+            [this] { settings_.Restore = menus_->mnuRestoreData->isChecked(); });
+    connect(menus_->mnuDataRestore, &QAction::triggered, this, [this] { mnuDataRestoreClick(); });
+    connect(menus_->mnuStartLog, &QAction::triggered, configure_, &ConfigureTab::mnuStartLogClick);
+    connect(menus_->mnuStopLog, &QAction::triggered, configure_, &ConfigureTab::mnuStopLogClick);
+    connect(menus_->mnuConfigLog, &QAction::triggered, this, [this] { mnuConfigLogClick(); });
+    connect(pages_, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -234,26 +298,27 @@ void MainWindow::wireSetup() {
         [this](const QString& address, const QString& password, QString* error) {
             return wizardFinish(address, password, error);
         });
-    accessLock_ = new RouterAccessLock(
-        {ui.Image11, ui.Image26, ui.edAddress, ui.edPassword1, ui.cbShowPlain, this},
-        deps_.messages, {}, this);
+    accessLock_ =
+        new RouterAccessLock({configure_->Image11, configure_->Image26, configure_->edAddress,
+                              configure_->edPassword1, configure_->cbShowPlain, this},
+                             deps_.messages, {}, this);
     // Locking the box takes its text as leaving it does: a refused one gives way to the old.
-    connect(accessLock_, &RouterAccessLock::aboutToLock, tabs_, &SettingsTabs::edAddressExit);
+    connect(accessLock_, &RouterAccessLock::aboutToLock, configure_, &ConfigureTab::edAddressExit);
 
     FirstRunGate::Hooks hooks;
     hooks.settingsFileExists = [this] { return settingsFileExists(); };
-    hooks.passwordEmpty = [this] { return ui.edPassword1->text().isEmpty(); };
+    hooks.passwordEmpty = [this] { return configure_->edPassword1->text().isEmpty(); };
     hooks.wizardShowing = [this] { return wizard_->isVisible(); };
     hooks.openWizard = [this] { mnuWizardClick(); };
-    hooks.setStatusLine = [this](const QString& text) { ui.Label2->setText(text); };
+    hooks.setStatusLine = [this](const QString& text) { homeHub_->Label2->setText(text); };
     firstRunGate_ = std::make_unique<FirstRunGate>(*Timer4, std::move(hooks));
     connect(wizard_, &SetupWizard::cancelled, this, [this] { firstRunGate_->wizardCancelled(); });
 
-    connect(ui.mnuWizard, &QAction::triggered, this, [this] { mnuWizardClick(); });
+    connect(menus_->mnuWizard, &QAction::triggered, this, [this] { mnuWizardClick(); });
 }
 
 void MainWindow::mnuWizardClick() {
-    wizard_->openCentredOn(this, ui.edAddress->text());
+    wizard_->openCentredOn(this, configure_->edAddress->text());
 }
 
 bool MainWindow::wizardFinish(const QString& address, const QString& password, QString* error) {
@@ -265,8 +330,8 @@ bool MainWindow::wizardFinish(const QString& address, const QString& password, Q
     toSave.Password = password;
     if (!toSave.save(ProgramPaths::settingsFile(deps_.programFolder), error))
         return false;
-    tabs_->setRouterAddress(address);
-    ui.edPassword1->setText(password);
+    configure_->setRouterAddress(address);
+    configure_->edPassword1->setText(password);
     firstRunGate_->wizardFinished();
     FormShow();
     return true;
@@ -274,24 +339,24 @@ bool MainWindow::wizardFinish(const QString& address, const QString& password, Q
 
 void MainWindow::wireCaptures() {
     GraphCapture::View view;
-    view.activeTab = [this] { return ui.PageControl1->currentIndex(); };
-    view.tabCaption = [this](int tab) { return ui.PageControl1->tabText(tab).remove('&'); };
+    view.activeTab = [this] { return pages_->currentIndex(); };
+    view.tabCaption = [this](int tab) { return pages_->tabText(tab).remove('&'); };
     // Qt sizes only the shown tab page: every chart is rendered at that page's size.
     view.pageSize = [this] {
-        const QWidget* page = ui.PageControl1->currentWidget();
+        const QWidget* page = pages_->currentWidget();
         return page ? page->size() : QSize();
     };
     view.userGraphName = [this](int userGraph) {
-        return (userGraph == 0 ? ui.boxUser1 : ui.boxUser2)->currentText();
+        return (userGraph == 0 ? advanced_->boxUser1 : advanced_->boxUser2)->currentText();
     };
     const auto headerTexts = [this] {
         const LineSample& sample = session_->sample();
         return ImageHeader::Texts{sample.DataRateUpText, sample.DataRateDownText,
-                                  ui.Label25->text()};
+                                  toolBar_->Label25->text()};
     };
     view.headerTexts = headerTexts;
-    view.highlightGraphsGroup = [this] { tabs_->highlightGroup(ui.GroupGraphs); };
-    view.setCaptureStatus = [this](const QString& text) { ui.statusPanels[2]->setText(text); };
+    view.highlightGraphsGroup = [this] { FormParts::highlight(configure_->GroupGraphs); };
+    view.setCaptureStatus = [this](const QString& text) { statusPanels_[2]->setText(text); };
     capture_ = std::make_unique<GraphCapture>(settings_, graphs(), deps_.clock, deps_.messages,
                                               deps_.programFolder, std::move(view));
     webImageWriter_ = std::make_unique<WebImageWriter>(
@@ -317,34 +382,35 @@ void MainWindow::wireCaptures() {
         item->setEnabled(true);
         return item;
     };
-    connect(ui.btnCapture, &QToolButton::clicked, this, captureAll);
-    connect(ui.mnuCaptureAll, &QAction::triggered, this, captureAll);
+    connect(toolBar_->btnCapture, &QToolButton::clicked, this, captureAll);
+    connect(menus_->mnuCaptureAll, &QAction::triggered, this, captureAll);
     connect(chartItem("mnuCapAll"), &QAction::triggered, this, captureAll);
-    connect(ui.mnuCaptureVisible, &QAction::triggered, this, captureVisible);
+    connect(menus_->mnuCaptureVisible, &QAction::triggered, this, captureVisible);
     connect(chartItem("mnuCapNow"), &QAction::triggered, this, captureVisible);
-    connect(ui.mnuSaveAs, &QAction::triggered, this, saveAs);
+    connect(menus_->mnuSaveAs, &QAction::triggered, this, saveAs);
     connect(chartItem("mnuChartSaveAs"), &QAction::triggered, this, saveAs);
-    connect(ui.mnuCopy, &QAction::triggered, this, copy);
+    connect(menus_->mnuCopy, &QAction::triggered, this, copy);
     connect(chartItem("CopytoClipboard1"), &QAction::triggered, this, copy);
 
     // The capture folder.
-    connect(ui.edCapture, &QLineEdit::textChanged, this, [this] { edCaptureChange(); });
-    connect(ui.edCapture, &QLineEdit::editingFinished, this, [this] {
-        ui.edCapture->setText(CaptureFolder::withoutTrailingSeparator(ui.edCapture->text()));
+    connect(configure_->edCapture, &QLineEdit::textChanged, this, [this] { edCaptureChange(); });
+    connect(configure_->edCapture, &QLineEdit::editingFinished, this, [this] {
+        configure_->edCapture->setText(
+            CaptureFolder::withoutTrailingSeparator(configure_->edCapture->text()));
         edCaptureChange();
     });
-    connect(ui.btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
+    connect(configure_->btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
     edCaptureChange();
 
     // Configure, File and Edit menus.
-    connect(ui.mnuStartCapture, &QAction::triggered, this, [this] { mnuStartCaptureClick(); });
-    connect(ui.mnuStopCapture, &QAction::triggered, this,
-            [this] { ui.cbCapture->setChecked(false); });
-    connect(ui.mnuConfigCap, &QAction::triggered, this, [this] { mnuConfigCapClick(); });
-    connect(ui.File1, &QMenu::aboutToShow, this, [this] { captureMenusForTab(); });
-    connect(ui.Edit1, &QMenu::aboutToShow, this, [this] { captureMenusForTab(); });
+    connect(menus_->mnuStartCapture, &QAction::triggered, this, [this] { mnuStartCaptureClick(); });
+    connect(menus_->mnuStopCapture, &QAction::triggered, this,
+            [this] { configure_->cbCapture->setChecked(false); });
+    connect(menus_->mnuConfigCap, &QAction::triggered, this, [this] { mnuConfigCapClick(); });
+    connect(menus_->File1, &QMenu::aboutToShow, this, [this] { captureMenusForTab(); });
+    connect(menus_->Edit1, &QMenu::aboutToShow, this, [this] { captureMenusForTab(); });
     // Ctrl+C and Ctrl+A are the page's only while the "Home Hub" tab is shown.
-    connect(ui.PageControl1, &QTabWidget::currentChanged, this, [this] { captureMenusForTab(); });
+    connect(pages_, &QTabWidget::currentChanged, this, [this] { captureMenusForTab(); });
     captureMenusForTab();
 
     // The browser view's own menu, the Edit menu's page items and the statistics-page picture.
@@ -358,55 +424,59 @@ void MainWindow::wireCaptures() {
                                              std::move(hooks), this);
     browserMenu_ = new BrowserContextMenu(
         deps_.browser,
-        [this] { return ui.Label2->text() == QStringLiteral("!") + runControl().StatsPageUrl; },
+        [this] {
+            return homeHub_->Label2->text() == QStringLiteral("!") + runControl().StatsPageUrl;
+        },
         [this] { statsPagePicture_->mnuSaveImageClick(); }, this);
-    connect(ui.mnuCopyWeb1, &QAction::triggered, browserMenu_,
+    connect(menus_->mnuCopyWeb1, &QAction::triggered, browserMenu_,
             &BrowserContextMenu::mnuWebCopyClick);
-    connect(ui.mnuSelectAllWeb1, &QAction::triggered, browserMenu_,
+    connect(menus_->mnuSelectAllWeb1, &QAction::triggered, browserMenu_,
             &BrowserContextMenu::mnuWebSelectAllClick);
 
     // The image viewer and the About box.
-    connect(ui.btnViewCap, &QToolButton::clicked, this, [this] { btnViewCapClick(); });
-    connect(ui.mnuAbout, &QAction::triggered, this, [this] { mnuAboutClick(); });
+    connect(toolBar_->btnViewCap, &QToolButton::clicked, this, [this] { btnViewCapClick(); });
+    connect(menus_->mnuAbout, &QAction::triggered, this, [this] { mnuAboutClick(); });
 }
 
 // The capture buttons and menu items act only on an existing folder.
 void MainWindow::edCaptureChange() {
-    const bool exists = CaptureFolder::exists(ui.edCapture->text(), deps_.programFolder);
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.btnCapture, ui.btnViewCap})
+    const bool exists = CaptureFolder::exists(configure_->edCapture->text(), deps_.programFolder);
+    for (QWidget* w : std::initializer_list<QWidget*>{toolBar_->btnCapture, toolBar_->btnViewCap})
         w->setEnabled(exists);
-    for (QAction* a : {ui.mnuCaptureVisible, ui.mnuCaptureAll})
+    for (QAction* a : {menus_->mnuCaptureVisible, menus_->mnuCaptureAll})
         a->setEnabled(exists);
 }
 
 void MainWindow::btnBrowseClick() {
-    ui.edCapture->setText(
-        CaptureFolder::GetFolder(deps_.shell, this, ui.edCapture->text(), deps_.programFolder));
+    configure_->edCapture->setText(CaptureFolder::GetFolder(
+        deps_.shell, this, configure_->edCapture->text(), deps_.programFolder));
 }
 
 void MainWindow::mnuStartCaptureClick() {
     if (!capture_->folderExists())
         btnBrowseClick();
-    ui.cbCapture->setChecked(capture_->folderExists());
+    configure_->cbCapture->setChecked(capture_->folderExists());
 }
 
 void MainWindow::mnuConfigCapClick() {
     showTab(kTabConfigure);
-    tabs_->clearGroupHighlights();
-    tabs_->highlightGroup(ui.GroupGraphs);
+    clearGroupHighlights();
+    FormParts::highlight(configure_->GroupGraphs);
 }
 
 void MainWindow::captureMenusForTab() {
-    const CaptureMenus::Items items = CaptureMenus::forTab(
-        ui.PageControl1->currentIndex(), ui.boxUser1->currentText(), ui.boxUser2->currentText());
-    ui.mnuCaptureVisible->setText(items.captureVisible);
-    ui.mnuSaveAs->setText(items.saveAs);
-    ui.mnuCopy->setText(items.copy);
-    for (QAction* a : {ui.mnuCaptureVisible, ui.mnuCaptureAll, ui.mnuSaveAs, ui.mnuCopy})
+    const CaptureMenus::Items items =
+        CaptureMenus::forTab(pages_->currentIndex(), advanced_->boxUser1->currentText(),
+                             advanced_->boxUser2->currentText());
+    menus_->mnuCaptureVisible->setText(items.captureVisible);
+    menus_->mnuSaveAs->setText(items.saveAs);
+    menus_->mnuCopy->setText(items.copy);
+    for (QAction* a :
+         {menus_->mnuCaptureVisible, menus_->mnuCaptureAll, menus_->mnuSaveAs, menus_->mnuCopy})
         a->setVisible(items.graphItemsVisible);
     // A hidden item's shortcut does not fire, so the keys stay the page's alone.
-    ui.mnuCopyWeb1->setVisible(items.pageItemsVisible);
-    ui.mnuSelectAllWeb1->setVisible(items.pageItemsVisible);
+    menus_->mnuCopyWeb1->setVisible(items.pageItemsVisible);
+    menus_->mnuSelectAllWeb1->setVisible(items.pageItemsVisible);
 }
 
 void MainWindow::btnViewCapClick() {
@@ -437,25 +507,26 @@ void MainWindow::wireWebServerAndTray() {
                                        deps_.timers(TrayIcon::kTrayWatchMs, false));
 
     // The boxes of the Configure tab.
-    ui.boxWebAddress->addItems(webAddresses());
-    for (QLineEdit* box : {ui.edPort, ui.edWidth, ui.edHeight})
+    advanced_->boxWebAddress->addItems(webAddresses());
+    for (QLineEdit* box : {advanced_->edPort, advanced_->edWidth, advanced_->edHeight})
         KeyFilter::digits(box)->guard(box);
-    KeyFilter::address(ui.boxWebAddress)->guard(ui.boxWebAddress);
+    KeyFilter::address(advanced_->boxWebAddress)->guard(advanced_->boxWebAddress);
     // Leaving it checks the address. The list box, not its line edit, holds the focus.
-    ui.boxWebAddress->installEventFilter(this);
-    connect(tabs_, &SettingsTabs::webServerBoxChanged, this, [this] {
+    advanced_->boxWebAddress->installEventFilter(this);
+    connect(advanced_, &AdvancedTab::webServerBoxChanged, this, [this] {
         if (webServerStarted_)
             cbWebClick();
     });
-    connect(webControl_.get(), &WebServerControl::indicatorVisibleChanged, ui.Image3,
+    connect(webControl_.get(), &WebServerControl::indicatorVisibleChanged, toolBar_->Image3,
             &QWidget::setVisible);
     // A box left ticked over a server that does not listen would make the next tick, after the
     // port is corrected, do nothing.
-    connect(webControl_.get(), &WebServerControl::startFailed, ui.cbWeb,
-            [this] { ui.cbWeb->setChecked(false); });
+    connect(webControl_.get(), &WebServerControl::startFailed, advanced_->cbWeb,
+            [this] { advanced_->cbWeb->setChecked(false); });
     connect(webControl_.get(), &WebServerControl::boxesEnabledChanged, this, [this](bool on) {
-        for (QWidget* w : std::initializer_list<QWidget*>{ui.lblWebAddress, ui.boxWebAddress,
-                                                          ui.lblPort, ui.edPort})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{advanced_->lblWebAddress, advanced_->boxWebAddress,
+                                             advanced_->lblPort, advanced_->edPort})
             w->setEnabled(on);
     });
 
@@ -488,7 +559,7 @@ void MainWindow::wireWebServerAndTray() {
             [this](const QString& state) { tray_->IconNoise(state, session_->sample()); });
 
     // The tray.
-    connect(ui.cbMinimize, &QCheckBox::toggled, tray_.get(), &TrayIcon::setMinimizeToTray);
+    connect(advanced_->cbMinimize, &QCheckBox::toggled, tray_.get(), &TrayIcon::setMinimizeToTray);
     connect(tray_.get(), &TrayIcon::closeRequested, this, [this] { close(); });
 }
 
@@ -510,7 +581,7 @@ void MainWindow::applyWebFolder() {
 // Start-up, once the settings are in the controls: the address box offers this machine's
 // address, and a ticked box starts the server.
 void MainWindow::startWebServer() {
-    ui.boxWebAddress->setCurrentText(
+    advanced_->boxWebAddress->setCurrentText(
         WebServerControl::startupAddress(webAddresses(), settings_.WebAddress));
     applyWebFolder();
     webServerStarted_ = true;
@@ -522,8 +593,8 @@ void MainWindow::startWebServer() {
 }
 
 void MainWindow::cbWebClick() {
-    webControl_->cbWebClick(ui.cbWeb->isChecked(), ui.boxWebAddress->currentText(),
-                            ui.edPort->text());
+    webControl_->cbWebClick(advanced_->cbWeb->isChecked(), advanced_->boxWebAddress->currentText(),
+                            advanced_->edPort->text());
 }
 
 void MainWindow::wireHousekeeping() {
@@ -554,28 +625,28 @@ void MainWindow::wireHousekeeping() {
     maintenanceDialog_ = new MaintenanceDialog(settings_, &deps_.shell, &deps_.messages, this);
     maintenanceDialog_->TrimLogNow = [this] { trimLogNow(); };
     maintenanceDialog_->DeleteFilesNow = [this] { deleteFilesNow(); };
-    connect(maintenanceDialog_, &MaintenanceDialog::trimLogChanged, ui.Image16,
+    connect(maintenanceDialog_, &MaintenanceDialog::trimLogChanged, configure_->Image16,
             &QWidget::setVisible);
-    connect(maintenanceDialog_, &MaintenanceDialog::deleteImagesChanged, ui.Image23,
+    connect(maintenanceDialog_, &MaintenanceDialog::deleteImagesChanged, configure_->Image23,
             &QWidget::setVisible);
     connect(maintenanceDialog_, &MaintenanceDialog::viewImagesRequested, this,
             [this] { openImageViewer(ImageViewer::placement(frameGeometry().topLeft(), 50)); });
     const auto openMaintenance = [this](MaintenanceDialog::Highlight highlight) {
         return [this, highlight] { maintenanceDialog_->Open(highlight, frameGeometry()); };
     };
-    connect(ui.btnImagesMaintain, &QPushButton::clicked, this,
+    connect(configure_->btnImagesMaintain, &QPushButton::clicked, this,
             openMaintenance(MaintenanceDialog::Highlight::Images));
-    connect(ui.btnLogMaintain, &QPushButton::clicked, this,
+    connect(configure_->btnLogMaintain, &QPushButton::clicked, this,
             openMaintenance(MaintenanceDialog::Highlight::Log));
-    connect(ui.btnSystemMaintain, &QPushButton::clicked, this,
+    connect(advanced_->btnSystemMaintain, &QPushButton::clicked, this,
             openMaintenance(MaintenanceDialog::Highlight::None));
-    connect(ui.mnuMaintain, &QAction::triggered, this,
+    connect(menus_->mnuMaintain, &QAction::triggered, this,
             openMaintenance(MaintenanceDialog::Highlight::None));
 
     advancedDialog_ =
         new AdvancedSettingsDialog(settings_, deps_.clock, &deps_.shell, &deps_.messages, this);
     advancedDialog_->setDataFileDialog(dataFileDialog_);
-    connect(ui.btnAdvanced, &QPushButton::clicked, this, [this] { btnAdvancedClick(); });
+    connect(advanced_->btnAdvanced, &QPushButton::clicked, this, [this] { btnAdvancedClick(); });
     // Queued: the restart closes the window, which must wait for the dialog's modal loop to end.
     connect(
         advancedDialog_, &AdvancedSettingsDialog::restartNowRequested, this,
@@ -586,10 +657,11 @@ void MainWindow::wireHousekeeping() {
         },
         Qt::QueuedConnection);
 
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.btnImagesMaintain, ui.btnLogMaintain,
-                                                      ui.btnAdvanced, ui.btnSystemMaintain})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{configure_->btnImagesMaintain, configure_->btnLogMaintain,
+                                         advanced_->btnAdvanced, advanced_->btnSystemMaintain})
         w->setEnabled(true);
-    ui.mnuMaintain->setEnabled(true);
+    menus_->mnuMaintain->setEnabled(true);
 }
 
 bool MainWindow::RestartInProgress() const {
@@ -636,23 +708,25 @@ void MainWindow::btnAdvancedClick() {
 
 void MainWindow::connectToolbar() {
     RunControl& run = runControl();
-    connect(ui.btnRun, &QToolButton::clicked, this, [this] {
+    connect(toolBar_->btnRun, &QToolButton::clicked, this, [this] {
         session_->runGuarded([this] { runControl().btnRunClick(); });
         applyRunControlView();
     });
     // The mouse-down of any button comes before the click: a second Pause stops.
-    ui.btnStop->installEventFilter(this);
-    connect(ui.btnStop, &QToolButton::clicked, this, [this] {
+    toolBar_->btnStop->installEventFilter(this);
+    connect(toolBar_->btnStop, &QToolButton::clicked, this, [this] {
         runControl().btnStopClick();
         applyRunControlView(); // a click that changes nothing must not leave the button toggled
     });
-    connect(ui.btnLog, &QToolButton::clicked, this, [this] { btnLogClick(); });
+    connect(toolBar_->btnLog, &QToolButton::clicked, this, [this] { btnLogClick(); });
     connect(&run, &RunControl::buttonsChanged, this, [this] { applyRunControlView(); });
-    connect(&run, &RunControl::startTimeChanged, ui.statusPanels[0], &QLabel::setText);
-    connect(&run, &RunControl::captureIndicatorChanged, ui.Image1, &QWidget::setVisible);
-    connect(&run, &RunControl::lostSyncIndicatorChanged, ui.Image2, &QWidget::setVisible);
-    connect(&run, &RunControl::routerTypeEnabledChanged, ui.boxType1, &QWidget::setEnabled);
-    connect(&run, &RunControl::passwordEntryEnabledChanged, ui.edPassword1, &QWidget::setEnabled);
+    connect(&run, &RunControl::startTimeChanged, statusPanels_[0], &QLabel::setText);
+    connect(&run, &RunControl::captureIndicatorChanged, toolBar_->Image1, &QWidget::setVisible);
+    connect(&run, &RunControl::lostSyncIndicatorChanged, toolBar_->Image2, &QWidget::setVisible);
+    connect(&run, &RunControl::routerTypeEnabledChanged, configure_->boxType1,
+            &QWidget::setEnabled);
+    connect(&run, &RunControl::passwordEntryEnabledChanged, configure_->edPassword1,
+            &QWidget::setEnabled);
     applyRunControlView();
 }
 
@@ -660,25 +734,26 @@ void MainWindow::connectMonitor() {
     Timer6->setHandler([this] { Timer6Timer(); });
 
     PageDriver& driver = pageDriver();
-    connect(&driver, &PageDriver::connectingPanelHidden, ui.Panel4, &QWidget::hide);
+    connect(&driver, &PageDriver::connectingPanelHidden, homeHub_->Panel4, &QWidget::hide);
     connect(&driver, &PageDriver::homeHubTabRequested, this, [this] { showTab(kTabHomeHub); });
     connect(&driver, &PageDriver::toolbarTextsChanged, this, [this](const ToolbarTexts& t) {
-        setToolbarTexts(t.uptime, t.noiseMarginUp, t.noiseMarginDown, t.rateUp, t.rateDown);
+        toolBar_->setTexts(t.uptime, t.noiseMarginUp, t.noiseMarginDown, t.rateUp, t.rateDown);
     });
     connect(&driver, &PageDriver::defaultCursorRequested, this, restoreCursor);
-    connect(&driver, &PageDriver::runButtonEnabled, this, [this] { ui.btnRun->setEnabled(true); });
-    connect(&driver, &PageDriver::statusLineChanged, ui.Label2, &QLabel::setText);
-    connect(&driver, &PageDriver::statsPageRead, ui.Memo1, &QPlainTextEdit::setPlainText);
+    connect(&driver, &PageDriver::runButtonEnabled, this,
+            [this] { toolBar_->btnRun->setEnabled(true); });
+    connect(&driver, &PageDriver::statusLineChanged, homeHub_->Label2, &QLabel::setText);
+    connect(&driver, &PageDriver::statsPageRead, memo_, &QPlainTextEdit::setPlainText);
     // The title tells the run state and, while the line is not read, why.
     RouterState& router = driver.routerState();
     connect(&router, &RouterState::windowTitleChanged, this, &QWidget::setWindowTitle);
-    connect(&router, &RouterState::textChanged, ui.statusPanels[3], &QLabel::setText);
-    ui.statusPanels[3]->setText(router.text());
+    connect(&router, &RouterState::textChanged, statusPanels_[3], &QLabel::setText);
+    statusPanels_[3]->setText(router.text());
 
     MonitorSession::ViewSteps& steps = session_->viewSteps();
     steps.ShowLostSyncIndicator = [this] {
-        ui.Image1->show();
-        ui.Image2->hide();
+        toolBar_->Image1->show();
+        toolBar_->Image2->hide();
     };
     steps.UpdateLogStatus = [this] { updateLogStatus(); };
     steps.UpdateCaptureStatus = [this] { updateCaptureStatus(); };
@@ -686,23 +761,23 @@ void MainWindow::connectMonitor() {
 
 void MainWindow::applyRunControlView() {
     RunControl& run = runControl();
-    ui.btnRun->setText(run.RunCaption());
-    ui.btnStop->setText(run.StopCaption());
-    ui.btnStop->setIcon(QIcon(QStringLiteral(":/") + run.StopPicture()));
-    ui.btnRun->setCheckable(true);
-    ui.btnStop->setCheckable(true);
-    ui.btnRun->setChecked(run.Pressed() == RunControl::PressedButton::Run);
-    ui.btnStop->setChecked(run.Pressed() == RunControl::PressedButton::Stop);
+    toolBar_->btnRun->setText(run.RunCaption());
+    toolBar_->btnStop->setText(run.StopCaption());
+    toolBar_->btnStop->setIcon(QIcon(QStringLiteral(":/") + run.StopPicture()));
+    toolBar_->btnRun->setCheckable(true);
+    toolBar_->btnStop->setCheckable(true);
+    toolBar_->btnRun->setChecked(run.Pressed() == RunControl::PressedButton::Run);
+    toolBar_->btnStop->setChecked(run.Pressed() == RunControl::PressedButton::Stop);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui.btnStop && event->type() == QEvent::MouseButtonPress)
+    if (watched == toolBar_->btnStop && event->type() == QEvent::MouseButtonPress)
         runControl().btnStopMouseDown();
-    if (webControl_ && watched == ui.boxWebAddress && event->type() == QEvent::FocusOut) {
+    if (webControl_ && watched == advanced_->boxWebAddress && event->type() == QEvent::FocusOut) {
         // Leaving the box for another control; not its own list, not another window.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-            webControl_->boxWebAddressExit(ui.boxWebAddress->currentText());
+            webControl_->boxWebAddressExit(advanced_->boxWebAddress->currentText());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -719,11 +794,16 @@ void MainWindow::FormCreate() {
     const QSize screenSize = screen ? screen->geometry().size() : QSize();
     settings_ = Settings::defaults(deps_.programFolder, deps_.clock.now(), screenSize);
     settings_.load(ProgramPaths::settingsFile(deps_.programFolder));
-    tabs_->applySettingsToControls();
+    // The controls take the stored settings in the file's read order.
+    const Settings stored = settings_; // handlers write back into settings_ as controls change
+    configure_->applySettings(stored);
+    advanced_->applySettings(stored);
+    configure_->applyLateSettings(stored);
+    advanced_->applyWebSettings(stored);
     showTab(qBound(0, settings_.Page, 6));
 
     // 3. The only router type.
-    ui.boxType1->setCurrentIndex(0);
+    configure_->boxType1->setCurrentIndex(0);
 
     // 4. Placement.
     QList<QRect> screens;
@@ -755,28 +835,29 @@ void MainWindow::FormCreate() {
     updateLogButton();
     edCaptureChange();
     updateCaptureStatus();
-    ui.statusPanels[1]->setText(
-        QFileInfo::exists(ui.edLog->text()) ? LogStatusText(ui.edLog->text()) : QString());
+    statusPanels_[1]->setText(QFileInfo::exists(configure_->edLog->text())
+                                  ? LogStatusText(configure_->edLog->text())
+                                  : QString());
 
     // 12. Graphs: page size, time per page, 3-D flags.
     if (const auto text = graphs().ApplyPageSize())
-        ui.Panel5->setText(*text);
+        configure_->Panel5->setText(*text);
     graphs().Apply3D(settings_.ThreeD);
 
     // 13-14. User-graph names and the log header.
-    tabs_->refreshUserGraphNames();
+    advanced_->refreshUserGraphNames();
     session_->log().HeaderPending = false;
 
     // 15. Indicators.
-    ui.Image7->setVisible(ui.cbLog->isChecked());
-    ui.Image1->setVisible(ui.cbCapture->isChecked());
-    ui.Image2->setVisible(ui.cbOnlyIfLost->isChecked());
-    ui.Image16->setVisible(settings_.TrimLog);
-    ui.Image23->setVisible(settings_.DeleteImages);
+    toolBar_->Image7->setVisible(configure_->cbLog->isChecked());
+    toolBar_->Image1->setVisible(configure_->cbCapture->isChecked());
+    toolBar_->Image2->setVisible(configure_->cbOnlyIfLost->isChecked());
+    configure_->Image16->setVisible(settings_.TrimLog);
+    configure_->Image23->setVisible(settings_.DeleteImages);
 
     // 16. Toolbar values, counters, the resume timer.
-    setToolbarTexts({}, {}, {}, {}, {});
-    ui.Label2->clear();
+    toolBar_->setTexts({}, {}, {}, {}, {});
+    homeHub_->Label2->clear();
     session_->pipeline().CapturePointCount = 0;
     session_->resumeTimer().setInterval(settings_.PauseDelay * 1000);
 
@@ -792,7 +873,7 @@ void MainWindow::FormCreate() {
 }
 
 void MainWindow::showPage(int index) {
-    ui.PageControl1->setCurrentIndex(index);
+    pages_->setCurrentIndex(index);
 }
 
 // Window bounds, the tab shown, the router type and the axes are taken at save time.
@@ -805,8 +886,9 @@ void MainWindow::collectSettingsFromControls() {
     settings_.Top = bounds.top() + frameOffset.y();
     settings_.Width = bounds.width();
     settings_.Height = bounds.height();
-    settings_.Page = ui.PageControl1->currentIndex();
-    tabs_->collectSettings();
+    settings_.Page = pages_->currentIndex();
+    configure_->collectSettings();
+    advanced_->collectSettings();
     if (settings_.SaveAxes)
         graphs().StoreAxes(settings_);
 }
@@ -850,15 +932,6 @@ void MainWindow::writeHelpFile() {
     // A folder that cannot be written leaves no help document; "Help..." then does nothing.
 }
 
-void MainWindow::setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
-                                 const QString& rateUp, const QString& rateDown) {
-    ui.Label25->setText(uptime);
-    ui.Label20->setText(nmUp);
-    ui.Label22->setText(nmDown);
-    ui.Label15->setText(rateUp);
-    ui.Label23->setText(rateDown);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Show, activation, close.
 
@@ -869,7 +942,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::FormShow() {
-    if (ui.cbStartMinimized->isChecked() && !firstShown_)
+    if (advanced_->cbStartMinimized->isChecked() && !firstShown_)
         Timer6->setEnabled(true);
     firstShown_ = true;
     if (settingsFileExists())
@@ -912,7 +985,7 @@ bool MainWindow::EndSession(bool askUser) {
 }
 
 bool MainWindow::FormCloseQuery(bool askUser) {
-    if (askUser && !RestartInProgress() && ui.cbPrompt->isChecked()) {
+    if (askUser && !RestartInProgress() && advanced_->cbPrompt->isChecked()) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QPoint at = WindowPlacement::closeQuestionPosition(
             tray_->isIconVisible(), screen ? screen->availableGeometry() : QRect(),
@@ -934,26 +1007,26 @@ bool MainWindow::FormCloseQuery(bool askUser) {
 // Menus and tabs.
 
 void MainWindow::File1Click() {
-    ui.mnuRestoreData->setChecked(settings_.Restore);
-    ui.mnuDataRestore->setEnabled(settings_.Restore);
+    menus_->mnuRestoreData->setChecked(settings_.Restore);
+    menus_->mnuDataRestore->setEnabled(settings_.Restore);
 }
 
 void MainWindow::Configure1Click() {
-    ui.mnuStartLog->setVisible(!ui.cbLog->isChecked());
-    ui.mnuStopLog->setVisible(ui.cbLog->isChecked());
-    ui.mnuStartCapture->setVisible(!ui.cbCapture->isChecked());
-    ui.mnuStopCapture->setVisible(ui.cbCapture->isChecked());
+    menus_->mnuStartLog->setVisible(!configure_->cbLog->isChecked());
+    menus_->mnuStopLog->setVisible(configure_->cbLog->isChecked());
+    menus_->mnuStartCapture->setVisible(!configure_->cbCapture->isChecked());
+    menus_->mnuStopCapture->setVisible(configure_->cbCapture->isChecked());
 }
 
 void MainWindow::showTab(int index) {
     userTabChange_ = false;
-    ui.PageControl1->setCurrentIndex(index);
+    pages_->setCurrentIndex(index);
     userTabChange_ = true;
 }
 
 void MainWindow::PageControl1Change() {
     if (userTabChange_)
-        tabs_->clearGroupHighlights();
+        clearGroupHighlights();
 }
 
 void MainWindow::mnuHelpClick() {
@@ -963,14 +1036,14 @@ void MainWindow::mnuHelpClick() {
 }
 
 void MainWindow::mnuuserDefinedClick() {
-    tabs_->highlightGroup(ui.GroupUserGraphs);
+    FormParts::highlight(advanced_->GroupUserGraphs);
     showTab(kTabAdvanced);
 }
 
 void MainWindow::mnuConfigLogClick() {
     showTab(kTabConfigure);
-    tabs_->clearGroupHighlights();
-    tabs_->highlightGroup(ui.GroupLog);
+    clearGroupHighlights();
+    FormParts::highlight(configure_->GroupLog);
 }
 
 void MainWindow::mnuDataRestoreClick() {
@@ -982,21 +1055,21 @@ void MainWindow::mnuDataRestoreClick() {
 // Status bar and the log button.
 
 void MainWindow::updateLogButton() {
-    ui.btnLog->setEnabled(QFileInfo(ui.edLog->text()).isFile());
+    toolBar_->btnLog->setEnabled(QFileInfo(configure_->edLog->text()).isFile());
 }
 
 void MainWindow::updateLogStatus() {
-    ui.statusPanels[1]->setText(ui.cbLog->isChecked() ? LogStatusText(ui.edLog->text())
-                                                      : QString());
+    statusPanels_[1]->setText(
+        configure_->cbLog->isChecked() ? LogStatusText(configure_->edLog->text()) : QString());
     updateLogButton();
 }
 
 void MainWindow::updateCaptureStatus() {
-    ui.statusPanels[2]->setText(capture_->captureStatus());
+    statusPanels_[2]->setText(capture_->captureStatus());
 }
 
 void MainWindow::btnLogClick() {
-    const QString path = ui.edLog->text();
+    const QString path = configure_->edLog->text();
     if (!QFileInfo(path).isFile()) {
         deps_.messages.inform(QStringLiteral("No log file found."));
         return;

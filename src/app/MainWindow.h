@@ -2,7 +2,6 @@
 // The main window: toolbar, the tabbed pages (router page, graphs, settings), menus and status
 // bar. It creates the monitor session and the tab and feature classes, binds their controls and
 // connects their signals; start-up and the close sequence run here.
-#include "app/MainWindowUi.h"
 #include "app/MonitorSession.h"
 #include "storage/Settings.h"
 
@@ -14,6 +13,14 @@
 #include <memory>
 
 class AboutBox;
+class AdvancedTab;
+class ConfigureTab;
+class HomeHubTab;
+class MainMenus;
+class QLabel;
+class QPlainTextEdit;
+class QTabWidget;
+class ToolBar;
 class Browser;
 class BrowserContextMenu;
 class Clock;
@@ -27,7 +34,6 @@ class GraphSet;
 class PageDriver;
 class RouterAccessLock;
 class RunControl;
-class SettingsTabs;
 class SetupWizard;
 class StatsPagePicture;
 class Timer;
@@ -112,10 +118,12 @@ protected:
 private:
     bool settingsFileExists() const;
     void createGraphPages();
+    void buildForm();
+    void clearGroupHighlights();
     void connectMenus();
     void connectToolbar();
     void connectMonitor();
-    void connectSettingsTabs();
+    void connectTabs();
     void wireSetup();
     void wireCaptures();
     void wireWebServerAndTray();
@@ -124,8 +132,6 @@ private:
     void loadCursors();
     void writeHelpFile();
     QString helpFile() const;
-    void setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
-                         const QString& rateUp, const QString& rateDown);
     void applyRunControlView();
     void updateCaptureStatus();
     void updateLogStatus();
@@ -146,10 +152,16 @@ private:
     Dependencies deps_;
     Settings settings_;
     std::unique_ptr<MonitorSession> session_;
-    MainWindowUi ui;
     std::array<GraphPage*, 4> graphPages_{};
     ChartView* webChartView_ = nullptr;
-    SettingsTabs* tabs_ = nullptr;
+    ToolBar* toolBar_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    HomeHubTab* homeHub_ = nullptr;
+    ConfigureTab* configure_ = nullptr;
+    AdvancedTab* advanced_ = nullptr;
+    QPlainTextEdit* memo_ = nullptr; // the last page text, on the hidden tab
+    std::array<QLabel*, 4> statusPanels_{};
+    std::unique_ptr<MainMenus> menus_;
     std::unique_ptr<Timer> Timer4, Timer6;
     bool firstShown_ = false;
     bool closeSequenceDone_ = false;

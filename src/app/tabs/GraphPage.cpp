@@ -1,5 +1,6 @@
 #include "app/tabs/GraphPage.h"
 
+#include "app/desktop/OverrideCursor.h"
 #include "charting/ChartRenderer.h"
 #include "charting/ChartView.h"
 #include "graphs/GraphSet.h"
@@ -24,11 +25,6 @@ constexpr PageNames kNames[] = {
     {"TabSheet6", "Panel15", {"SpeedButton8", "SpeedButton6", "SpeedButton7", "SpeedButton9"}},
     {"TabSheet7", "Panel16", {"SpeedButton12", "SpeedButton10", "SpeedButton11", "SpeedButton13"}},
 };
-
-void restoreCursor() {
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
-}
 
 } // namespace
 
