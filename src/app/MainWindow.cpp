@@ -7,6 +7,7 @@
 #include "app/binders/SetupBinder.h"
 #include "app/binders/WebServerBinder.h"
 #include "app/binders/WindowServices.h"
+#include "app/desktop/HelpDocument.h"
 #include "app/desktop/NamedWidget.h"
 #include "app/desktop/OverrideCursor.h"
 #include "app/desktop/TrayIcon.h"
@@ -16,6 +17,7 @@
 #include "app/dialogs/DataFileDialog.h"
 #include "app/dialogs/WindowMessages.h"
 #include "app/tabs/AdvancedTab.h"
+#include "app/tabs/ChartMenu.h"
 #include "app/tabs/ConfigureTab.h"
 #include "app/tabs/FormParts.h"
 #include "app/tabs/GraphPage.h"
@@ -65,7 +67,8 @@ static void initResources() {
 }
 
 MainWindow::MainWindow(Dependencies deps, QWidget* parent)
-    : QMainWindow(parent), deps_(std::move(deps)) {
+    : QMainWindow(parent), deps_(std::move(deps)),
+      help_(deps_.programFolder, deps_.installedHelpFile) {
     initResources();
     session_ = std::make_unique<MonitorSession>(settings_, deps_.browser, deps_.clock,
                                                 deps_.messages, deps_.timers);
@@ -122,27 +125,8 @@ Timer& MainWindow::timer(int n) {
 // Wiring.
 
 void MainWindow::createGraphPages() {
-    popupChart_ = new QMenu(this);
-    popupChart_->setObjectName(QStringLiteral("popupChart"));
-    const char* chartItems[] = {"Capture Now", "Save As...", "Capture All Now"};
-    const char* chartItemNames[] = {"mnuCapNow", "mnuChartSaveAs", "mnuCapAll"};
-    for (int i = 0; i < 3; ++i) {
-        auto* a = popupChart_->addAction(QLatin1String(chartItems[i]));
-        a->setObjectName(QLatin1String(chartItemNames[i]));
-        a->setEnabled(false); // until the captures are wired
-    }
-    popupChart_->addSeparator();
-    auto* copy = popupChart_->addAction(QStringLiteral("Copy to Clipboard"));
-    copy->setObjectName(QStringLiteral("CopytoClipboard1"));
-    copy->setEnabled(false);
-    popupChart_->addSeparator();
-    mnu3D_ = popupChart_->addAction(QStringLiteral("Show Chart in 3D"));
-    mnu3D_->setObjectName(QStringLiteral("mnu3D"));
-    mnu3D_->setCheckable(true);
-    connect(popupChart_, &QMenu::aboutToShow, this,
-            [this] { mnu3D_->setChecked(graphs().shows3D(pages_->currentIndex())); });
-    connect(mnu3D_, &QAction::triggered, this,
-            [this] { graphs().toggle3D(pages_->currentIndex()); });
+    popupChart_ = new ChartMenu(
+        graphs(), [this] { return pages_->currentIndex(); }, this);
 
     GraphPage::Context context;
     context.graphs = &graphs();
@@ -243,7 +227,8 @@ void MainWindow::connectMenus() {
     connect(menus_->File1, &QMenu::aboutToShow, this, [this] { File1Click(); });
     connect(menus_->Configure1, &QMenu::aboutToShow, this, [this] { Configure1Click(); });
     connect(menus_->mnuExit, &QAction::triggered, this, [this] { close(); });
-    connect(menus_->mnuHelp, &QAction::triggered, this, [this] { mnuHelpClick(); });
+    connect(menus_->mnuHelp, &QAction::triggered, this,
+            [this] { help_.open(deps_.shell, deps_.messages); });
     connect(menus_->mnuuserDefined, &QAction::triggered, this, [this] { mnuuserDefinedClick(); });
     connect(menus_->mnuRestoreData, &QAction::triggered, this,
             [this] { settings_.Restore = menus_->mnuRestoreData->isChecked(); });
@@ -340,7 +325,7 @@ void MainWindow::FormCreate() {
     loadCursors();
 
     // 8. A fresh help document at every start.
-    writeHelpFile();
+    help_.writeCopy();
 
     // 9. Password mask.
     setup_->applyPasswordMask();
@@ -422,28 +407,6 @@ void MainWindow::loadCursors() {
     }
 }
 
-// Deleted first and written anew; when the old copy cannot be deleted (a viewer holds it) it
-// stays and is used.
-QString MainWindow::helpFile() const {
-    return deps_.installedHelpFile.isEmpty() ? ProgramPaths::helpFile(deps_.programFolder)
-                                             : deps_.installedHelpFile;
-}
-
-void MainWindow::writeHelpFile() {
-    if (!deps_.installedHelpFile.isEmpty())
-        return;
-    const QString path = helpFile();
-    if (QFileInfo::exists(path))
-        QFile::remove(path);
-    if (QFileInfo::exists(path))
-        return;
-    QFile resource(QStringLiteral(":/MYUSERDATA"));
-    QFile out(path);
-    if (resource.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly))
-        out.write(resource.readAll());
-    // A folder that cannot be written leaves no help document; "Help..." then does nothing.
-}
-
 // ---------------------------------------------------------------------------------------------
 // Show, activation, close.
 
@@ -506,8 +469,7 @@ bool MainWindow::FormCloseQuery(bool askUser) {
             return false;
     }
     deps_.browser.stop();
-    if (deps_.installedHelpFile.isEmpty())
-        QFile::remove(helpFile()); // the installed document belongs to the installation
+    help_.removeCopy();
     capture_->captureAtClose();
     if (!SaveIni())
         return false;
@@ -541,12 +503,6 @@ void MainWindow::PageControl1Change() {
         clearGroupHighlights();
 }
 
-void MainWindow::mnuHelpClick() {
-    const QString path = helpFile();
-    if (QFileInfo::exists(path) && !deps_.shell.open(path))
-        deps_.messages.inform(DesktopShell::openFailedText(path));
-}
-
 void MainWindow::mnuuserDefinedClick() {
     FormParts::highlight(advanced_->GroupUserGraphs);
     showTab(kTabAdvanced);
@@ -559,7 +515,7 @@ void MainWindow::mnuDataRestoreClick() {
 
 void MainWindow::mnuAboutClick() {
     if (!aboutBox_)
-        aboutBox_ = new AboutBox(deps_.shell, helpFile(), this);
+        aboutBox_ = new AboutBox(deps_.shell, help_.path(), this);
     aboutBox_->move(AboutBox::centredOn(frameGeometry(), aboutBox_->size()));
     aboutBox_->exec();
 }

@@ -3,6 +3,7 @@
 // status bar, and one binder per feature that binds that feature's controls and holds its
 // handlers. Start-up and the close sequence run here.
 #include "app/MonitorSession.h"
+#include "app/desktop/HelpDocument.h"
 #include "storage/Settings.h"
 
 #include <QCursor>
@@ -16,6 +17,7 @@ class AboutBox;
 class AdvancedTab;
 class Browser;
 class CaptureBinder;
+class ChartMenu;
 class ChartView;
 class Clock;
 class ConfigureTab;
@@ -122,15 +124,12 @@ private:
     void clearGroupHighlights();
     void collectSettingsFromControls();
     void loadCursors();
-    void writeHelpFile();
-    QString helpFile() const;
     void showTab(int index);
 
     // The window's own menu items.
     void File1Click();
     void Configure1Click();
     void PageControl1Change();
-    void mnuHelpClick();
     void mnuuserDefinedClick();
     void mnuDataRestoreClick();
     void mnuAboutClick();
@@ -138,6 +137,7 @@ private:
 
     Dependencies deps_;
     Settings settings_;
+    HelpDocument help_;
     std::unique_ptr<MonitorSession> session_;
     std::array<GraphPage*, 4> graphPages_{};
     ChartView* webChartView_ = nullptr;
@@ -153,8 +153,7 @@ private:
     bool firstShown_ = false;
     bool closeSequenceDone_ = false;
     bool userTabChange_ = true;
-    QMenu* popupChart_ = nullptr;
-    QAction* mnu3D_ = nullptr;
+    ChartMenu* popupChart_ = nullptr;
     DataFileDialog* dataFileDialog_ = nullptr;
     AboutBox* aboutBox_ = nullptr; // created at the first "About..."
     QHash<QString, QCursor> cursors_;
