@@ -1,5 +1,6 @@
 #include "app/dialogs/AdvancedSettingsDialog.h"
 
+#include "app/desktop/NamedWidget.h"
 #include "app/dialogs/DataFileDialog.h"
 #include "app/dialogs/WindowMessages.h"
 #include "core/Clock.h"
@@ -22,11 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 // The largest pause delay whose milliseconds still fit the resume timer's int.
 constexpr int kMaxPauseDelay = 2147483;

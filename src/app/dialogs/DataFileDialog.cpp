@@ -1,5 +1,6 @@
 #include "app/dialogs/DataFileDialog.h"
 
+#include "app/desktop/NamedWidget.h"
 #include "core/DayCount.h"
 #include "core/DesktopShell.h"
 #include "core/UserMessages.h"
@@ -23,11 +24,6 @@ namespace {
 
 QString daysOfData(int days) {
     return DayCount::unit(days) + QStringLiteral(" of data");
-}
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 } // namespace

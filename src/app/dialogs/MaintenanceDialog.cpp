@@ -1,5 +1,6 @@
 #include "app/dialogs/MaintenanceDialog.h"
 
+#include "app/desktop/NamedWidget.h"
 #include "app/desktop/WindowPlacement.h"
 #include "core/DayCount.h"
 #include "core/DesktopShell.h"
@@ -21,11 +22,6 @@
 #include <limits>
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QTime timeOf(const QString& hhmm) {
     const int m = DailyTimer::minuteOfDay(hhmm);

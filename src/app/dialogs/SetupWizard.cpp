@@ -1,6 +1,7 @@
 #include "app/dialogs/SetupWizard.h"
 
 #include "app/desktop/CommandRunner.h"
+#include "app/desktop/NamedWidget.h"
 #include "app/dialogs/MessageBoxes.h"
 #include "core/GatewayOutput.h"
 #include "core/RouterAddress.h"
@@ -18,11 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QPushButton* button(const char* name, const QString& text) {
     auto* b = named(new QPushButton(text), name);
