@@ -1,46 +1,42 @@
 #include "app/MainWindow.h"
 
-#include "app/AboutBox.h"
-#include "app/AdvancedSettingsDialog.h"
-#include "app/BrowserContextMenu.h"
-#include "app/DataFileDialog.h"
-#include "app/FirstRunGate.h"
-#include "app/GraphPage.h"
-#include "app/ImageViewer.h"
-#include "app/MaintenanceDialog.h"
-#include "app/RouterAccessLock.h"
-#include "app/SettingsTabs.h"
-#include "app/SetupWizard.h"
-#include "app/StatsPagePicture.h"
-#include "app/TrayIcon.h"
-#include "app/WheelFilter.h"
-#include "app/WindowMessages.h"
-#include "app/WindowPlacement.h"
-#include "capture/CaptureFolder.h"
-#include "capture/CaptureMenus.h"
-#include "capture/GraphCapture.h"
-#include "capture/PictureSaveDialog.h"
-#include "capture/WebImageWriter.h"
+#include "app/binders/CaptureBinder.h"
+#include "app/binders/HousekeepingBinder.h"
+#include "app/binders/LogBinder.h"
+#include "app/binders/RunBinder.h"
+#include "app/binders/SetupBinder.h"
+#include "app/binders/WebServerBinder.h"
+#include "app/binders/WindowServices.h"
+#include "app/desktop/HelpDocument.h"
+#include "app/desktop/NamedWidget.h"
+#include "app/desktop/OverrideCursor.h"
+#include "app/desktop/TrayIcon.h"
+#include "app/desktop/WheelFilter.h"
+#include "app/desktop/WindowPlacement.h"
+#include "app/dialogs/AboutBox.h"
+#include "app/dialogs/DataFileDialog.h"
+#include "app/dialogs/WindowMessages.h"
+#include "app/tabs/AdvancedTab.h"
+#include "app/tabs/ChartMenu.h"
+#include "app/tabs/ConfigureTab.h"
+#include "app/tabs/FormParts.h"
+#include "app/tabs/GraphPage.h"
+#include "app/tabs/HomeHubTab.h"
+#include "app/tabs/MainMenus.h"
+#include "app/tabs/ToolBar.h"
 #include "charting/ChartView.h"
 #include "core/Clock.h"
 #include "core/DesktopShell.h"
 #include "core/ProgramPaths.h"
-#include "core/SizeText.h"
 #include "core/Timer.h"
 #include "graphs/GraphSet.h"
-#include "housekeeping/DailyTimer.h"
-#include "housekeeping/ImageDeletion.h"
 #include "housekeeping/Restarter.h"
 #include "monitor/Browser.h"
 #include "monitor/PageDriver.h"
 #include "monitor/RunControl.h"
-#include "storage/CsvLog.h"
 #include "storage/DataRestoreFile.h"
-#include "webserver/KeyFilter.h"
-#include "webserver/MetricsSnapshot.h"
-#include "webserver/WebServer.h"
-#include "webserver/WebServerControl.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -48,28 +44,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QToolButton>
-#include <cstdio>
+#include <QVBoxLayout>
 
 namespace {
 
 constexpr int kTabHomeHub = 0;
 constexpr int kTabConfigure = 5;
 constexpr int kTabAdvanced = 6;
-
-void restoreCursor() {
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
-}
 
 } // namespace
 
@@ -79,42 +67,30 @@ static void initResources() {
 }
 
 MainWindow::MainWindow(Dependencies deps, QWidget* parent)
-    : QMainWindow(parent), deps_(std::move(deps)) {
+    : QMainWindow(parent), deps_(std::move(deps)),
+      help_(deps_.programFolder, deps_.installedHelpFile) {
     initResources();
     session_ = std::make_unique<MonitorSession>(settings_, deps_.browser, deps_.clock,
                                                 deps_.messages, deps_.timers);
-    Timer4 = deps_.timers(750, true);
     Timer6 = deps_.timers(5, true);
+    Timer6->setHandler([this] { Timer6Timer(); });
 
     createGraphPages();
     webChartView_ = new ChartView(&graphs().chart(GraphSet::Chart5));
     webChartView_->setObjectName(QStringLiteral("Chart5"));
-    ui.setupUi(this, deps_.browser.widget(),
-               {graphPages_[0], graphPages_[1], graphPages_[2], graphPages_[3]}, webChartView_);
+    buildForm();
 
-    tabs_ = new SettingsTabs(ui,
-                             {&settings_, &graphs(), &pageDriver(), &session_->log(),
-                              &session_->sampleTimer(), deps_.programFolder, this, &deps_.messages},
-                             this);
     dataFileDialog_ = new DataFileDialog(settings_, &deps_.shell, &deps_.messages, this);
     dataFileDialog_->TrimDataFileNow = [this] { session_->TrimDataFileProc(); };
 
     qApp->installEventFilter(new WheelFilter(this));
-    connectSettingsTabs();
+    connectTabs();
     connectMenus();
-    connectToolbar();
-    connectMonitor();
-    // Each feature's controls, menus and pipeline steps.
-    wireSetup();
-    wireCaptures();
-    wireWebServerAndTray();
-    wireHousekeeping();
+    createBinders();
 }
 
 // The chart views paint the session's graphs: they go first.
 MainWindow::~MainWindow() {
-    if (deps_.restarter)
-        deps_.restarter->setSteps({}); // the restarter outlives the window
     for (GraphPage*& page : graphPages_) {
         delete page;
         page = nullptr;
@@ -132,16 +108,12 @@ PageDriver& MainWindow::pageDriver() {
     return session_->driver();
 }
 
-bool MainWindow::settingsFileExists() const {
-    return QFileInfo::exists(ProgramPaths::settingsFile(deps_.programFolder));
-}
-
 Timer& MainWindow::timer(int n) {
     switch (n) {
     case 1:
         return session_->sampleTimer();
     case 4:
-        return *Timer4;
+        return setup_->gateTimer();
     case 5:
         return session_->resumeTimer();
     default:
@@ -153,27 +125,8 @@ Timer& MainWindow::timer(int n) {
 // Wiring.
 
 void MainWindow::createGraphPages() {
-    popupChart_ = new QMenu(this);
-    popupChart_->setObjectName(QStringLiteral("popupChart"));
-    const char* chartItems[] = {"Capture Now", "Save As...", "Capture All Now"};
-    const char* chartItemNames[] = {"mnuCapNow", "mnuChartSaveAs", "mnuCapAll"};
-    for (int i = 0; i < 3; ++i) {
-        auto* a = popupChart_->addAction(QLatin1String(chartItems[i]));
-        a->setObjectName(QLatin1String(chartItemNames[i]));
-        a->setEnabled(false); // until the captures are wired
-    }
-    popupChart_->addSeparator();
-    auto* copy = popupChart_->addAction(QStringLiteral("Copy to Clipboard"));
-    copy->setObjectName(QStringLiteral("CopytoClipboard1"));
-    copy->setEnabled(false);
-    popupChart_->addSeparator();
-    mnu3D_ = popupChart_->addAction(QStringLiteral("Show Chart in 3D"));
-    mnu3D_->setObjectName(QStringLiteral("mnu3D"));
-    mnu3D_->setCheckable(true);
-    connect(popupChart_, &QMenu::aboutToShow, this,
-            [this] { mnu3D_->setChecked(graphs().shows3D(ui.PageControl1->currentIndex())); });
-    connect(mnu3D_, &QAction::triggered, this,
-            [this] { graphs().toggle3D(ui.PageControl1->currentIndex()); });
+    popupChart_ = new ChartMenu(
+        graphs(), [this] { return pages_->currentIndex(); }, this);
 
     GraphPage::Context context;
     context.graphs = &graphs();
@@ -192,519 +145,140 @@ void MainWindow::createGraphPages() {
     graphs().mouseCycle().SetRestoreCursor(restoreCursor);
 }
 
-void MainWindow::connectSettingsTabs() {
-    connect(tabs_, &SettingsTabs::userGraphNamesChanged, this,
+// The window's form: the toolbar over the tabs, the status bar and the menus. Every tab is built
+// before any dialog exists, so a search by name finds the window's controls first.
+void MainWindow::buildForm() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Lintrove 5A"));
+    setMinimumSize(842, 643);
+    setFont(QFont(QStringLiteral("Arial"), 8));
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    toolBar_ = new ToolBar(central);
+    column->addWidget(toolBar_);
+
+    pages_ = named(new QTabWidget, "PageControl1");
+    pages_->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { height: 25px; width: 105px; padding: 0px; }"));
+    column->addWidget(pages_, 1);
+
+    homeHub_ = new HomeHubTab(deps_.browser.widget());
+    pages_->addTab(homeHub_, QStringLiteral("Home Hub"));
+    const char* sheetCaptions[] = {"Noise Margin", "Connection Speed", "Max Rate",
+                                   "Line Attenuation"};
+    for (int i = 0; i < 4; ++i)
+        pages_->addTab(graphPages_[size_t(i)], QLatin1String(sheetCaptions[i]));
+    configure_ = new ConfigureTab({settings_, graphs(), pageDriver(), session_->sampleTimer(),
+                                   deps_.messages, deps_.programFolder});
+    pages_->addTab(configure_, QStringLiteral("Configure"));
+    advanced_ = new AdvancedTab({settings_, graphs(), session_->log(), deps_.messages});
+    pages_->addTab(advanced_, QStringLiteral("Advanced"));
+
+    // 7: never shown; the web-image graph and the last page text live here.
+    auto* hidden = named(new QWidget, "TabSheet3");
+    auto* hiddenColumn = new QVBoxLayout(hidden);
+    hiddenColumn->addWidget(webChartView_, 1);
+    memo_ = named(new QPlainTextEdit, "Memo1");
+    memo_->setReadOnly(true);
+    hiddenColumn->addWidget(memo_);
+    pages_->addTab(hidden, QString());
+    pages_->setTabVisible(7, false);
+    setCentralWidget(central);
+
+    auto* status = named(new QStatusBar, "StatusBar1");
+    status->setFont(QFont(QStringLiteral("Arial"), 8));
+    // The fourth panel tells the router's state.
+    const int widths[] = {250, 300, 50, 160};
+    for (int i = 0; i < 4; ++i) {
+        auto* panel = new QLabel;
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setMinimumWidth(widths[i]);
+        if (i < 2)
+            panel->setFixedWidth(widths[i]);
+        statusPanels_[size_t(i)] = panel;
+        status->addWidget(panel, i == 2 ? 1 : 0);
+    }
+    setStatusBar(status);
+    menus_ = std::make_unique<MainMenus>(this);
+}
+
+void MainWindow::clearGroupHighlights() {
+    configure_->clearGroupHighlights();
+    advanced_->clearGroupHighlights();
+}
+
+void MainWindow::connectTabs() {
+    connect(advanced_, &AdvancedTab::userGraphNamesChanged, this,
             [this](const QString& name1, const QString& name2) {
-                ui.PageControl1->setTabText(3, name1);
-                ui.PageControl1->setTabText(4, name2);
+                pages_->setTabText(3, name1);
+                pages_->setTabText(4, name2);
             });
-    connect(tabs_, &SettingsTabs::loggingChanged, ui.Image7, &QWidget::setVisible);
-    connect(tabs_, &SettingsTabs::logFileChanged, this, [this] { updateLogButton(); });
-    connect(tabs_, &SettingsTabs::captureIndicatorsChanged, this,
+    connect(configure_, &ConfigureTab::captureIndicatorsChanged, this,
             [this](bool everyPage, bool onLostConnection) {
-                ui.Image1->setVisible(everyPage);
-                ui.Image2->setVisible(onLostConnection);
+                toolBar_->Image1->setVisible(everyPage);
+                toolBar_->Image2->setVisible(onLostConnection);
             });
 }
 
 void MainWindow::connectMenus() {
-    connect(ui.File1, &QMenu::aboutToShow, this, [this] { File1Click(); });
-    connect(ui.Configure1, &QMenu::aboutToShow, this, [this] { Configure1Click(); });
-    connect(ui.mnuExit, &QAction::triggered, this, [this] { close(); });
-    connect(ui.mnuHelp, &QAction::triggered, this, [this] { mnuHelpClick(); });
-    connect(ui.mnuuserDefined, &QAction::triggered, this, [this] { mnuuserDefinedClick(); });
-    connect(ui.mnuRestoreData, &QAction::triggered, this,
-            [this] { settings_.Restore = ui.mnuRestoreData->isChecked(); });
-    connect(ui.mnuDataRestore, &QAction::triggered, this, [this] { mnuDataRestoreClick(); });
-    connect(ui.mnuStartLog, &QAction::triggered, tabs_, &SettingsTabs::mnuStartLogClick);
-    connect(ui.mnuStopLog, &QAction::triggered, tabs_, &SettingsTabs::mnuStopLogClick);
-    connect(ui.mnuConfigLog, &QAction::triggered, this, [this] { mnuConfigLogClick(); });
-    connect(ui.PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+    connect(menus_->File1, &QMenu::aboutToShow, this, [this] { File1Click(); });
+    connect(menus_->Configure1, &QMenu::aboutToShow, this, [this] { Configure1Click(); });
+    connect(menus_->mnuExit, &QAction::triggered, this, [this] { close(); });
+    connect(menus_->mnuHelp, &QAction::triggered, this,
+            [this] { help_.open(deps_.shell, deps_.messages); });
+    connect(menus_->mnuuserDefined, &QAction::triggered, this, [this] { mnuuserDefinedClick(); });
+    connect(menus_->mnuRestoreData, &QAction::triggered, this,
+            [this] { settings_.Restore = menus_->mnuRestoreData->isChecked(); });
+    connect(menus_->mnuDataRestore, &QAction::triggered, this, [this] { mnuDataRestoreClick(); });
+    connect(pages_, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+    connect(menus_->mnuAbout, &QAction::triggered, this, [this] { mnuAboutClick(); });
 }
 
-// ---------------------------------------------------------------------------------------------
-// Features. Behaviour not wired yet is placed but disabled, not pretending to work.
-
-void MainWindow::wireSetup() {
-    // Made after the window's own controls, so that a search by name finds their "edAddress"
-    // before the wizard's. It keeps its own message boxes: one over this window could not be
-    // answered while the wizard is modal.
-    wizard_ = new SetupWizard(this);
-    wizard_->setFinishHandler(
-        [this](const QString& address, const QString& password, QString* error) {
-            return wizardFinish(address, password, error);
-        });
-    accessLock_ = new RouterAccessLock(
-        {ui.Image11, ui.Image26, ui.edAddress, ui.edPassword1, ui.cbShowPlain, this},
-        deps_.messages, {}, this);
-    // Locking the box takes its text as leaving it does: a refused one gives way to the old.
-    connect(accessLock_, &RouterAccessLock::aboutToLock, tabs_, &SettingsTabs::edAddressExit);
-
-    FirstRunGate::Hooks hooks;
-    hooks.settingsFileExists = [this] { return settingsFileExists(); };
-    hooks.passwordEmpty = [this] { return ui.edPassword1->text().isEmpty(); };
-    hooks.wizardShowing = [this] { return wizard_->isVisible(); };
-    hooks.openWizard = [this] { mnuWizardClick(); };
-    hooks.setStatusLine = [this](const QString& text) { ui.Label2->setText(text); };
-    firstRunGate_ = std::make_unique<FirstRunGate>(*Timer4, std::move(hooks));
-    connect(wizard_, &SetupWizard::cancelled, this, [this] { firstRunGate_->wizardCancelled(); });
-
-    connect(ui.mnuWizard, &QAction::triggered, this, [this] { mnuWizardClick(); });
-}
-
-void MainWindow::mnuWizardClick() {
-    wizard_->openCentredOn(this, ui.edAddress->text());
-}
-
-bool MainWindow::wizardFinish(const QString& address, const QString& password, QString* error) {
-    // Saved before anything changes: a failed save leaves the controls and the browser as they
-    // were, and the wizard open with its entries.
-    collectSettingsFromControls();
-    Settings toSave = settings_;
-    toSave.Address = address;
-    toSave.Password = password;
-    if (!toSave.save(ProgramPaths::settingsFile(deps_.programFolder), error))
-        return false;
-    tabs_->setRouterAddress(address);
-    ui.edPassword1->setText(password);
-    firstRunGate_->wizardFinished();
-    FormShow();
-    return true;
-}
-
-void MainWindow::wireCaptures() {
-    GraphCapture::View view;
-    view.activeTab = [this] { return ui.PageControl1->currentIndex(); };
-    view.tabCaption = [this](int tab) { return ui.PageControl1->tabText(tab).remove('&'); };
-    // Qt sizes only the shown tab page: every chart is rendered at that page's size.
-    view.pageSize = [this] {
-        const QWidget* page = ui.PageControl1->currentWidget();
-        return page ? page->size() : QSize();
-    };
-    view.userGraphName = [this](int userGraph) {
-        return (userGraph == 0 ? ui.boxUser1 : ui.boxUser2)->currentText();
-    };
-    const auto headerTexts = [this] {
-        const LineSample& sample = session_->sample();
-        return ImageHeader::Texts{sample.DataRateUpText, sample.DataRateDownText,
-                                  ui.Label25->text()};
-    };
-    view.headerTexts = headerTexts;
-    view.highlightGraphsGroup = [this] { tabs_->highlightGroup(ui.GroupGraphs); };
-    view.setCaptureStatus = [this](const QString& text) { ui.statusPanels[2]->setText(text); };
-    capture_ = std::make_unique<GraphCapture>(settings_, graphs(), deps_.clock, deps_.messages,
-                                              deps_.programFolder, std::move(view));
-    webImageWriter_ = std::make_unique<WebImageWriter>(
-        settings_, graphs(), deps_.clock, deps_.messages, deps_.programFolder, headerTexts,
-        [this] { return webImageBusy_ && webImageBusy_(); });
+// Each feature binds its own controls, menus and pipeline steps. The order keeps the order of
+// handlers that share a signal (the router state's text: the status bar before the tray).
+void MainWindow::createBinders() {
+    services_ = std::make_unique<WindowServices>(
+        WindowServices{*this, settings_, *session_, deps_.clock, deps_.shell, deps_.messages,
+                       deps_.programFolder, deps_.timers,
+                       [this](QGroupBox* group) {
+                           showTab(kTabConfigure);
+                           clearGroupHighlights();
+                           FormParts::highlight(group);
+                       },
+                       [this] { collectSettingsFromControls(); }});
+    WindowServices& services = *services_;
+    run_ =
+        std::make_unique<RunBinder>(services,
+                                    RunBinder::Controls{*toolBar_, *homeHub_, *configure_, *memo_,
+                                                        *statusPanels_[0], *statusPanels_[3]},
+                                    [this] { showTab(kTabHomeHub); });
+    log_ = std::make_unique<LogBinder>(
+        services, LogBinder::Controls{*toolBar_, *configure_, *menus_, *statusPanels_[1]});
+    setup_ = std::make_unique<SetupBinder>(
+        services, SetupBinder::Controls{*configure_, *homeHub_->Label2, *menus_->mnuWizard},
+        [this] { FormShow(); });
+    capture_ = std::make_unique<CaptureBinder>(
+        services, deps_.browser,
+        CaptureBinder::Controls{*toolBar_, *menus_, *popupChart_, *pages_, *homeHub_, *configure_,
+                                *advanced_, *statusPanels_[2]});
+    web_ = std::make_unique<WebServerBinder>(
+        services, WebServerBinder::Controls{*advanced_, *toolBar_}, deps_.networkAddresses);
+    // The web image written by the capture binder waits on the server's readers.
+    capture_->setWebImageBusy(web_->webImageBusy());
+    housekeeping_ = std::make_unique<HousekeepingBinder>(
+        services, HousekeepingBinder::Controls{*configure_, *advanced_, *menus_, *dataFileDialog_},
+        HousekeepingBinder::Hooks{[this](QPoint at) { capture_->openImageViewer(at); },
+                                  [this] { web_->applyWebFolder(); },
+                                  [this] { log_->updateLogStatus(); },
+                                  [this] { capture_->updateCaptureStatus(); }},
+        deps_.restarter, deps_.preciseTimers);
 
     MonitorSession::ViewSteps& steps = session_->viewSteps();
-    steps.CaptureAllGraphs = [this] {
-        capture_->CaptureAllGraphs(GraphCapture::Trigger::Automatic);
-    };
-    steps.WriteWebImage = [this] { webImageWriter_->WriteWebImage(); };
-
-    // Buttons, menus and the chart menu.
-    const auto captureAll = [this] { capture_->CaptureAllGraphs(GraphCapture::Trigger::Hand); };
-    const auto captureVisible = [this] { capture_->CaptureVisibleGraph(); };
-    const auto saveAs = [this] {
-        capture_->SaveVisibleGraphAs(
-            [this](const QString& start) { return PictureSaveDialog::ask(this, start); });
-    };
-    const auto copy = [this] { capture_->CopyVisibleGraph(); };
-    const auto chartItem = [this](const char* name) {
-        auto* item = popupChart_->findChild<QAction*>(QLatin1String(name));
-        item->setEnabled(true);
-        return item;
-    };
-    connect(ui.btnCapture, &QToolButton::clicked, this, captureAll);
-    connect(ui.mnuCaptureAll, &QAction::triggered, this, captureAll);
-    connect(chartItem("mnuCapAll"), &QAction::triggered, this, captureAll);
-    connect(ui.mnuCaptureVisible, &QAction::triggered, this, captureVisible);
-    connect(chartItem("mnuCapNow"), &QAction::triggered, this, captureVisible);
-    connect(ui.mnuSaveAs, &QAction::triggered, this, saveAs);
-    connect(chartItem("mnuChartSaveAs"), &QAction::triggered, this, saveAs);
-    connect(ui.mnuCopy, &QAction::triggered, this, copy);
-    connect(chartItem("CopytoClipboard1"), &QAction::triggered, this, copy);
-
-    // The capture folder.
-    connect(ui.edCapture, &QLineEdit::textChanged, this, [this] { edCaptureChange(); });
-    connect(ui.edCapture, &QLineEdit::editingFinished, this, [this] {
-        ui.edCapture->setText(CaptureFolder::withoutTrailingSeparator(ui.edCapture->text()));
-        edCaptureChange();
-    });
-    connect(ui.btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
-    edCaptureChange();
-
-    // Configure, File and Edit menus.
-    connect(ui.mnuStartCapture, &QAction::triggered, this, [this] { mnuStartCaptureClick(); });
-    connect(ui.mnuStopCapture, &QAction::triggered, this,
-            [this] { ui.cbCapture->setChecked(false); });
-    connect(ui.mnuConfigCap, &QAction::triggered, this, [this] { mnuConfigCapClick(); });
-    connect(ui.File1, &QMenu::aboutToShow, this, [this] { captureMenusForTab(); });
-    connect(ui.Edit1, &QMenu::aboutToShow, this, [this] { captureMenusForTab(); });
-    // Ctrl+C and Ctrl+A are the page's only while the "Home Hub" tab is shown.
-    connect(ui.PageControl1, &QTabWidget::currentChanged, this, [this] { captureMenusForTab(); });
-    captureMenusForTab();
-
-    // The browser view's own menu, the Edit menu's page items and the statistics-page picture.
-    StatsPagePicture::Hooks hooks;
-    hooks.running = [this] { return runControl().state() == MonitorState::Running; };
-    hooks.startFolder = [this] { return capture_->folder(); };
-    hooks.askFileName = [this](const QString& start) {
-        return PictureSaveDialog::ask(this, start);
-    };
-    statsPagePicture_ = new StatsPagePicture(deps_.browser, session_->sampleTimer(), deps_.messages,
-                                             std::move(hooks), this);
-    browserMenu_ = new BrowserContextMenu(
-        deps_.browser,
-        [this] { return ui.Label2->text() == QStringLiteral("!") + runControl().StatsPageUrl; },
-        [this] { statsPagePicture_->mnuSaveImageClick(); }, this);
-    connect(ui.mnuCopyWeb1, &QAction::triggered, browserMenu_,
-            &BrowserContextMenu::mnuWebCopyClick);
-    connect(ui.mnuSelectAllWeb1, &QAction::triggered, browserMenu_,
-            &BrowserContextMenu::mnuWebSelectAllClick);
-
-    // The image viewer and the About box.
-    connect(ui.btnViewCap, &QToolButton::clicked, this, [this] { btnViewCapClick(); });
-    connect(ui.mnuAbout, &QAction::triggered, this, [this] { mnuAboutClick(); });
-}
-
-// The capture buttons and menu items act only on an existing folder.
-void MainWindow::edCaptureChange() {
-    const bool exists = CaptureFolder::exists(ui.edCapture->text(), deps_.programFolder);
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.btnCapture, ui.btnViewCap})
-        w->setEnabled(exists);
-    for (QAction* a : {ui.mnuCaptureVisible, ui.mnuCaptureAll})
-        a->setEnabled(exists);
-}
-
-void MainWindow::btnBrowseClick() {
-    ui.edCapture->setText(
-        CaptureFolder::GetFolder(deps_.shell, this, ui.edCapture->text(), deps_.programFolder));
-}
-
-void MainWindow::mnuStartCaptureClick() {
-    if (!capture_->folderExists())
-        btnBrowseClick();
-    ui.cbCapture->setChecked(capture_->folderExists());
-}
-
-void MainWindow::mnuConfigCapClick() {
-    showTab(kTabConfigure);
-    tabs_->clearGroupHighlights();
-    tabs_->highlightGroup(ui.GroupGraphs);
-}
-
-void MainWindow::captureMenusForTab() {
-    const CaptureMenus::Items items = CaptureMenus::forTab(
-        ui.PageControl1->currentIndex(), ui.boxUser1->currentText(), ui.boxUser2->currentText());
-    ui.mnuCaptureVisible->setText(items.captureVisible);
-    ui.mnuSaveAs->setText(items.saveAs);
-    ui.mnuCopy->setText(items.copy);
-    for (QAction* a : {ui.mnuCaptureVisible, ui.mnuCaptureAll, ui.mnuSaveAs, ui.mnuCopy})
-        a->setVisible(items.graphItemsVisible);
-    // A hidden item's shortcut does not fire, so the keys stay the page's alone.
-    ui.mnuCopyWeb1->setVisible(items.pageItemsVisible);
-    ui.mnuSelectAllWeb1->setVisible(items.pageItemsVisible);
-}
-
-void MainWindow::btnViewCapClick() {
-    openImageViewer(ImageViewer::placement(frameGeometry().topLeft(), 110));
-}
-
-// Toolbar "View" and the Maintenance dialog's "View" open the same viewer at their own places.
-void MainWindow::openImageViewer(QPoint topLeft) {
-    if (!imageViewer_)
-        imageViewer_ =
-            new ImageViewer(settings_, deps_.programFolder, deps_.shell, deps_.messages, this);
-    imageViewer_->move(topLeft);
-    imageViewer_->exec();
-}
-
-void MainWindow::mnuAboutClick() {
-    if (!aboutBox_)
-        aboutBox_ = new AboutBox(deps_.shell, helpFile(), this);
-    aboutBox_->move(AboutBox::centredOn(frameGeometry(), aboutBox_->size()));
-    aboutBox_->exec();
-}
-
-void MainWindow::wireWebServerAndTray() {
-    metrics_ = std::make_unique<MetricsSnapshot>();
-    webServer_ = std::make_unique<WebServer>(metrics_.get());
-    webControl_ = std::make_unique<WebServerControl>(*webServer_, deps_.messages);
-    tray_ = std::make_unique<TrayIcon>(this, &QSystemTrayIcon::isSystemTrayAvailable,
-                                       deps_.timers(TrayIcon::kTrayWatchMs, false));
-
-    // The boxes of the Configure tab.
-    ui.boxWebAddress->addItems(webAddresses());
-    for (QLineEdit* box : {ui.edPort, ui.edWidth, ui.edHeight})
-        KeyFilter::digits(box)->guard(box);
-    KeyFilter::address(ui.boxWebAddress)->guard(ui.boxWebAddress);
-    // Leaving it checks the address. The list box, not its line edit, holds the focus.
-    ui.boxWebAddress->installEventFilter(this);
-    connect(tabs_, &SettingsTabs::webServerBoxChanged, this, [this] {
-        if (webServerStarted_)
-            cbWebClick();
-    });
-    connect(webControl_.get(), &WebServerControl::indicatorVisibleChanged, ui.Image3,
-            &QWidget::setVisible);
-    // A box left ticked over a server that does not listen would make the next tick, after the
-    // port is corrected, do nothing.
-    connect(webControl_.get(), &WebServerControl::startFailed, ui.cbWeb,
-            [this] { ui.cbWeb->setChecked(false); });
-    connect(webControl_.get(), &WebServerControl::boxesEnabledChanged, this, [this](bool on) {
-        for (QWidget* w : std::initializer_list<QWidget*>{ui.lblWebAddress, ui.boxWebAddress,
-                                                          ui.lblPort, ui.edPort})
-            w->setEnabled(on);
-    });
-
-    // The pipeline: the tray picture, the web image, the metrics of each plotted sample.
-    MonitorSession::ViewSteps& steps = session_->viewSteps();
-    steps.WebImageBusy = webImageBusy();
-    steps.IconNoise = [this](const QString& state) {
-        tray_->IconNoise(state, session_->sample());
-        samplePlotted_ = true; // only a plotted sample draws the picture
-    };
-    webImageBusy_ = webImageBusy(); // the web image written by the capture wiring waits on it
-    // Connected after the session's own handler, so this runs once the pipeline is through.
-    connect(&pageDriver(), &PageDriver::pageReady, this, [this](const QDateTime& sampleTime) {
-        const LineSample& sample = session_->sample();
-        if (samplePlotted_)
-            metrics_->recordSample(sample, settings_.User1, settings_.User2, sampleTime);
-        samplePlotted_ = false;
-        tray_->setToolTipFrom(sample);
-    });
-    RunControl& run = runControl();
-    connect(&run, &RunControl::stateChanged, this,
-            [this](MonitorState state) { metrics_->setMonitorState(state); });
-    RouterState& router = pageDriver().routerState();
-    connect(&router, &RouterState::statusChanged, this,
-            [this](RouterStatus status) { metrics_->setRouterStatus(status); });
-    connect(&router, &RouterState::textChanged, tray_.get(), &TrayIcon::setRouterText);
-    metrics_->setRouterStatus(router.status());
-    tray_->setRouterText(router.text());
-    connect(&run, &RunControl::trayIconRequested, this,
-            [this](const QString& state) { tray_->IconNoise(state, session_->sample()); });
-
-    // The tray.
-    connect(ui.cbMinimize, &QCheckBox::toggled, tray_.get(), &TrayIcon::setMinimizeToTray);
-    connect(tray_.get(), &TrayIcon::closeRequested, this, [this] { close(); });
-}
-
-QStringList MainWindow::webAddresses() const {
-    return deps_.networkAddresses ? deps_.networkAddresses() : WebServerControl::addressList();
-}
-
-std::function<bool()> MainWindow::webImageBusy() {
-    return [this] { return webServer_->imageBusy(); };
-}
-
-void MainWindow::applyWebFolder() {
-    const QString folder = CaptureFolder::resolve(settings_.WebFolder, deps_.programFolder);
-    if (!folder.isEmpty())
-        QDir().mkpath(folder); // a failure shows when the web image is written
-    webServer_->setWebFolder(folder);
-}
-
-// Start-up, once the settings are in the controls: the address box offers this machine's
-// address, and a ticked box starts the server.
-void MainWindow::startWebServer() {
-    ui.boxWebAddress->setCurrentText(
-        WebServerControl::startupAddress(webAddresses(), settings_.WebAddress));
-    applyWebFolder();
-    webServerStarted_ = true;
-    const bool stored = settings_.Web;
-    cbWebClick();
-    // A stored choice that fails now (the port still held by a program that has not ended) is
-    // kept for the next start; only the user's own ticking or unticking changes it.
-    settings_.Web = stored;
-}
-
-void MainWindow::cbWebClick() {
-    webControl_->cbWebClick(ui.cbWeb->isChecked(), ui.boxWebAddress->currentText(),
-                            ui.edPort->text());
-}
-
-void MainWindow::wireHousekeeping() {
-    // The daily jobs, checked at every minute boundary and at every Start and Resume.
-    dailyTick_ = deps_.preciseTimers ? deps_.preciseTimers(60000) : deps_.timers(60000, false);
-    DailyTimer::Jobs jobs;
-    jobs.TrimLog = [this] { trimLogNow(); };
-    jobs.TrimDataFileProc = [this] { session_->TrimDataFileProc(); };
-    jobs.DeleteFiles = [this] { deleteFilesNow(); };
-    jobs.Restart = [this] {
-        if (deps_.restarter)
-            deps_.restarter->ScheduledRestart();
-    };
-    dailyTimer_ = std::make_unique<DailyTimer>(settings_, deps_.clock, *dailyTick_, jobs);
-    connect(&runControl(), &RunControl::maintenanceCheckRequested, this,
-            [this] { dailyTimer_->DailyTimerTimer(); });
-
-    if (Restarter* restarter = deps_.restarter) {
-        Restarter::Steps steps;
-        steps.SaveSettings = [this] { return saveSettingsForRestart(); };
-        // exit(), not quit(): quit() would close the window and run the close sequence.
-        steps.EndProgram = [] { QCoreApplication::exit(0); };
-        steps.CloseMainWindow = [this] { return close(); };
-        steps.Busy = [] { return QApplication::activeModalWidget() != nullptr; };
-        restarter->setSteps(steps);
-    }
-
-    maintenanceDialog_ = new MaintenanceDialog(settings_, &deps_.shell, &deps_.messages, this);
-    maintenanceDialog_->TrimLogNow = [this] { trimLogNow(); };
-    maintenanceDialog_->DeleteFilesNow = [this] { deleteFilesNow(); };
-    connect(maintenanceDialog_, &MaintenanceDialog::trimLogChanged, ui.Image16,
-            &QWidget::setVisible);
-    connect(maintenanceDialog_, &MaintenanceDialog::deleteImagesChanged, ui.Image23,
-            &QWidget::setVisible);
-    connect(maintenanceDialog_, &MaintenanceDialog::viewImagesRequested, this,
-            [this] { openImageViewer(ImageViewer::placement(frameGeometry().topLeft(), 50)); });
-    const auto openMaintenance = [this](MaintenanceDialog::Highlight highlight) {
-        return [this, highlight] { maintenanceDialog_->Open(highlight, frameGeometry()); };
-    };
-    connect(ui.btnImagesMaintain, &QPushButton::clicked, this,
-            openMaintenance(MaintenanceDialog::Highlight::Images));
-    connect(ui.btnLogMaintain, &QPushButton::clicked, this,
-            openMaintenance(MaintenanceDialog::Highlight::Log));
-    connect(ui.btnSystemMaintain, &QPushButton::clicked, this,
-            openMaintenance(MaintenanceDialog::Highlight::None));
-    connect(ui.mnuMaintain, &QAction::triggered, this,
-            openMaintenance(MaintenanceDialog::Highlight::None));
-
-    advancedDialog_ =
-        new AdvancedSettingsDialog(settings_, deps_.clock, &deps_.shell, &deps_.messages, this);
-    advancedDialog_->setDataFileDialog(dataFileDialog_);
-    connect(ui.btnAdvanced, &QPushButton::clicked, this, [this] { btnAdvancedClick(); });
-    // Queued: the restart closes the window, which must wait for the dialog's modal loop to end.
-    connect(
-        advancedDialog_, &AdvancedSettingsDialog::restartNowRequested, this,
-        [this] {
-            // The last window closing need not end the program (a tray icon keeps it).
-            if (deps_.restarter && deps_.restarter->RestartNow())
-                QCoreApplication::exit(0);
-        },
-        Qt::QueuedConnection);
-
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.btnImagesMaintain, ui.btnLogMaintain,
-                                                      ui.btnAdvanced, ui.btnSystemMaintain})
-        w->setEnabled(true);
-    ui.mnuMaintain->setEnabled(true);
-}
-
-bool MainWindow::RestartInProgress() const {
-    return deps_.restarter && deps_.restarter->RestartInProgress();
-}
-
-// The scheduled restart saves without a message box: nobody may be there to answer it, and the
-// previous settings file is still whole when the save fails.
-bool MainWindow::saveSettingsForRestart() {
-    collectSettingsFromControls();
-    QString error;
-    if (settings_.save(ProgramPaths::settingsFile(deps_.programFolder), &error))
-        return true;
-    std::fprintf(stderr, "lintrove5a: %s\n", qPrintable(error));
-    return false;
-}
-
-void MainWindow::trimLogNow() {
-    QString error;
-    if (!TrimLog(settings_.LogFile, settings_.TrimLines, session_->trimBusy(), &error))
-        deps_.messages.inform(error);
-    updateLogStatus();
-}
-
-void MainWindow::deleteFilesNow() {
-    const DeletionResult result = DeleteFiles(settings_, deps_.programFolder, deps_.clock.now());
-    for (const QString& path : result.failed)
-        std::fprintf(stderr, "lintrove5a: could not delete %s\n",
-                     qPrintable(QDir::toNativeSeparators(path)));
-    updateCaptureStatus();
-}
-
-void MainWindow::btnAdvancedClick() {
-    // Before its first showing a dialog has not taken its size yet.
-    if (!advancedDialog_->testAttribute(Qt::WA_Resized))
-        advancedDialog_->adjustSize();
-    advancedDialog_->move(
-        WindowPlacement::centredOn(frameGeometry(), advancedDialog_->frameGeometry().size()));
-    // Its settings are read where they are used; the pause delay at the next pause. The web
-    // server keeps its own copy of the folder, so it takes the one the dialog may have changed.
-    advancedDialog_->exec();
-    applyWebFolder();
-}
-
-void MainWindow::connectToolbar() {
-    RunControl& run = runControl();
-    connect(ui.btnRun, &QToolButton::clicked, this, [this] {
-        session_->runGuarded([this] { runControl().btnRunClick(); });
-        applyRunControlView();
-    });
-    // The mouse-down of any button comes before the click: a second Pause stops.
-    ui.btnStop->installEventFilter(this);
-    connect(ui.btnStop, &QToolButton::clicked, this, [this] {
-        runControl().btnStopClick();
-        applyRunControlView(); // a click that changes nothing must not leave the button toggled
-    });
-    connect(ui.btnLog, &QToolButton::clicked, this, [this] { btnLogClick(); });
-    connect(&run, &RunControl::buttonsChanged, this, [this] { applyRunControlView(); });
-    connect(&run, &RunControl::startTimeChanged, ui.statusPanels[0], &QLabel::setText);
-    connect(&run, &RunControl::captureIndicatorChanged, ui.Image1, &QWidget::setVisible);
-    connect(&run, &RunControl::lostSyncIndicatorChanged, ui.Image2, &QWidget::setVisible);
-    connect(&run, &RunControl::routerTypeEnabledChanged, ui.boxType1, &QWidget::setEnabled);
-    connect(&run, &RunControl::passwordEntryEnabledChanged, ui.edPassword1, &QWidget::setEnabled);
-    applyRunControlView();
-}
-
-void MainWindow::connectMonitor() {
-    Timer6->setHandler([this] { Timer6Timer(); });
-
-    PageDriver& driver = pageDriver();
-    connect(&driver, &PageDriver::connectingPanelHidden, ui.Panel4, &QWidget::hide);
-    connect(&driver, &PageDriver::homeHubTabRequested, this, [this] { showTab(kTabHomeHub); });
-    connect(&driver, &PageDriver::toolbarTextsChanged, this, [this](const ToolbarTexts& t) {
-        setToolbarTexts(t.uptime, t.noiseMarginUp, t.noiseMarginDown, t.rateUp, t.rateDown);
-    });
-    connect(&driver, &PageDriver::defaultCursorRequested, this, restoreCursor);
-    connect(&driver, &PageDriver::runButtonEnabled, this, [this] { ui.btnRun->setEnabled(true); });
-    connect(&driver, &PageDriver::statusLineChanged, ui.Label2, &QLabel::setText);
-    connect(&driver, &PageDriver::statsPageRead, ui.Memo1, &QPlainTextEdit::setPlainText);
-    // The title tells the run state and, while the line is not read, why.
-    RouterState& router = driver.routerState();
-    connect(&router, &RouterState::windowTitleChanged, this, &QWidget::setWindowTitle);
-    connect(&router, &RouterState::textChanged, ui.statusPanels[3], &QLabel::setText);
-    ui.statusPanels[3]->setText(router.text());
-
-    MonitorSession::ViewSteps& steps = session_->viewSteps();
-    steps.ShowLostSyncIndicator = [this] {
-        ui.Image1->show();
-        ui.Image2->hide();
-    };
-    steps.UpdateLogStatus = [this] { updateLogStatus(); };
-    steps.UpdateCaptureStatus = [this] { updateCaptureStatus(); };
-}
-
-void MainWindow::applyRunControlView() {
-    RunControl& run = runControl();
-    ui.btnRun->setText(run.RunCaption());
-    ui.btnStop->setText(run.StopCaption());
-    ui.btnStop->setIcon(QIcon(QStringLiteral(":/") + run.StopPicture()));
-    ui.btnRun->setCheckable(true);
-    ui.btnStop->setCheckable(true);
-    ui.btnRun->setChecked(run.Pressed() == RunControl::PressedButton::Run);
-    ui.btnStop->setChecked(run.Pressed() == RunControl::PressedButton::Stop);
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui.btnStop && event->type() == QEvent::MouseButtonPress)
-        runControl().btnStopMouseDown();
-    if (webControl_ && watched == ui.boxWebAddress && event->type() == QEvent::FocusOut) {
-        // Leaving the box for another control; not its own list, not another window.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-            webControl_->boxWebAddressExit(ui.boxWebAddress->currentText());
-    }
-    return QMainWindow::eventFilter(watched, event);
+    steps.UpdateLogStatus = [this] { log_->updateLogStatus(); };
+    steps.UpdateCaptureStatus = [this] { capture_->updateCaptureStatus(); };
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -719,11 +293,16 @@ void MainWindow::FormCreate() {
     const QSize screenSize = screen ? screen->geometry().size() : QSize();
     settings_ = Settings::defaults(deps_.programFolder, deps_.clock.now(), screenSize);
     settings_.load(ProgramPaths::settingsFile(deps_.programFolder));
-    tabs_->applySettingsToControls();
+    // The controls take the stored settings in the file's read order.
+    const Settings stored = settings_; // handlers write back into settings_ as controls change
+    configure_->applySettings(stored);
+    advanced_->applySettings(stored);
+    configure_->applyLateSettings(stored);
+    advanced_->applyWebSettings(stored);
     showTab(qBound(0, settings_.Page, 6));
 
     // 3. The only router type.
-    ui.boxType1->setCurrentIndex(0);
+    configure_->boxType1->setCurrentIndex(0);
 
     // 4. Placement.
     QList<QRect> screens;
@@ -740,43 +319,42 @@ void MainWindow::FormCreate() {
         QDir(deps_.programFolder).mkdir(QLatin1String(name));
 
     // 6b. The web server and its indicator, once its folder exists.
-    startWebServer();
+    web_->startWebServer();
 
     // 7. Cursors of the graph mouse cycle.
     loadCursors();
 
     // 8. A fresh help document at every start.
-    writeHelpFile();
+    help_.writeCopy();
 
     // 9. Password mask.
-    accessLock_->cbShowPlainClick();
+    setup_->applyPasswordMask();
 
     // 10. Buttons and status texts that depend on files.
-    updateLogButton();
-    edCaptureChange();
-    updateCaptureStatus();
-    ui.statusPanels[1]->setText(
-        QFileInfo::exists(ui.edLog->text()) ? LogStatusText(ui.edLog->text()) : QString());
+    log_->updateLogButton();
+    capture_->edCaptureChange();
+    capture_->updateCaptureStatus();
+    log_->showLogFileSize();
 
     // 12. Graphs: page size, time per page, 3-D flags.
     if (const auto text = graphs().ApplyPageSize())
-        ui.Panel5->setText(*text);
+        configure_->Panel5->setText(*text);
     graphs().Apply3D(settings_.ThreeD);
 
     // 13-14. User-graph names and the log header.
-    tabs_->refreshUserGraphNames();
+    advanced_->refreshUserGraphNames();
     session_->log().HeaderPending = false;
 
     // 15. Indicators.
-    ui.Image7->setVisible(ui.cbLog->isChecked());
-    ui.Image1->setVisible(ui.cbCapture->isChecked());
-    ui.Image2->setVisible(ui.cbOnlyIfLost->isChecked());
-    ui.Image16->setVisible(settings_.TrimLog);
-    ui.Image23->setVisible(settings_.DeleteImages);
+    toolBar_->Image7->setVisible(configure_->cbLog->isChecked());
+    toolBar_->Image1->setVisible(configure_->cbCapture->isChecked());
+    toolBar_->Image2->setVisible(configure_->cbOnlyIfLost->isChecked());
+    configure_->Image16->setVisible(settings_.TrimLog);
+    configure_->Image23->setVisible(settings_.DeleteImages);
 
     // 16. Toolbar values, counters, the resume timer.
-    setToolbarTexts({}, {}, {}, {}, {});
-    ui.Label2->clear();
+    toolBar_->setTexts({}, {}, {}, {}, {});
+    homeHub_->Label2->clear();
     session_->pipeline().CapturePointCount = 0;
     session_->resumeTimer().setInterval(settings_.PauseDelay * 1000);
 
@@ -792,7 +370,7 @@ void MainWindow::FormCreate() {
 }
 
 void MainWindow::showPage(int index) {
-    ui.PageControl1->setCurrentIndex(index);
+    pages_->setCurrentIndex(index);
 }
 
 // Window bounds, the tab shown, the router type and the axes are taken at save time.
@@ -805,8 +383,9 @@ void MainWindow::collectSettingsFromControls() {
     settings_.Top = bounds.top() + frameOffset.y();
     settings_.Width = bounds.width();
     settings_.Height = bounds.height();
-    settings_.Page = ui.PageControl1->currentIndex();
-    tabs_->collectSettings();
+    settings_.Page = pages_->currentIndex();
+    configure_->collectSettings();
+    advanced_->collectSettings();
     if (settings_.SaveAxes)
         graphs().StoreAxes(settings_);
 }
@@ -828,37 +407,6 @@ void MainWindow::loadCursors() {
     }
 }
 
-// Deleted first and written anew; when the old copy cannot be deleted (a viewer holds it) it
-// stays and is used.
-QString MainWindow::helpFile() const {
-    return deps_.installedHelpFile.isEmpty() ? ProgramPaths::helpFile(deps_.programFolder)
-                                             : deps_.installedHelpFile;
-}
-
-void MainWindow::writeHelpFile() {
-    if (!deps_.installedHelpFile.isEmpty())
-        return;
-    const QString path = helpFile();
-    if (QFileInfo::exists(path))
-        QFile::remove(path);
-    if (QFileInfo::exists(path))
-        return;
-    QFile resource(QStringLiteral(":/MYUSERDATA"));
-    QFile out(path);
-    if (resource.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly))
-        out.write(resource.readAll());
-    // A folder that cannot be written leaves no help document; "Help..." then does nothing.
-}
-
-void MainWindow::setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
-                                 const QString& rateUp, const QString& rateDown) {
-    ui.Label25->setText(uptime);
-    ui.Label20->setText(nmUp);
-    ui.Label22->setText(nmDown);
-    ui.Label15->setText(rateUp);
-    ui.Label23->setText(rateDown);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Show, activation, close.
 
@@ -869,10 +417,10 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::FormShow() {
-    if (ui.cbStartMinimized->isChecked() && !firstShown_)
+    if (advanced_->cbStartMinimized->isChecked() && !firstShown_)
         Timer6->setEnabled(true);
     firstShown_ = true;
-    if (settingsFileExists())
+    if (setup_->settingsFileExists())
         pageDriver().OpenStatsPage();
     // Without a settings file nothing is loaded: the first run waits for the setup.
 }
@@ -882,16 +430,16 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
     if (event->type() == QEvent::WindowStateChange && isMinimized())
-        tray_->windowMinimized();
+        web_->tray().windowMinimized();
 }
 
 void MainWindow::FormActivate() {
-    firstRunGate_->FormActivate();
+    setup_->FormActivate();
 }
 
 void MainWindow::Timer6Timer() {
     Timer6->setEnabled(false);
-    if (!tray_->startInTray())
+    if (!web_->tray().startInTray())
         showMinimized();
 }
 
@@ -912,21 +460,20 @@ bool MainWindow::EndSession(bool askUser) {
 }
 
 bool MainWindow::FormCloseQuery(bool askUser) {
-    if (askUser && !RestartInProgress() && ui.cbPrompt->isChecked()) {
+    if (askUser && !RestartInProgress() && advanced_->cbPrompt->isChecked()) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QPoint at = WindowPlacement::closeQuestionPosition(
-            tray_->isIconVisible(), screen ? screen->availableGeometry() : QRect(),
+            web_->tray().isIconVisible(), screen ? screen->availableGeometry() : QRect(),
             frameGeometry());
         if (!deps_.messages.confirm(QStringLiteral("Confirm: Close Lintrove?"), at))
             return false;
     }
     deps_.browser.stop();
-    if (deps_.installedHelpFile.isEmpty())
-        QFile::remove(helpFile()); // the installed document belongs to the installation
-    capture_->CaptureAtClose(graphs().PointCount());
+    help_.removeCopy();
+    capture_->captureAtClose();
     if (!SaveIni())
         return false;
-    webControl_->shutDown(); // requests end before anything they read goes
+    web_->shutDown();
     return true;
 }
 
@@ -934,43 +481,31 @@ bool MainWindow::FormCloseQuery(bool askUser) {
 // Menus and tabs.
 
 void MainWindow::File1Click() {
-    ui.mnuRestoreData->setChecked(settings_.Restore);
-    ui.mnuDataRestore->setEnabled(settings_.Restore);
+    menus_->mnuRestoreData->setChecked(settings_.Restore);
+    menus_->mnuDataRestore->setEnabled(settings_.Restore);
 }
 
 void MainWindow::Configure1Click() {
-    ui.mnuStartLog->setVisible(!ui.cbLog->isChecked());
-    ui.mnuStopLog->setVisible(ui.cbLog->isChecked());
-    ui.mnuStartCapture->setVisible(!ui.cbCapture->isChecked());
-    ui.mnuStopCapture->setVisible(ui.cbCapture->isChecked());
+    menus_->mnuStartLog->setVisible(!configure_->cbLog->isChecked());
+    menus_->mnuStopLog->setVisible(configure_->cbLog->isChecked());
+    menus_->mnuStartCapture->setVisible(!configure_->cbCapture->isChecked());
+    menus_->mnuStopCapture->setVisible(configure_->cbCapture->isChecked());
 }
 
 void MainWindow::showTab(int index) {
     userTabChange_ = false;
-    ui.PageControl1->setCurrentIndex(index);
+    pages_->setCurrentIndex(index);
     userTabChange_ = true;
 }
 
 void MainWindow::PageControl1Change() {
     if (userTabChange_)
-        tabs_->clearGroupHighlights();
-}
-
-void MainWindow::mnuHelpClick() {
-    const QString path = helpFile();
-    if (QFileInfo::exists(path) && !deps_.shell.open(path))
-        deps_.messages.inform(DesktopShell::openFailedText(path));
+        clearGroupHighlights();
 }
 
 void MainWindow::mnuuserDefinedClick() {
-    tabs_->highlightGroup(ui.GroupUserGraphs);
+    FormParts::highlight(advanced_->GroupUserGraphs);
     showTab(kTabAdvanced);
-}
-
-void MainWindow::mnuConfigLogClick() {
-    showTab(kTabConfigure);
-    tabs_->clearGroupHighlights();
-    tabs_->highlightGroup(ui.GroupLog);
 }
 
 void MainWindow::mnuDataRestoreClick() {
@@ -978,29 +513,29 @@ void MainWindow::mnuDataRestoreClick() {
     dataFileDialog_->exec();
 }
 
-// ---------------------------------------------------------------------------------------------
-// Status bar and the log button.
-
-void MainWindow::updateLogButton() {
-    ui.btnLog->setEnabled(QFileInfo(ui.edLog->text()).isFile());
+void MainWindow::mnuAboutClick() {
+    if (!aboutBox_)
+        aboutBox_ = new AboutBox(deps_.shell, help_.path(), this);
+    aboutBox_->move(AboutBox::centredOn(frameGeometry(), aboutBox_->size()));
+    aboutBox_->exec();
 }
 
-void MainWindow::updateLogStatus() {
-    ui.statusPanels[1]->setText(ui.cbLog->isChecked() ? LogStatusText(ui.edLog->text())
-                                                      : QString());
-    updateLogButton();
+bool MainWindow::RestartInProgress() const {
+    return deps_.restarter && deps_.restarter->RestartInProgress();
 }
 
-void MainWindow::updateCaptureStatus() {
-    ui.statusPanels[2]->setText(capture_->captureStatus());
+std::function<bool()> MainWindow::webImageBusy() {
+    return web_->webImageBusy();
 }
 
-void MainWindow::btnLogClick() {
-    const QString path = ui.edLog->text();
-    if (!QFileInfo(path).isFile()) {
-        deps_.messages.inform(QStringLiteral("No log file found."));
-        return;
-    }
-    if (!deps_.shell.open(path))
-        deps_.messages.inform(DesktopShell::openFailedText(path));
+void MainWindow::applyWebFolder() {
+    web_->applyWebFolder();
+}
+
+WebServerControl& MainWindow::webServerControl() {
+    return web_->control();
+}
+
+TrayIcon& MainWindow::trayIcon() {
+    return web_->tray();
 }

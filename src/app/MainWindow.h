@@ -1,9 +1,9 @@
 #pragma once
-// The main window: toolbar, the tabbed pages (router page, graphs, settings), menus and status
-// bar. It creates the monitor session and the tab and feature classes, binds their controls and
-// connects their signals; start-up and the close sequence run here.
-#include "app/MainWindowUi.h"
+// The main window, a switchboard: it creates the monitor session, the tabs, the menus and the
+// status bar, and one binder per feature that binds that feature's controls and holds its
+// handlers. Start-up and the close sequence run here.
 #include "app/MonitorSession.h"
+#include "app/desktop/HelpDocument.h"
 #include "storage/Settings.h"
 
 #include <QCursor>
@@ -14,38 +14,39 @@
 #include <memory>
 
 class AboutBox;
+class AdvancedTab;
 class Browser;
-class BrowserContextMenu;
+class CaptureBinder;
+class ChartMenu;
+class ChartView;
 class Clock;
+class ConfigureTab;
 class DataFileDialog;
 class DesktopShell;
-class FirstRunGate;
-class GraphCapture;
 class GraphPage;
-class ImageViewer;
 class GraphSet;
+class HomeHubTab;
+class HousekeepingBinder;
+class LogBinder;
+class MainMenus;
 class PageDriver;
-class RouterAccessLock;
-class RunControl;
-class SettingsTabs;
-class SetupWizard;
-class StatsPagePicture;
-class Timer;
-class WebImageWriter;
-class WindowMessages;
 class QAction;
+class QLabel;
 class QMenu;
-class ChartView;
-struct Settings;
-class AdvancedSettingsDialog;
-class DailyTimer;
-class MaintenanceDialog;
-class MetricsSnapshot;
+class QPlainTextEdit;
+class QTabWidget;
 class Restarter;
+class RunBinder;
+class RunControl;
+class SetupBinder;
+class Timer;
+class ToolBar;
 class TrayIcon;
-class WebImageWriter;
-class WebServer;
+class WebServerBinder;
 class WebServerControl;
+class WindowMessages;
+struct Settings;
+struct WindowServices;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -102,118 +103,68 @@ public:
     PageDriver& pageDriver();
     CsvLog& log() { return session_->log(); }
     Timer& timer(int n); // 1, 4, 5 or 6
+    // True while a web client is measuring noise.jpg: the web image is not rewritten then.
+    std::function<bool()> webImageBusy();
+    // The web server takes the folder the WebFolder setting names now.
+    void applyWebFolder();
+    WebServerControl& webServerControl();
+    TrayIcon& trayIcon();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool settingsFileExists() const;
     void createGraphPages();
+    void buildForm();
+    void connectTabs();
     void connectMenus();
-    void connectToolbar();
-    void connectMonitor();
-    void connectSettingsTabs();
-    void wireSetup();
-    void wireCaptures();
-    void wireWebServerAndTray();
-    void wireHousekeeping();
+    void createBinders();
+    void clearGroupHighlights();
     void collectSettingsFromControls();
     void loadCursors();
-    void writeHelpFile();
-    QString helpFile() const;
-    void setToolbarTexts(const QString& uptime, const QString& nmUp, const QString& nmDown,
-                         const QString& rateUp, const QString& rateDown);
-    void applyRunControlView();
-    void updateCaptureStatus();
-    void updateLogStatus();
-    void updateLogButton();
     void showTab(int index);
 
-    // Handlers.
+    // The window's own menu items.
     void File1Click();
     void Configure1Click();
     void PageControl1Change();
-    void mnuHelpClick();
     void mnuuserDefinedClick();
-    void mnuConfigLogClick();
     void mnuDataRestoreClick();
-    void btnLogClick();
+    void mnuAboutClick();
     void Timer6Timer();
 
     Dependencies deps_;
     Settings settings_;
+    HelpDocument help_;
     std::unique_ptr<MonitorSession> session_;
-    MainWindowUi ui;
     std::array<GraphPage*, 4> graphPages_{};
     ChartView* webChartView_ = nullptr;
-    SettingsTabs* tabs_ = nullptr;
-    std::unique_ptr<Timer> Timer4, Timer6;
+    ToolBar* toolBar_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    HomeHubTab* homeHub_ = nullptr;
+    ConfigureTab* configure_ = nullptr;
+    AdvancedTab* advanced_ = nullptr;
+    QPlainTextEdit* memo_ = nullptr; // the last page text, on the hidden tab
+    std::array<QLabel*, 4> statusPanels_{};
+    std::unique_ptr<MainMenus> menus_;
+    std::unique_ptr<Timer> Timer6;
     bool firstShown_ = false;
     bool closeSequenceDone_ = false;
     bool userTabChange_ = true;
-    QMenu* popupChart_ = nullptr;
-    QAction* mnu3D_ = nullptr;
+    ChartMenu* popupChart_ = nullptr;
     DataFileDialog* dataFileDialog_ = nullptr;
+    AboutBox* aboutBox_ = nullptr; // created at the first "About..."
     QHash<QString, QCursor> cursors_;
 
-    // Setup wizard and router access.
-    void mnuWizardClick();
-    // Finish: the address and password into the Router Access group, saved, then the show step.
-    bool wizardFinish(const QString& address, const QString& password, QString* error);
-    SetupWizard* wizard_ = nullptr;
-    RouterAccessLock* accessLock_ = nullptr;
-    std::unique_ptr<FirstRunGate> firstRunGate_;
-
-    // Captures, the image viewer and the About box.
-    void edCaptureChange();
-    void btnBrowseClick();
-    void mnuStartCaptureClick();
-    void mnuConfigCapClick();
-    void captureMenusForTab(); // File and Edit menu items by the active tab
-    void btnViewCapClick();
-    void openImageViewer(QPoint topLeft);
-    void mnuAboutClick();
-    std::unique_ptr<GraphCapture> capture_;
-    std::unique_ptr<WebImageWriter> webImageWriter_;
-    // Whether web clients are reading the served image; the web server sets it.
-    std::function<bool()> webImageBusy_ = [] { return false; };
-    StatsPagePicture* statsPagePicture_ = nullptr;
-    BrowserContextMenu* browserMenu_ = nullptr;
-    ImageViewer* imageViewer_ = nullptr; // created at the first "View"
-    AboutBox* aboutBox_ = nullptr;       // created at the first "About..."
-
-    // Web server and tray icon.
-public:
-    // True while a web client is measuring noise.jpg: the web image is not rewritten then.
-    std::function<bool()> webImageBusy();
-    // The server serves the folder the WebFolder setting names (created when missing); run at
-    // start-up and after the Advanced dialog, where the folder is changed.
-    void applyWebFolder();
-    WebServerControl& webServerControl() { return *webControl_; }
-    TrayIcon& trayIcon() { return *tray_; }
-
-private:
-    void startWebServer();
-    QStringList webAddresses() const;
-    void cbWebClick();
-    // Destroyed in reverse: the tray, the control, the server (its threads end), the snapshot.
-    std::unique_ptr<MetricsSnapshot> metrics_;
-    std::unique_ptr<WebServer> webServer_;
-    std::unique_ptr<WebServerControl> webControl_;
-    std::unique_ptr<TrayIcon> tray_;
-    bool webServerStarted_ = false; // the box follows clicks once start-up has set it
-    bool samplePlotted_ = false;
-
-    // Housekeeping.
-    void btnAdvancedClick();
-    bool saveSettingsForRestart();
-    void trimLogNow();
-    void deleteFilesNow();
-    std::unique_ptr<Timer> dailyTick_;
-    std::unique_ptr<DailyTimer> dailyTimer_;
-    MaintenanceDialog* maintenanceDialog_ = nullptr;
-    AdvancedSettingsDialog* advancedDialog_ = nullptr;
+    // The features, each with its own controls and handlers. Destroyed in reverse, before the
+    // session: housekeeping, then the web server's tray, control, server and snapshot.
+    std::unique_ptr<WindowServices> services_;
+    std::unique_ptr<RunBinder> run_;
+    std::unique_ptr<LogBinder> log_;
+    std::unique_ptr<SetupBinder> setup_;
+    std::unique_ptr<CaptureBinder> capture_;
+    std::unique_ptr<WebServerBinder> web_;
+    std::unique_ptr<HousekeepingBinder> housekeeping_;
 };

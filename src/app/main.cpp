@@ -2,9 +2,8 @@
 // desktop session's end.
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/MessageBoxes.h"
 #include "app/TerminationSignals.h"
-#include "app/TestControl.h"
+#include "app/dialogs/MessageBoxes.h"
 #include "core/Clock.h"
 #include "core/DefaultGateway.h"
 #include "core/DesktopShell.h"
@@ -17,6 +16,7 @@
 #include "housekeeping/InstanceLock.h"
 #include "housekeeping/Restarter.h"
 #include "monitor/WebEngineBrowser.h"
+#include "testcontrol/TestControl.h"
 
 #include <QApplication>
 #include <QSessionManager>

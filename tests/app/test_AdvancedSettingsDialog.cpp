@@ -1,8 +1,8 @@
-#include "app/AdvancedSettingsDialog.h"
+#include "app/dialogs/AdvancedSettingsDialog.h"
 
 #include "FakeClock.h"
-#include "app/DataFileDialog.h"
-#include "app/WindowMessages.h"
+#include "app/dialogs/DataFileDialog.h"
+#include "app/dialogs/WindowMessages.h"
 #include "core/DesktopShell.h"
 #include "storage/Settings.h"
 

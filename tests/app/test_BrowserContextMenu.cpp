@@ -1,6 +1,6 @@
-#include "app/AboutBox.h"
-#include "app/BrowserContextMenu.h"
-#include "app/StatsPagePicture.h"
+#include "app/dialogs/AboutBox.h"
+#include "app/tabs/BrowserContextMenu.h"
+#include "app/tabs/StatsPagePicture.h"
 #include "core/DesktopShell.h"
 
 #include "FakeTimer.h"

@@ -1,10 +1,10 @@
 // The main window's captures: by hand, automatically and at close into the capture folder, the
 // folder controls and menus, the browser view's menu and the viewer and About box.
-#include "app/AboutBox.h"
-#include "app/BrowserContextMenu.h"
-#include "app/ImageViewer.h"
 #include "app/MainWindow.h"
-#include "app/WindowMessages.h"
+#include "app/dialogs/AboutBox.h"
+#include "app/dialogs/ImageViewer.h"
+#include "app/dialogs/WindowMessages.h"
+#include "app/tabs/BrowserContextMenu.h"
 #include "core/BuildInfo.h"
 #include "core/DesktopShell.h"
 #include "graphs/GraphSet.h"

@@ -1,4 +1,4 @@
-#include "app/CommandRunner.h"
+#include "app/desktop/CommandRunner.h"
 
 #include "FakeTimer.h"
 

@@ -1,4 +1,4 @@
-#include "app/DataFileDialog.h"
+#include "app/dialogs/DataFileDialog.h"
 
 #include "RecordingMessages.h"
 #include "core/DesktopShell.h"

@@ -1,7 +1,7 @@
 // The whole program against the simulated router, in the real browser: login, samples plotted,
 // logged and stored with the values the router served, a lost page as zeros, and a restart.
 #include "app/MainWindow.h"
-#include "app/WindowMessages.h"
+#include "app/dialogs/WindowMessages.h"
 #include "core/Clock.h"
 #include "core/DesktopShell.h"
 #include "core/EnDeCrypt.h"

@@ -1,4 +1,4 @@
-#include "app/FirstRunGate.h"
+#include "app/binders/FirstRunGate.h"
 
 #include "FakeTimer.h"
 

@@ -1,10 +1,10 @@
 // The main window's housekeeping: the Maintenance and More Advanced Settings dialogs opened from
 // their buttons, the tick pictures, the daily jobs at the minute tick and at Start, and the
 // restarts through the restarter.
-#include "app/AdvancedSettingsDialog.h"
 #include "app/MainWindow.h"
-#include "app/MaintenanceDialog.h"
-#include "app/WindowMessages.h"
+#include "app/dialogs/AdvancedSettingsDialog.h"
+#include "app/dialogs/MaintenanceDialog.h"
+#include "app/dialogs/WindowMessages.h"
 #include "core/DesktopShell.h"
 #include "housekeeping/Restarter.h"
 #include "monitor/FakeBrowser.h"

@@ -1,6 +1,6 @@
 // The icon picture by its pixels: background rows, colour by sync, "?" when paused, the small
 // font for a wide number, centring.
-#include "app/IconNoise.h"
+#include "app/desktop/IconNoise.h"
 
 #include <QFontDatabase>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "app/WindowMessages.h"
+#include "app/dialogs/WindowMessages.h"
 #include "charting/ChartView.h"
 #include "core/DesktopShell.h"
 #include "graphs/GraphSet.h"

@@ -1,4 +1,4 @@
-#include "app/MaintenanceDialog.h"
+#include "app/dialogs/MaintenanceDialog.h"
 
 #include "RecordingMessages.h"
 #include "TestFiles.h"

@@ -1,6 +1,6 @@
 // The real message boxes raised while a modal dialog is open: each belongs to that dialog, is
 // modal over it only, and can be answered with the mouse while the dialog stays open.
-#include "app/MessageBoxes.h"
+#include "app/dialogs/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QApplication>

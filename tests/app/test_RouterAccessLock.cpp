@@ -1,4 +1,4 @@
-#include "app/RouterAccessLock.h"
+#include "app/tabs/RouterAccessLock.h"
 
 #include "RecordingMessages.h"
 

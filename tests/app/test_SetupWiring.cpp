@@ -1,8 +1,8 @@
 // The setup wizard, its opening by itself on a first run and the Router Access group's guards,
 // as the main window wires them; the first run end to end against the simulated router.
 #include "app/MainWindow.h"
-#include "app/SetupWizard.h"
-#include "app/WindowMessages.h"
+#include "app/dialogs/SetupWizard.h"
+#include "app/dialogs/WindowMessages.h"
 #include "core/Clock.h"
 #include "core/DesktopShell.h"
 #include "graphs/GraphSet.h"

@@ -1,4 +1,4 @@
-#include "app/SetupWizard.h"
+#include "app/dialogs/SetupWizard.h"
 
 #include "RecordingMessages.h"
 #include "TestFiles.h"

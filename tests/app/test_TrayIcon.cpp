@@ -1,6 +1,6 @@
 // Tray icon: tooltip, menu, minimizing to the tray and back, and no tray at all.
-#include "app/IconNoise.h"
-#include "app/TrayIcon.h"
+#include "app/desktop/IconNoise.h"
+#include "app/desktop/TrayIcon.h"
 
 #include "FakeTimer.h"
 

@@ -1,10 +1,10 @@
 // The web server, the metrics page and the tray icon as the main window drives them: a sample
 // becomes noise.jpg and /metrics over real HTTP on 127.0.0.1, the "Web server" box and its
 // address and port boxes, Pause's picture and the close sequence.
-#include "app/IconNoise.h"
 #include "app/MainWindow.h"
-#include "app/TrayIcon.h"
-#include "app/WindowMessages.h"
+#include "app/desktop/IconNoise.h"
+#include "app/desktop/TrayIcon.h"
+#include "app/dialogs/WindowMessages.h"
 #include "core/DesktopShell.h"
 #include "monitor/FakeBrowser.h"
 #include "monitor/RunControl.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The window message boxes for tests: every message and question is recorded, and questions are
 // answered as the test says.
-#include "app/WindowMessages.h"
+#include "app/dialogs/WindowMessages.h"
 
 #include <QStringList>
 

@@ -1,11 +1,11 @@
 // Shows each dialog page with first-run settings and saves it as a PNG in the folder given.
 // Usage: dialog-shots [folder] [capture folder for the image viewer]
-#include "app/AboutBox.h"
-#include "app/AdvancedSettingsDialog.h"
-#include "app/DataFileDialog.h"
-#include "app/ImageViewer.h"
-#include "app/MaintenanceDialog.h"
-#include "app/MessageBoxes.h"
+#include "app/dialogs/AboutBox.h"
+#include "app/dialogs/AdvancedSettingsDialog.h"
+#include "app/dialogs/DataFileDialog.h"
+#include "app/dialogs/ImageViewer.h"
+#include "app/dialogs/MaintenanceDialog.h"
+#include "app/dialogs/MessageBoxes.h"
 #include "core/Clock.h"
 #include "core/DesktopShell.h"
 #include "storage/Settings.h"

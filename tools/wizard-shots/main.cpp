@@ -1,6 +1,6 @@
 // Saves PNGs of the setup wizard's two pages as a user sees them, so their layout can be checked
 // without clicking through the program. Usage: wizard-shots <folder>  (under xvfb-run)
-#include "app/SetupWizard.h"
+#include "app/dialogs/SetupWizard.h"
 
 #include <QApplication>
 #include <QCheckBox>
