@@ -8,13 +8,14 @@
 #   2. serve_folder (the server alone) with the program's web image, in each threading mode;
 #   3. the same while noise.jpg is rewritten ten times a second, every body checked;
 #   4. /metrics against nginx serving a static file of the same size.
-# wrk -t2 -c50 -d10s each; the program's case WEB_LOAD_ROUNDS times (2), nginx and the program
-# alternately. Needs wrk and nginx (apt-get install -y wrk nginx) and a build of the lintrove5a,
-# router-sim and serve_folder targets.
+# wrk -t2 -c32 -d10s each (the server holds at most 32 connections per client address and wrk's
+# all come from 127.0.0.1: more would be turned away); the program's case WEB_LOAD_ROUNDS times
+# (2), nginx and the program alternately. Needs wrk and nginx (apt-get install -y wrk nginx)
+# and a build of the lintrove5a, router-sim and serve_folder targets.
 # Usage: bench/web_load.sh [build dir]   (default: build)
 # Environment: WEB_LOAD_PORT (18480, and the next three), WEB_LOAD_DURATION (10s),
-# WEB_LOAD_ROUNDS (2), WEB_LOAD_SCALE (5: Sample 10 every 2 s), COST_PLATFORM (offscreen or xvfb,
-# as bench/program_cost.sh).
+# WEB_LOAD_CONNECTIONS (32), WEB_LOAD_ROUNDS (2), WEB_LOAD_SCALE (5: Sample 10 every 2 s),
+# COST_PLATFORM (offscreen or xvfb, as bench/program_cost.sh).
 # Only 127.0.0.1 is used; every run is bounded by timeout; nothing is left running.
 set -euo pipefail
 
@@ -26,6 +27,7 @@ PORT=${WEB_LOAD_PORT:-18480}   # serve_folder
 NGINX_PORT=$((PORT + 1))
 APP_PORT=$((PORT + 2))
 DURATION=${WEB_LOAD_DURATION:-10s}
+CONNECTIONS=${WEB_LOAD_CONNECTIONS:-32}
 ROUNDS=${WEB_LOAD_ROUNDS:-2}
 SCALE=${WEB_LOAD_SCALE:-5}
 PASSWORD=load1234
@@ -73,7 +75,7 @@ stop_server() {
 run_wrk() { # name url [lua script]
     local name=$1 url=$2 script=${3:-}
     local out="$WORK/$name.txt"
-    timeout 60 wrk -t2 -c50 -d"$DURATION" ${script:+-s "$script"} "$url" >"$out" 2>&1
+    timeout 60 wrk -t2 -c"$CONNECTIONS" -d"$DURATION" ${script:+-s "$script"} "$url" >"$out" 2>&1
     local rps errors non2xx
     rps=$(awk '/^Requests\/sec:/ {print $2}' "$out")
     errors=$(awk '/Socket errors:/ {gsub(",", ""); print $4 + $6 + $8 + $10}' "$out")
@@ -196,7 +198,7 @@ during() { # progress before the run
     echo "$((s1 - s0)) samples plotted, noise.jpg rewritten $((r1 - r0)) times during the run"
 }
 
-echo "wrk -t2 -c50 -d$DURATION on 127.0.0.1"
+echo "wrk -t2 -c$CONNECTIONS -d$DURATION on 127.0.0.1"
 echo "1. lintrove5a (display: $PLATFORM_NAME), time $SCALE times as fast: Sample 10 rewrites" \
     "noise.jpg every $(awk -v s="$SCALE" 'BEGIN { print 10 / s }') s;" \
     "noise.jpg of $(stat -c %s "$WORK/www/program/noise.jpg") bytes (nginx: a copy)"

@@ -1,6 +1,7 @@
 #include "webserver/WebServer.h"
 
 #include "webserver/MetricsSnapshot.h"
+#include "webserver/RequestLine.h"
 #include "webserver/RequestPath.h"
 
 #include <QDir>
@@ -15,6 +16,8 @@
 #include <fcntl.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +31,13 @@ const char kAccessDenied[] =
     "You do not have sufficient privileges to access this document.</body></html>";
 const char kMethodNotAllowed[] =
     "<html><head><title>Error</title></head><body><h1>Method Not Allowed</h1></body></html>";
+const char kBadRequest[] =
+    "<html><head><title>Error</title></head><body><h1>Bad Request</h1></body></html>";
+// The same page as a whole answer, for bytes that never become a request the library hands on.
+const std::string kBadRequestAnswer = "HTTP/1.1 400 Bad Request\r\nConnection: close\r\n"
+                                      "Content-Type: text/html\r\nContent-Length: " +
+                                      std::to_string(sizeof kBadRequest - 1) + "\r\n\r\n" +
+                                      kBadRequest;
 
 // Markers handed to each request as its state: what the raw request line said, then the same once
 // the headers have been seen, then whether the handler has answered. The answer waits for the
@@ -44,6 +54,51 @@ MHD_Result queueStatic(MHD_Connection* c, unsigned status, const char* body) {
     const MHD_Result result = MHD_queue_response(c, status, r);
     MHD_destroy_response(r);
     return result;
+}
+
+MHD_Result queueBadRequest(MHD_Connection* c) {
+    MHD_Response* r = MHD_create_response_from_buffer(
+        sizeof kBadRequest - 1, const_cast<char*>(kBadRequest), MHD_RESPMEM_PERSISTENT);
+    if (!r)
+        return MHD_NO;
+    MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, "text/html");
+    MHD_add_response_header(r, MHD_HTTP_HEADER_CONNECTION, "close");
+    const MHD_Result result = MHD_queue_response(c, MHD_HTTP_BAD_REQUEST, r);
+    MHD_destroy_response(r);
+    return result;
+}
+
+// A new connection whose first bytes cannot begin a request gets 400 and is closed here: the
+// library would close a line without a target silently, and wait for the end of a line that
+// binary noise never sends. Bytes not yet arrived are left to the library and the timeout.
+void refuseIfNotARequest(int fd) {
+    char first[64];
+    const ssize_t n = ::recv(fd, first, sizeof first, MSG_PEEK | MSG_DONTWAIT);
+    if (n <= 0 || RequestLine::judge(std::string_view(first, std::size_t(n))) !=
+                      RequestLine::Verdict::Malformed)
+        return;
+    // Read what has come, or closing with it unread would reset the connection and could take
+    // the answer with it.
+    char sink[4096];
+    for (int i = 0; i < 16 && ::recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0; ++i) {
+    }
+    // Fits an empty send buffer; a client that cannot take it loses only its own answer.
+    (void)::send(fd, kBadRequestAnswer.data(), kBadRequestAnswer.size(),
+                 MSG_NOSIGNAL | MSG_DONTWAIT);
+    ::shutdown(fd, SHUT_RDWR); // the library reads the end and closes the connection
+}
+
+// Every connection holds a socket and, while a large file goes out, that file: the soft limit
+// on descriptors (often 1,024 on desktops) is raised toward the hard one so that the connection
+// limit can be reached. Where the hard limit is lower, the library stops accepting at the
+// ceiling until a connection ends, and the per-address limit still keeps room for others.
+void makeRoomForDescriptors(unsigned connections) {
+    const rlim_t wanted = rlim_t(connections) * 2 + 256;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= wanted)
+        return;
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limit.rlim_max);
+    ::setrlimit(RLIMIT_NOFILE, &limit); // a refusal leaves the old limit, see above
 }
 
 void ignoreSigpipe() {
@@ -65,18 +120,37 @@ struct WebServerCallbacks {
             *uploadDataSize = 0; // a request body: read and dropped
             return MHD_YES;
         }
-        const int r = static_cast<WebServer*>(cls)->handle(connection, url, method, state);
+        auto* server = static_cast<WebServer*>(cls);
+        // The request is in: the answer and the wait for the next request get the idle timeout.
+        MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT,
+                                  server->options_.connectionTimeoutSeconds);
+        const int r = server->handle(connection, url, method, state);
         *state = &kAnswered;
         return r == MHD_YES ? MHD_YES : MHD_NO;
     }
 
     // Sees the request target before decoding, where an encoded NUL is still visible: the decoded
     // path would end at it and serve another file than the one asked for.
-    static void* uri(void*, const char* uri, MHD_Connection*) {
+    static void* uri(void* cls, const char* uri, MHD_Connection* connection) {
+        // A new request line on a kept connection: the rest of the request must follow soon.
+        MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT,
+                                  static_cast<WebServer*>(cls)->options_.requestTimeoutSeconds);
         for (const char* p = uri; *p && *p != '?'; ++p)
             if (p[0] == '%' && p[1] == '0' && p[2] == '0')
                 return &kNulInPath;
         return &kPlainRequest;
+    }
+
+    static void connected(void* cls, MHD_Connection* connection, void**,
+                          MHD_ConnectionNotificationCode code) {
+        if (code != MHD_CONNECTION_NOTIFY_STARTED)
+            return;
+        // Until its first request is in, a connection is held only as long as a request takes.
+        MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT,
+                                  static_cast<WebServer*>(cls)->options_.requestTimeoutSeconds);
+        if (const MHD_ConnectionInfo* info =
+                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD))
+            refuseIfNotARequest(info->connect_fd);
     }
 };
 
@@ -118,12 +192,18 @@ bool WebServer::start(const QString& address, int port, QString* error) {
         return fail(QStringLiteral("not an IPv4 address"));
 
     ignoreSigpipe();
+    makeRoomForDescriptors(options_.connectionLimit);
     // The listening socket is ours, so that a failure comes with the system's reason.
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // A connection is handed over once its first bytes are in, so that they can be judged at
+    // once; one that sends nothing waits in the kernel, not in a slot of the server. Refused, it
+    // costs only that: bytes not yet in are left to the library and the request timeout.
+    const int deferSeconds = int(options_.requestTimeoutSeconds);
+    (void)::setsockopt(fd, IPPROTO_TCP, TCP_DEFER_ACCEPT, &deferSeconds, sizeof deferSeconds);
     if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || ::listen(fd, 128) != 0) {
         const int e = errno;
         ::close(fd);
@@ -139,13 +219,14 @@ bool WebServer::start(const QString& address, int port, QString* error) {
          pool ? intptr_t(std::max(1u, options_.poolThreads)) : 0, nullptr},
         {MHD_OPTION_END, 0, nullptr},
     };
-    daemon_ =
-        MHD_start_daemon(flags, 0, nullptr, nullptr,
-                         reinterpret_cast<MHD_AccessHandlerCallback>(&WebServerCallbacks::access),
-                         this, MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_CONNECTION_TIMEOUT,
-                         options_.connectionTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT,
-                         options_.connectionLimit, MHD_OPTION_URI_LOG_CALLBACK,
-                         &WebServerCallbacks::uri, this, MHD_OPTION_ARRAY, extra, MHD_OPTION_END);
+    daemon_ = MHD_start_daemon(
+        flags, 0, nullptr, nullptr,
+        reinterpret_cast<MHD_AccessHandlerCallback>(&WebServerCallbacks::access), this,
+        MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_CONNECTION_TIMEOUT,
+        options_.connectionTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, options_.connectionLimit,
+        MHD_OPTION_PER_IP_CONNECTION_LIMIT, options_.perAddressLimit, MHD_OPTION_NOTIFY_CONNECTION,
+        &WebServerCallbacks::connected, this, MHD_OPTION_URI_LOG_CALLBACK, &WebServerCallbacks::uri,
+        this, MHD_OPTION_ARRAY, extra, MHD_OPTION_END);
     if (!daemon_) {
         ::close(fd);
         return fail(QStringLiteral("the HTTP server could not be started"));
@@ -183,6 +264,8 @@ int WebServer::handle(MHD_Connection* connection, const char* url, const char* m
     const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0;
     const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
     const bool post = std::strcmp(method, MHD_HTTP_METHOD_POST) == 0;
+    if (!RequestLine::isToken(method))
+        return queueBadRequest(connection);
     if (!get && !head && !post) {
         MHD_Response* r = MHD_create_response_from_buffer(sizeof kMethodNotAllowed - 1,
                                                           const_cast<char*>(kMethodNotAllowed),

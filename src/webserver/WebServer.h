@@ -26,9 +26,16 @@ public:
     struct Options {
         Threading threading = Threading::ThreadPool;
         unsigned poolThreads = 2;
-        unsigned connectionLimit = 256;
-        unsigned connectionTimeoutSeconds = 30; // idle keep-alive and slow clients
-        const Clock* fileClock = nullptr;       // the real time file times are compared with
+        // Several clients at their per-address limit still fit; the epoll mode has no
+        // descriptor ceiling, and start() raises the process's descriptor limit to match.
+        unsigned connectionLimit = 1024;
+        // One address (a stuck or hostile client) cannot take the whole server.
+        unsigned perAddressLimit = 32;
+        unsigned connectionTimeoutSeconds = 30; // idle keep-alive and slow readers of an answer
+        // A request (line, headers and any body) must keep arriving: a connection that falls
+        // silent this long in the middle of one is closed.
+        unsigned requestTimeoutSeconds = 10;
+        const Clock* fileClock = nullptr; // the real time file times are compared with
     };
 
     explicit WebServer(const MetricsSnapshot* metrics = nullptr);
