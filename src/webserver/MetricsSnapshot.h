@@ -22,12 +22,6 @@ public:
 
     std::string render() const;
 
-    // The same test as the lost-connection capture: no sync speed worth the name or no margin.
-    static bool lineUp(const LineSample& sample);
-    // Seconds of a "1 day, 01:01:02" or "3 days, 04:05:06" uptime text; -1 when the text is not of
-    // that form.
-    static qint64 uptimeSeconds(const QString& display);
-
 private:
     struct State {
         bool hasSample = false;
