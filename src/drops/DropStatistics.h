@@ -23,6 +23,6 @@ struct DropSummary {
 
     static DropSummary of(const std::vector<DropEvent>& events, const QDateTime& now);
 
-    // "3 drops, 12 min lost" and the like, for the summary lines of the page and the report.
+    // "45 s", "12 min 5 s", "3 h 10 min", "2 d 4 h": a duration for the summary lines.
     static QString durationText(qint64 seconds);
 };

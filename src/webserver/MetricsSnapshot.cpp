@@ -76,12 +76,13 @@ void MetricsSnapshot::setRouterStatus(RouterStatus status) {
     state_.routerStatus = status;
 }
 
+MetricsSnapshot::State MetricsSnapshot::state() const {
+    std::lock_guard lock(mutex_);
+    return state_;
+}
+
 std::string MetricsSnapshot::render() const {
-    State s;
-    {
-        std::lock_guard lock(mutex_);
-        s = state_;
-    }
+    const State s = state();
     std::string out;
     out.reserve(2048);
 

@@ -22,7 +22,7 @@ public:
 
     std::string render() const;
 
-private:
+    // What the snapshot holds, for the other pages that show it.
     struct State {
         bool hasSample = false;
         LineSample sample;
@@ -34,6 +34,9 @@ private:
         MonitorState monitorState = MonitorState::NotStarted;
         RouterStatus routerStatus = RouterStatus::Connecting;
     };
+    State state() const;
+
+private:
     mutable std::mutex mutex_;
     State state_;
 };

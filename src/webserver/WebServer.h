@@ -16,6 +16,7 @@ struct MHD_Daemon;
 struct MHD_Connection;
 class Clock;
 class MetricsSnapshot;
+class DropsBoard;
 
 class WebServer {
 public:
@@ -54,15 +55,24 @@ public:
 
     const MimeTypeTable& mimeTypes() const { return mimeTypes_; }
 
+    // The drop record, for /status.json, /drops.csv and the drop counters on /metrics; none: the
+    // pages show no drops and /drops.csv is looked up in the folder. Set it before start.
+    void setDropsBoard(const DropsBoard* board) { drops_.store(board, std::memory_order_release); }
+
     static const char* notFoundPage();
     static const char* accessDeniedPage();
 
 private:
     friend struct WebServerCallbacks;
     int handle(MHD_Connection* connection, const char* url, const char* method, void** state);
-    int serveFile(MHD_Connection* connection, const char* url);
+    // A folder request serves the folder's index.html; with livePageIfMissing, a missing file
+    // gets the built-in live page instead of 404.
+    int serveFile(MHD_Connection* connection, const char* url, bool livePageIfMissing = false,
+                  bool folderIndex = true);
+    int serveGenerated(MHD_Connection* connection, std::string body, const char* type);
 
     const MetricsSnapshot* metrics_;
+    std::atomic<const DropsBoard*> drops_{nullptr};
     Options options_;
     const MimeTypeTable mimeTypes_;
     SmallFileCache smallFiles_;
