@@ -64,16 +64,24 @@ void MetricsSnapshot::recordSample(const LineSample& sample, int user1Index, int
     state_.timestampMs = sampleTime.toMSecsSinceEpoch();
     state_.lineUp = up;
     ++state_.samples;
+    ++state_.version;
 }
 
 void MetricsSnapshot::setMonitorState(MonitorState state) {
     std::lock_guard lock(mutex_);
     state_.monitorState = state;
+    ++state_.version;
 }
 
 void MetricsSnapshot::setRouterStatus(RouterStatus status) {
     std::lock_guard lock(mutex_);
     state_.routerStatus = status;
+    ++state_.version;
+}
+
+quint64 MetricsSnapshot::version() const {
+    std::lock_guard lock(mutex_);
+    return state_.version;
 }
 
 MetricsSnapshot::State MetricsSnapshot::state() const {

@@ -33,8 +33,10 @@ public:
         quint64 lostConnections = 0;
         MonitorState monitorState = MonitorState::NotStarted;
         RouterStatus routerStatus = RouterStatus::Connecting;
+        quint64 version = 0; // counts the changes, so that a page made from one can be kept
     };
     State state() const;
+    quint64 version() const;
 
 private:
     mutable std::mutex mutex_;

@@ -2,6 +2,7 @@
 
 #include "drops/DropsBoard.h"
 #include "webserver/DropMetrics.h"
+#include "webserver/GeneratedPage.h"
 #include "webserver/LivePage.h"
 #include "webserver/MetricsSnapshot.h"
 #include "webserver/RequestPath.h"
@@ -224,17 +225,10 @@ int WebServer::handle(MHD_Connection* connection, const char* url, const char* m
             return serveGenerated(connection, std::move(text),
                                   "text/plain; version=0.0.4; charset=utf-8");
         }
-        if ((metrics_ || drops) && std::strcmp(url, "/status.json") == 0) {
-            const std::optional<MetricsSnapshot::State> state =
-                metrics_ ? std::optional(metrics_->state()) : std::nullopt;
-            const std::shared_ptr<const DropsBoard::Content> content =
-                drops ? drops->content() : nullptr;
-            return serveGenerated(connection,
-                                  StatusJson::render(state ? &*state : nullptr, content.get()),
-                                  "application/json; charset=utf-8");
-        }
+        if ((metrics_ || drops) && std::strcmp(url, "/status.json") == 0)
+            return serveKept(connection, statusPage(drops));
         if (drops && std::strcmp(url, "/drops.csv") == 0)
-            return serveGenerated(connection, drops->content()->csv, "text/csv; charset=utf-8");
+            return serveKept(connection, csvPage(*drops));
     }
     // The folder's own index.html when there is one, else the built-in page.
     if (std::strcmp(url, "/") == 0)
@@ -252,6 +246,47 @@ int WebServer::serveGenerated(MHD_Connection* connection, std::string body, cons
     const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_OK, r);
     MHD_destroy_response(r);
     return result;
+}
+
+int WebServer::serveKept(MHD_Connection* connection,
+                         const std::shared_ptr<const GeneratedPage>& page) {
+    if (!page)
+        return MHD_NO;
+    return MHD_queue_response(connection, MHD_HTTP_OK, page->response());
+}
+
+std::shared_ptr<const GeneratedPage> WebServer::statusPage(const DropsBoard* drops) {
+    const quint64 version = metrics_ ? metrics_->version() : 0;
+    const std::shared_ptr<const DropsBoard::Content> content = drops ? drops->content() : nullptr;
+    {
+        std::lock_guard lock(keptMutex_);
+        if (status_.page && status_.metricsVersion == version && status_.dropsContent == content)
+            return status_.page;
+    }
+    // Made outside the lock; two requests after a change may both make it, the same page.
+    const std::optional<MetricsSnapshot::State> state =
+        metrics_ ? std::optional(metrics_->state()) : std::nullopt;
+    std::shared_ptr<const GeneratedPage> page =
+        GeneratedPage::make(StatusJson::render(state ? &*state : nullptr, content.get()),
+                            "application/json; charset=utf-8");
+    std::lock_guard lock(keptMutex_);
+    // The state read may be newer than version: keep it under the version it has.
+    status_ = {state ? state->version : 0, content, page};
+    return page;
+}
+
+std::shared_ptr<const GeneratedPage> WebServer::csvPage(const DropsBoard& drops) {
+    const std::shared_ptr<const DropsBoard::Content> content = drops.content();
+    {
+        std::lock_guard lock(keptMutex_);
+        if (csv_.page && csv_.dropsContent == content)
+            return csv_.page;
+    }
+    std::shared_ptr<const GeneratedPage> page =
+        GeneratedPage::make(content->csv, "text/csv; charset=utf-8");
+    std::lock_guard lock(keptMutex_);
+    csv_ = {0, content, page};
+    return page;
 }
 
 int WebServer::serveFile(MHD_Connection* connection, const char* url, bool livePageIfMissing,

@@ -147,6 +147,30 @@ TEST_F(WebServerPages, StatusJsonHasTheSampleTheStatesAndTheDrops) {
     EXPECT_EQ(s["summary"].toObject()["last30Days"].toObject()["count"].toInt(), 1);
 }
 
+TEST_F(WebServerPages, KeptPagesFollowEveryChange) {
+    recordDrops();
+    const auto status = [&] {
+        return QJsonDocument::fromJson(
+                   QByteArray::fromStdString(httpRequest(port, "/status.json").body))
+            .object();
+    };
+    const std::string csvBefore = httpRequest(port, "/drops.csv").body;
+    EXPECT_EQ(status()["router"].toString(), "reading");
+    metrics.setRouterStatus(RouterStatus::NotResponding);
+    EXPECT_EQ(status()["router"].toString(), "not_responding");
+    // The drop in progress ends: a new sample, a new drop, a new record.
+    const QDateTime end(QDate(2026, 12, 8), QTime(10, 3));
+    const LineSample up = lineSample(6.0, 16500, "0 days, 00:00:30");
+    record.feed(end, up);
+    metrics.recordSample(up, 0, 1, end);
+    const QJsonObject s = status();
+    EXPECT_EQ(s["sample"].toObject()["time"].toString(), DropRecordFile::TimeText(end));
+    EXPECT_EQ(s["lastDrops"].toArray()[0].toObject()["kind"].toString(), "router_restart");
+    const std::string csvAfter = httpRequest(port, "/drops.csv").body;
+    EXPECT_GT(csvAfter.size(), csvBefore.size());
+    EXPECT_EQ(csvAfter.rfind(csvBefore, 0), 0u);
+}
+
 TEST_F(WebServerPages, DropsCsvIsTheRecordAndMetricsCountTheDrops) {
     recordDrops();
     const HttpAnswer csv = httpRequest(port, "/drops.csv");
