@@ -15,7 +15,7 @@ h1 { font-size: 1.5em; } h2 { font-size: 1.2em; margin-top: 24px; }
 table { border-collapse: collapse; font-size: 0.9em; }
 th, td { border: 1px solid #ccc; padding: 3px 6px; text-align: left; }
 th { background: #eee; }
-td.n { text-align: right; }
+td.n { text-align: right; white-space: nowrap; }
 .drop { page-break-inside: avoid; margin-bottom: 24px; }
 img { max-width: 100%; display: block; margin: 6px 0; border: 1px solid #ccc; }
 .missing { color: #a00000; }
@@ -36,6 +36,11 @@ QString num(double v) {
 
 QString rate(double kbps) {
     return QString::number(qRound64(kbps)) + QStringLiteral(" Kbps");
+}
+
+// A user graph's value with its unit: the rates in Kbps, the attenuations in dB.
+QString userValue(const QString& name, double v) {
+    return name.contains(QLatin1String("Rate")) ? rate(v) : num(v) + QStringLiteral(" dB");
 }
 
 QString kindText(DropEvent::Kind k) {
@@ -88,10 +93,12 @@ QByteArray DropReport::html(const Input& in) {
              .arg(num(l.NoiseMarginUp), num(l.NoiseMarginDown));
     if (l.HasUser1 && !in.user1Name.isEmpty())
         h += QStringLiteral("<tr><th>%1</th><td>%2</td><td>%3</td></tr>\n")
-                 .arg(esc(in.user1Name), num(l.User1Up), num(l.User1Down));
+                 .arg(esc(in.user1Name), userValue(in.user1Name, l.User1Up),
+                      userValue(in.user1Name, l.User1Down));
     if (l.HasUser2 && !in.user2Name.isEmpty() && in.user2Name != in.user1Name)
         h += QStringLiteral("<tr><th>%1</th><td>%2</td><td>%3</td></tr>\n")
-                 .arg(esc(in.user2Name), num(l.User2Up), num(l.User2Down));
+                 .arg(esc(in.user2Name), userValue(in.user2Name, l.User2Up),
+                      userValue(in.user2Name, l.User2Down));
     if (!l.UptimeDisplay.isEmpty())
         h += QStringLiteral("<tr><th>Router uptime</th><td colspan=\"2\">%1</td></tr>\n")
                  .arg(esc(l.UptimeDisplay));

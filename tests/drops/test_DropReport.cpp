@@ -53,7 +53,7 @@ TEST_F(DropReportTest, HtmlStandsAloneWithTheImagesInside) {
     // The line, the summary, the table newest first, text escaped.
     EXPECT_TRUE(html.contains("192.168.1.254 &lt;b&gt;"));
     EXPECT_TRUE(html.contains("17000 Kbps"));
-    EXPECT_TRUE(html.contains("<th>Line Attenuation</th>"));
+    EXPECT_TRUE(html.contains("<th>Line Attenuation</th><td>0.0 dB</td><td>39.1 dB</td>"));
     EXPECT_TRUE(html.contains("<th>Last 30 days</th><td class=\"n\">2</td>"));
     const qsizetype retrain = html.indexOf("<td>Retrain</td>");
     const qsizetype drop = html.indexOf("<td>Drop</td>");
