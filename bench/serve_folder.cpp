@@ -2,14 +2,17 @@
 // (web_load.sh). "noise.jpg" is the program's own web image: the hidden noise-margin chart of a
 // graph set holding a day of samples, at the default web size, written by the program's writer
 // (temporary name, rename, skipped while a request measures the file). Optional: /metrics with a
-// sample, and a new sample plotted and the image rewritten ten times a second.
-//   serve_folder <folder> <port> [--threads-per-connection | --pool N] [--metrics] [--rewrite]
+// sample, /status.json and /drops.csv over a drop record of 100 drops, and a new sample plotted
+// and the image rewritten ten times a second.
+//   serve_folder <folder> <port> [--threads-per-connection | --pool N] [--metrics] [--drops]
+//                [--rewrite]
 // Prints the size of the first image once the server listens.
 #include "capture/WebImageWriter.h"
 #include "core/Clock.h"
 #include "core/LineSample.h"
 #include "core/SamplingControl.h"
 #include "core/UserMessages.h"
+#include "drops/DropRecord.h"
 #include "graphs/GraphSet.h"
 #include "storage/Settings.h"
 #include "webserver/MetricsSnapshot.h"
@@ -17,6 +20,7 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -59,14 +63,14 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
                      "usage: %s <folder> <port> [--threads-per-connection | --pool N] "
-                     "[--metrics] [--rewrite]\n",
+                     "[--metrics] [--drops] [--rewrite]\n",
                      argv[0]);
         return 2;
     }
     const QString folder = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     const int port = std::atoi(argv[2]);
     WebServer::Options options;
-    bool withMetrics = false, rewrite = false;
+    bool withMetrics = false, withDrops = false, rewrite = false;
     for (int i = 3; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--threads-per-connection"))
             options.threading = WebServer::Threading::ThreadPerConnection;
@@ -74,6 +78,8 @@ int main(int argc, char** argv) {
             options.poolThreads = unsigned(std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--metrics"))
             withMetrics = true;
+        else if (!std::strcmp(argv[i], "--drops"))
+            withDrops = true;
         else if (!std::strcmp(argv[i], "--rewrite"))
             rewrite = true;
     }
@@ -96,6 +102,23 @@ int main(int argc, char** argv) {
 
     WebServer server(withMetrics ? &metrics : nullptr, options);
     server.setWebFolder(folder);
+
+    // A record of 100 drops of a minute, one every few hours, the last ones this week.
+    PrintedMessages recordMessages;
+    QTemporaryDir recordFolder;
+    DropRecord record(recordMessages);
+    record.setFolder(recordFolder.path());
+    if (withDrops) {
+        LineSample down;
+        down.setZeroSample();
+        QDateTime t = QDateTime::currentDateTime().addDays(-25);
+        for (int i = 0; i < 100; ++i, t = t.addSecs(6 * 3600)) {
+            record.feed(t, s);
+            record.feed(t.addSecs(30), down);
+            record.feed(t.addSecs(60), s);
+        }
+        server.setDropsBoard(&record.board());
+    }
 
     // The program's web image at its default size, a few minutes into a run.
     Settings settings;

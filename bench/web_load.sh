@@ -7,7 +7,8 @@
 #      while the program goes on rewriting it;
 #   2. serve_folder (the server alone) with the program's web image, in each threading mode;
 #   3. the same while noise.jpg is rewritten ten times a second, every body checked;
-#   4. /metrics against nginx serving a static file of the same size.
+#   4. /metrics against nginx serving a static file of the same size;
+#   5. /status.json and /drops.csv against /metrics, over a drop record of 100 drops.
 # wrk -t2 -c32 -d10s each (the server holds at most 32 connections per client address and wrk's
 # all come from 127.0.0.1: more would be turned away); the program's case WEB_LOAD_ROUNDS times
 # (2), nginx and the program alternately. Needs wrk and nginx (apt-get install -y wrk nginx)
@@ -15,7 +16,8 @@
 # Usage: bench/web_load.sh [build dir]   (default: build)
 # Environment: WEB_LOAD_PORT (18480, and the next three), WEB_LOAD_DURATION (10s),
 # WEB_LOAD_CONNECTIONS (32), WEB_LOAD_ROUNDS (2), WEB_LOAD_SCALE (5: Sample 10 every 2 s),
-# COST_PLATFORM (offscreen or xvfb, as bench/program_cost.sh).
+# COST_PLATFORM (offscreen or xvfb, as bench/program_cost.sh), WEB_LOAD_PAGES_ONLY (1: only
+# step 5, without the program or nginx).
 # Only 127.0.0.1 is used; every run is bounded by timeout; nothing is left running.
 set -euo pipefail
 
@@ -31,10 +33,12 @@ CONNECTIONS=${WEB_LOAD_CONNECTIONS:-32}
 ROUNDS=${WEB_LOAD_ROUNDS:-2}
 SCALE=${WEB_LOAD_SCALE:-5}
 PASSWORD=load1234
-for tool in wrk nginx; do
+for tool in wrk nginx curl; do
     command -v "$tool" >/dev/null || { echo "$tool is missing: apt-get install -y wrk nginx" >&2; exit 2; }
 done
-for f in "$SERVE" "$APP" "$SIM"; do
+NEEDED=("$SERVE" "$APP" "$SIM")
+[ "${WEB_LOAD_PAGES_ONLY:-0}" = 1 ] && NEEDED=("$SERVE")
+for f in "${NEEDED[@]}"; do
     [ -x "$f" ] || { echo "build the serve_folder, lintrove5a and router-sim targets first ($f)" >&2; exit 2; }
 done
 
@@ -125,6 +129,31 @@ function done(summary, latency, requests)
         "different pictures seen by one thread: %d\n", g, b, d))
 end
 LUA
+
+# 5. The pages made from the drop record against /metrics, in turns, WEB_LOAD_ROUNDS times.
+pages_step() {
+    start_server --metrics --drops
+    echo "5. serve_folder with a drop record of 100 drops (pool 2):" \
+        "/status.json $(curl -s "http://127.0.0.1:$PORT/status.json" | wc -c) bytes," \
+        "/drops.csv $(curl -s "http://127.0.0.1:$PORT/drops.csv" | wc -c) bytes," \
+        "/metrics $(curl -s "http://127.0.0.1:$PORT/metrics" | wc -c) bytes"
+    local round M S C
+    for round in $(seq "$ROUNDS"); do
+        M=$(run_wrk "pages-metrics-$round" "http://127.0.0.1:$PORT/metrics")
+        S=$(run_wrk "pages-status-$round" "http://127.0.0.1:$PORT/status.json")
+        C=$(run_wrk "pages-csv-$round" "http://127.0.0.1:$PORT/drops.csv")
+        report "serve_folder /metrics (round $round)" "$M"
+        report "serve_folder /status.json (round $round)" "$S"
+        echo "    ratio to /metrics: $(ratio "${S%% *}" "${M%% *}")"
+        report "serve_folder /drops.csv (round $round)" "$C"
+        echo "    ratio to /metrics: $(ratio "${C%% *}" "${M%% *}")"
+    done
+    stop_server
+}
+if [ "${WEB_LOAD_PAGES_ONLY:-0}" = 1 ]; then
+    pages_step
+    exit 0
+fi
 
 # nginx from a throwaway configuration, on its own loopback port.
 USER_LINE=""
@@ -253,3 +282,5 @@ stop_server
 report "nginx /metrics.txt ($(stat -c %s "$WORK/www/metrics.txt") bytes)" "$NGINX_TXT"
 report "serve_folder /metrics (pool 2)" "$R"
 echo "    ratio to nginx: $(ratio "${R%% *}" "${NGINX_TXT%% *}")"
+
+pages_step

@@ -1,16 +1,23 @@
 #include "app/MonitorSession.h"
 
+#include "capture/CaptureFolder.h"
 #include "charting/AxisRangeError.h"
 #include "core/Clock.h"
+#include "core/ProgramPaths.h"
 #include "core/Timer.h"
 #include "core/UserMessages.h"
+#include "drops/DropHistory.h"
+#include "drops/DropRecord.h"
 #include "graphs/GraphSet.h"
 #include "monitor/PageDriver.h"
 #include "monitor/RunControl.h"
 #include "storage/DataRestoreFile.h"
 #include "storage/Settings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -29,6 +36,16 @@ qsizetype countLines(const QString& path) {
     return lines + 1;
 }
 
+// The JPEG files in the capture folder (none when it does not exist).
+QSet<QString> captureImages(const Settings& settings) {
+    const QString folder = CaptureFolder::resolve(settings.Capture, ProgramPaths::programFolder());
+    if (folder.isEmpty())
+        return {};
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::NoSort);
+    return QSet<QString>(names.begin(), names.end());
+}
+
 } // namespace
 
 MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock& clock,
@@ -44,6 +61,7 @@ MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock
     // Gives up on a page the router does not answer.
     driver_->setDeadlineTimer(timers(30000, true));
     pipeline_ = std::make_unique<SamplePipeline>(settings_, CurrentSample, pipelineSteps());
+    drops_ = std::make_unique<DropRecord>(messages_);
 
     Timer1->setHandler([this] { runGuarded([this] { run_->Timer1Timer(); }); });
     Timer5->setHandler([this] { runGuarded([this] { run_->Timer5Timer(); }); });
@@ -55,8 +73,12 @@ MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock
             [this] { pipeline_->LostSyncPending = false; });
     connect(driver_.get(), &PageDriver::pageReady, this, [this](const QDateTime& sampleTime, bool) {
         runGuarded([&] {
+            const bool plotted = run_->state() == MonitorState::Running && driver_->StatsParsed;
             pipeline_->Run(sampleTime, clock_.now(), run_->state() == MonitorState::Running,
                            driver_->StatsParsed);
+            // Every plotted sample, a page of zeros for a router that did not answer included.
+            if (plotted)
+                feedDrops(sampleTime);
         });
     });
     connect(driver_.get(), &PageDriver::documentReadFailed, this,
@@ -75,8 +97,17 @@ SamplePipeline::Steps MonitorSession::pipelineSteps() {
     };
     steps.PointCount = [this] { return graphs_->PointCount(); };
     steps.CaptureAllGraphs = [this] {
-        if (view_.CaptureAllGraphs)
-            view_.CaptureAllGraphs();
+        if (!view_.CaptureAllGraphs)
+            return;
+        // The images this capture wrote belong to the drop the sample may be part of.
+        const QSet<QString> before = captureImages(settings_);
+        view_.CaptureAllGraphs();
+        QStringList written;
+        for (const QString& name : captureImages(settings_))
+            if (!before.contains(name))
+                written << name;
+        written.sort();
+        drops_->addImages(written);
     };
     steps.ShowLostSyncIndicator = [this] {
         if (view_.ShowLostSyncIndicator)
@@ -118,14 +149,26 @@ void MonitorSession::RestoreDataFile() {
     graphs_->Reserve(countLines(path) + 8640);
     const QString webLabel = GraphSet::WebLabel(clock_.now());
     QString error;
+    DropHistory history;
     if (!DataRestoreFile::Restore(
             path,
-            [this, &webLabel](const QString& label, const LineSample& s) {
+            [this, &webLabel, &history](const QString& label, const LineSample& s) {
                 CurrentSample = s;
                 graphs_->AppendSample(label, webLabel, s);
+                history.add(label, s);
             },
             &error))
         messages_.error(error);
+    // The same read fills a missing drop record and finds a drop that was in progress.
+    drops_->setFolder(settings_.DataFileFolder);
+    drops_->setIntervalSeconds(settings_.Sample);
+    drops_->startFrom(history.finish(QFileInfo(path).lastModified(), settings_.Sample));
+}
+
+void MonitorSession::feedDrops(const QDateTime& sampleTime) {
+    drops_->setFolder(settings_.DataFileFolder);
+    drops_->setIntervalSeconds(settings_.Sample);
+    drops_->feed(sampleTime, CurrentSample);
 }
 
 void MonitorSession::TrimDataFileProc() {
@@ -133,6 +176,8 @@ void MonitorSession::TrimDataFileProc() {
     if (!DataRestoreFile::Trim(DataRestoreFile::PathIn(settings_.DataFileFolder), settings_.Sample,
                                settings_.TrimDataFileDays, trimBusy_, &error))
         messages_.inform(error);
+    drops_->setFolder(settings_.DataFileFolder);
+    drops_->trim(settings_.TrimDataFileDays, clock_.now());
 }
 
 // A handler whose error nothing else catches ends there and shows the standard error box.

@@ -13,6 +13,7 @@
 #include <memory>
 
 class Browser;
+class DropRecord;
 class Clock;
 class GraphSet;
 class PageDriver;
@@ -47,7 +48,8 @@ public:
 
     // The graphs come back from the data-restore file; a damaged line shows its error.
     void RestoreDataFile();
-    // The data-restore file trimmed to TrimDataFileDays of samples ("Trim Now", daily).
+    // The data-restore file trimmed to TrimDataFileDays of samples ("Trim Now", daily), and the
+    // drop record to the same days.
     void TrimDataFileProc();
     // Runs a handler; an axis refusing its range ends it with the standard error box.
     void runGuarded(const std::function<void()>& handler);
@@ -61,9 +63,12 @@ public:
     LineSample& sample() { return CurrentSample; }
     Timer& sampleTimer() { return *Timer1; }
     Timer& resumeTimer() { return *Timer5; }
+    // The drops, retrains and router restarts of the plotted samples.
+    DropRecord& drops() { return *drops_; }
 
 private:
     SamplePipeline::Steps pipelineSteps();
+    void feedDrops(const QDateTime& sampleTime);
 
     Settings& settings_;
     const Clock& clock_;
@@ -77,4 +82,5 @@ private:
     std::unique_ptr<SamplePipeline> pipeline_;
     CsvLog log_;
     TrimBusy trimBusy_;
+    std::unique_ptr<DropRecord> drops_;
 };

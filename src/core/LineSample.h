@@ -2,6 +2,7 @@
 // One sample of the line as read from the router's statistics page: values, their texts as
 // read, which label groups were present, and the router uptime.
 #include <QString>
+#include <QtGlobal>
 
 struct LineSample {
     double NoiseMarginUp = 0, NoiseMarginDown = 0; // dB
@@ -22,6 +23,15 @@ struct LineSample {
 
     QString UptimeDisplay; // toolbar form, "1 day, 01:01:02" or "3 days, 04:05:06"
     QString UptimeText;    // log form; kept when a page has no uptime
+
+    // Whether the line had sync: a downstream rate from 100 Kbps and a noise margin above 0 dB.
+    // A page without the statistics gives a sample of zeros, so it counts as without sync. The
+    // lost-connection capture, the drop record and /metrics all use this one test.
+    bool hasSync() const { return !(DataRateDown < 100.0 || NoiseMarginDown <= 0.0); }
+
+    // Seconds of a "1 day, 01:01:02" or "3 days, 04:05:06" uptime text; -1 when the text is not
+    // of that form.
+    static qint64 uptimeSeconds(const QString& display);
 
     // Done at the start of every completed page: numbers 0, whole-Kbps texts empty.
     void reset() {

@@ -30,8 +30,7 @@ void SamplePipeline::Run(const QDateTime& sampleTime, const QDateTime& now, bool
     }
 
     // A lost connection: no sync (or almost none) or no noise margin left.
-    if (settings_.LostSync && pointCount > 2 && !LostSyncPending &&
-        (sample_.DataRateDown < 100.0 || sample_.NoiseMarginDown <= 0.0)) {
+    if (settings_.LostSync && pointCount > 2 && !LostSyncPending && !sample_.hasSync()) {
         LostSyncPending = true;
         if (steps_.CaptureAllGraphs)
             steps_.CaptureAllGraphs();

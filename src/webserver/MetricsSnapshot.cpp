@@ -1,6 +1,5 @@
 #include "webserver/MetricsSnapshot.h"
 
-#include <QRegularExpression>
 #include <charconv>
 
 namespace {
@@ -51,23 +50,9 @@ void upDown(std::string& out, const char* name, const char* help, double up, dou
 
 } // namespace
 
-bool MetricsSnapshot::lineUp(const LineSample& s) {
-    return !(s.DataRateDown < 100.0 || s.NoiseMarginDown <= 0.0);
-}
-
-qint64 MetricsSnapshot::uptimeSeconds(const QString& display) {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d+) days?, (\\d+):(\\d\\d):(\\d\\d)$"));
-    const QRegularExpressionMatch m = form.match(display);
-    if (!m.hasMatch())
-        return -1;
-    return m.captured(1).toLongLong() * 86400 + m.captured(2).toLongLong() * 3600 +
-           m.captured(3).toLongLong() * 60 + m.captured(4).toLongLong();
-}
-
 void MetricsSnapshot::recordSample(const LineSample& sample, int user1Index, int user2Index,
                                    const QDateTime& sampleTime) {
-    const bool up = lineUp(sample);
+    const bool up = sample.hasSync();
     std::lock_guard lock(mutex_);
     // A connection is lost when the line goes down after a sample that had it up.
     if (state_.hasSample && state_.lineUp && !up)
@@ -79,24 +64,33 @@ void MetricsSnapshot::recordSample(const LineSample& sample, int user1Index, int
     state_.timestampMs = sampleTime.toMSecsSinceEpoch();
     state_.lineUp = up;
     ++state_.samples;
+    ++state_.version;
 }
 
 void MetricsSnapshot::setMonitorState(MonitorState state) {
     std::lock_guard lock(mutex_);
     state_.monitorState = state;
+    ++state_.version;
 }
 
 void MetricsSnapshot::setRouterStatus(RouterStatus status) {
     std::lock_guard lock(mutex_);
     state_.routerStatus = status;
+    ++state_.version;
+}
+
+quint64 MetricsSnapshot::version() const {
+    std::lock_guard lock(mutex_);
+    return state_.version;
+}
+
+MetricsSnapshot::State MetricsSnapshot::state() const {
+    std::lock_guard lock(mutex_);
+    return state_;
 }
 
 std::string MetricsSnapshot::render() const {
-    State s;
-    {
-        std::lock_guard lock(mutex_);
-        s = state_;
-    }
+    const State s = state();
     std::string out;
     out.reserve(2048);
 
@@ -169,7 +163,7 @@ std::string MetricsSnapshot::render() const {
                    "Signal attenuation of the last sample in dB.", u.up, u.down);
     }
 
-    const qint64 uptime = uptimeSeconds(x.UptimeDisplay);
+    const qint64 uptime = LineSample::uptimeSeconds(x.UptimeDisplay);
     if (uptime >= 0) {
         family(out, "lintrove_router_uptime_seconds", "gauge",
                "Router uptime shown with the last sample, in seconds.");

@@ -22,13 +22,7 @@ public:
 
     std::string render() const;
 
-    // The same test as the lost-connection capture: no sync speed worth the name or no margin.
-    static bool lineUp(const LineSample& sample);
-    // Seconds of a "1 day, 01:01:02" or "3 days, 04:05:06" uptime text; -1 when the text is not of
-    // that form.
-    static qint64 uptimeSeconds(const QString& display);
-
-private:
+    // What the snapshot holds, for the other pages that show it.
     struct State {
         bool hasSample = false;
         LineSample sample;
@@ -39,7 +33,12 @@ private:
         quint64 lostConnections = 0;
         MonitorState monitorState = MonitorState::NotStarted;
         RouterStatus routerStatus = RouterStatus::Connecting;
+        quint64 version = 0; // counts the changes, so that a page made from one can be kept
     };
+    State state() const;
+    quint64 version() const;
+
+private:
     mutable std::mutex mutex_;
     State state_;
 };

@@ -1,8 +1,13 @@
 #include "webserver/WebServer.h"
 
+#include "drops/DropsBoard.h"
+#include "webserver/DropMetrics.h"
+#include "webserver/GeneratedPage.h"
+#include "webserver/LivePage.h"
 #include "webserver/MetricsSnapshot.h"
 #include "webserver/RequestLine.h"
 #include "webserver/RequestPath.h"
+#include "webserver/StatusJson.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,6 +104,19 @@ void makeRoomForDescriptors(unsigned connections) {
         return;
     limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limit.rlim_max);
     ::setrlimit(RLIMIT_NOFILE, &limit); // a refusal leaves the old limit, see above
+}
+
+// The built-in page, one response for every request: the library counts its users.
+MHD_Response* livePage() {
+    static MHD_Response* const response = [] {
+        const char* page = LivePage::html();
+        MHD_Response* r = MHD_create_response_from_buffer(
+            std::strlen(page), const_cast<char*>(page), MHD_RESPMEM_PERSISTENT);
+        if (r)
+            MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, "text/html; charset=utf-8");
+        return r;
+    }();
+    return response;
 }
 
 void ignoreSigpipe() {
@@ -280,22 +298,87 @@ int WebServer::handle(MHD_Connection* connection, const char* url, const char* m
     }
     if (*state == &kNulHeadersSeen)
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
-    if (metrics_ && !post && std::strcmp(url, "/metrics") == 0) {
-        const std::string text = metrics_->render();
-        MHD_Response* r = MHD_create_response_from_buffer(
-            text.size(), const_cast<char*>(text.data()), MHD_RESPMEM_MUST_COPY);
-        if (!r)
-            return MHD_NO;
-        MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE,
-                                "text/plain; version=0.0.4; charset=utf-8");
-        const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_OK, r);
-        MHD_destroy_response(r);
-        return result;
+    const DropsBoard* drops = drops_.load(std::memory_order_acquire);
+    // The generated pages are read-only: a POST goes to the files like any other.
+    if (!post) {
+        if (metrics_ && std::strcmp(url, "/metrics") == 0) {
+            std::string text = metrics_->render();
+            if (drops)
+                DropMetrics::render(text, *drops->content());
+            return serveGenerated(connection, std::move(text),
+                                  "text/plain; version=0.0.4; charset=utf-8");
+        }
+        if ((metrics_ || drops) && std::strcmp(url, "/status.json") == 0)
+            return serveKept(connection, statusPage(drops));
+        if (drops && std::strcmp(url, "/drops.csv") == 0)
+            return serveKept(connection, csvPage(*drops));
     }
+    // The folder's own index.html when there is one, else the built-in page.
+    if (std::strcmp(url, "/") == 0)
+        return serveFile(connection, "/index.html", !post, false);
     return serveFile(connection, url);
 }
 
-int WebServer::serveFile(MHD_Connection* connection, const char* url) {
+int WebServer::serveGenerated(MHD_Connection* connection, std::string body, const char* type) {
+    MHD_Response* r =
+        MHD_create_response_from_buffer(body.size(), body.data(), MHD_RESPMEM_MUST_COPY);
+    if (!r)
+        return MHD_NO;
+    MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, type);
+    MHD_add_response_header(r, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
+    const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_OK, r);
+    MHD_destroy_response(r);
+    return result;
+}
+
+int WebServer::serveKept(MHD_Connection* connection,
+                         const std::shared_ptr<const GeneratedPage>& page) {
+    if (!page)
+        return MHD_NO;
+    return MHD_queue_response(connection, MHD_HTTP_OK, page->response());
+}
+
+std::shared_ptr<const GeneratedPage> WebServer::statusPage(const DropsBoard* drops) {
+    const quint64 version = metrics_ ? metrics_->version() : 0;
+    const std::shared_ptr<const DropsBoard::Content> content = drops ? drops->content() : nullptr;
+    {
+        std::lock_guard lock(keptMutex_);
+        if (status_.page && status_.metricsVersion == version && status_.dropsContent == content)
+            return status_.page;
+    }
+    // Made outside the lock; two requests after a change may both make it, the same page.
+    const std::optional<MetricsSnapshot::State> state =
+        metrics_ ? std::optional(metrics_->state()) : std::nullopt;
+    std::shared_ptr<const GeneratedPage> page =
+        GeneratedPage::make(StatusJson::render(state ? &*state : nullptr, content.get()),
+                            "application/json; charset=utf-8");
+    std::lock_guard lock(keptMutex_);
+    // The state read may be newer than version: keep it under the version it has.
+    status_ = {state ? state->version : 0, content, page};
+    return page;
+}
+
+std::shared_ptr<const GeneratedPage> WebServer::csvPage(const DropsBoard& drops) {
+    const std::shared_ptr<const DropsBoard::Content> content = drops.content();
+    {
+        std::lock_guard lock(keptMutex_);
+        if (csv_.page && csv_.dropsContent == content)
+            return csv_.page;
+    }
+    std::shared_ptr<const GeneratedPage> page =
+        GeneratedPage::make(content->csv, "text/csv; charset=utf-8");
+    std::lock_guard lock(keptMutex_);
+    csv_ = {0, content, page};
+    return page;
+}
+
+int WebServer::serveFile(MHD_Connection* connection, const char* url, bool livePageIfMissing,
+                         bool folderIndex) {
+    const auto notFound = [&] {
+        if (livePageIfMissing && livePage())
+            return MHD_queue_response(connection, MHD_HTTP_OK, livePage());
+        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+    };
     std::shared_ptr<const Folder> folderCopy;
     {
         std::lock_guard lock(folderMutex_);
@@ -314,6 +397,7 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
     // The way the web image is asked for: a plain path without links opens in one call.
     std::string lexical = RequestPath::normalised(*folder + '/' + url);
     int fd = -1;
+    bool folderAsked = false;
     struct stat fs {};
     // Only the open and the measuring keep the web image from being replaced: an open
     // descriptor goes on reading the old file after the rename.
@@ -321,6 +405,7 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
         busy_.fetch_add(1, std::memory_order_acq_rel);
         fd = open();
         if (fd >= 0 && (::fstat(fd, &fs) != 0 || !S_ISREG(fs.st_mode))) {
+            folderAsked = S_ISDIR(fs.st_mode);
             ::close(fd); // a folder, FIFO or device is not a file to send
             fd = -1;
         }
@@ -335,7 +420,7 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
     if (!opened) {
         struct stat st {};
         if (realFolder.empty() || ::stat(realFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-            return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound); // nothing to serve
+            return notFound(); // nothing to serve
 
         // The library hands over the decoded path.
         RequestPath::Answer answer = RequestPath::resolve(*folder, realFolder, url);
@@ -343,7 +428,7 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
         case RequestPath::Where::Outside:
             return queueStatic(connection, MHD_HTTP_FORBIDDEN, kAccessDenied);
         case RequestPath::Where::Missing:
-            return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+            return notFound();
         case RequestPath::Where::Inside:
             break;
         }
@@ -353,8 +438,15 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url) {
                           O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
         });
     }
+    if (fd < 0 && folderAsked && folderIndex) {
+        std::string index = url;
+        while (!index.empty() && index.back() == '/')
+            index.pop_back();
+        index += "/index.html";
+        return serveFile(connection, index.c_str(), false, false);
+    }
     if (fd < 0)
-        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+        return notFound();
     const off_t size = fs.st_size;
 
     const std::string& type = mimeTypes_.typeForPath(lexical);

@@ -3,6 +3,7 @@
 // only, never anything outside the folder), the two error pages and, when given a snapshot,
 // /metrics. Requests run on the library's threads; start, stop and the folder change run on the
 // user-interface thread.
+#include "drops/DropsBoard.h"
 #include "webserver/MimeTypeTable.h"
 #include "webserver/SmallFileCache.h"
 
@@ -16,6 +17,7 @@ struct MHD_Daemon;
 struct MHD_Connection;
 class Clock;
 class MetricsSnapshot;
+class GeneratedPage;
 
 class WebServer {
 public:
@@ -61,15 +63,36 @@ public:
 
     const MimeTypeTable& mimeTypes() const { return mimeTypes_; }
 
+    // The drop record, for /status.json, /drops.csv and the drop counters on /metrics; none: the
+    // pages show no drops and /drops.csv is looked up in the folder. Set it before start.
+    void setDropsBoard(const DropsBoard* board) { drops_.store(board, std::memory_order_release); }
+
     static const char* notFoundPage();
     static const char* accessDeniedPage();
 
 private:
     friend struct WebServerCallbacks;
     int handle(MHD_Connection* connection, const char* url, const char* method, void** state);
-    int serveFile(MHD_Connection* connection, const char* url);
+    // A folder request serves the folder's index.html; with livePageIfMissing, a missing file
+    // gets the built-in live page instead of 404.
+    int serveFile(MHD_Connection* connection, const char* url, bool livePageIfMissing = false,
+                  bool folderIndex = true);
+    int serveGenerated(MHD_Connection* connection, std::string body, const char* type);
+    int serveKept(MHD_Connection* connection, const std::shared_ptr<const GeneratedPage>& page);
+    // /status.json and /drops.csv are made once per change of what they show, then kept.
+    std::shared_ptr<const GeneratedPage> statusPage(const DropsBoard* drops);
+    std::shared_ptr<const GeneratedPage> csvPage(const DropsBoard& drops);
 
     const MetricsSnapshot* metrics_;
+    std::atomic<const DropsBoard*> drops_{nullptr};
+    struct KeptPage {
+        quint64 metricsVersion = 0;
+        // Held, so that its address cannot come back for another content.
+        std::shared_ptr<const DropsBoard::Content> dropsContent;
+        std::shared_ptr<const GeneratedPage> page;
+    };
+    std::mutex keptMutex_;
+    KeptPage status_, csv_;
     Options options_;
     const MimeTypeTable mimeTypes_;
     SmallFileCache smallFiles_;

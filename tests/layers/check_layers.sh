@@ -11,7 +11,7 @@ cd "$root/src"
 declare -A layer=(
     [core]=0
     [storage]=1 [charting]=1
-    [graphs]=2 [monitor]=2 [housekeeping]=2 [testcontrol]=2
+    [graphs]=2 [monitor]=2 [housekeeping]=2 [testcontrol]=2 [drops]=2
     [capture]=3 [webserver]=3
     [app/session]=4
     [app/desktop]=5

@@ -114,12 +114,43 @@ TEST_F(RouterSimSwitches, SlowDelaysPagesButNotTheControlEndpoints) {
     EXPECT_LT(waited.elapsed(), 400) << "slow=0 must end the delay";
 }
 
+TEST_F(RouterSimSwitches, RetrainAndRestartChangeTheRatesAndRestartTheUptime) {
+    const QString cookie = logIn(sim);
+    ASSERT_FALSE(cookie.isEmpty());
+    const auto page = [&] {
+        EXPECT_TRUE(statsPage(sim.port(), cookie).contains("Helpdesk"));
+        const QJsonObject s = sim.state();
+        EXPECT_TRUE(s.value(QStringLiteral("synced")).toBool());
+        return std::tuple{s.value(QStringLiteral("dataRateUp")).toInt(),
+                          s.value(QStringLiteral("dataRateDown")).toInt(),
+                          s.value(QStringLiteral("uptimeSeconds")).toInteger()};
+    };
+    const auto [up0, down0, uptime0] = page();
+    const auto [up1, down1, uptime1] = page();
+    EXPECT_EQ(std::pair(up1, down1), std::pair(up0, down0)); // steady without a switch
+    ASSERT_GE(uptime0, 86400);
+
+    sim.set(QStringLiteral("retrain=1"));
+    const auto [up2, down2, uptime2] = page();
+    EXPECT_NE(std::pair(up2, down2), std::pair(up1, down1));
+    EXPECT_GE(uptime2, uptime1);
+    const auto [up3, down3, uptime3] = page(); // once only
+    EXPECT_EQ(std::pair(up3, down3), std::pair(up2, down2));
+
+    sim.set(QStringLiteral("restart=1"));
+    const auto [up4, down4, uptime4] = page();
+    EXPECT_NE(std::pair(up4, down4), std::pair(up3, down3));
+    EXPECT_LT(uptime4, 60);
+    EXPECT_LT(uptime4, uptime3);
+}
+
 TEST_F(RouterSimSwitches, BadValuesAreRefusedAndChangeNothing) {
     struct Case {
         const char* query;
     };
-    const Case cases[] = {{"slow=-1"}, {"slow=abc"},      {"slow=600001"},      {"down=2"},
-                          {"down="},   {"down=1&slow=x"}, {"slow=100&down=yes"}};
+    const Case cases[] = {{"slow=-1"},    {"slow=abc"},      {"slow=600001"},       {"down=2"},
+                          {"down="},      {"down=1&slow=x"}, {"slow=100&down=yes"}, {"retrain=2"},
+                          {"restart=yes"}};
     for (const Case& c : cases) {
         int status = 0;
         sim.get(QStringLiteral("/sim/set?") + QString::fromLatin1(c.query), &status);

@@ -289,7 +289,7 @@ TEST(MetricsSnapshot, UptimeTextToSeconds) {
         {"1 dayz, 01:01:02", -1},
     };
     for (const auto& [text, seconds] : cases)
-        EXPECT_EQ(MetricsSnapshot::uptimeSeconds(QString::fromUtf8(text)), seconds) << text;
+        EXPECT_EQ(LineSample::uptimeSeconds(QString::fromUtf8(text)), seconds) << text;
 }
 
 } // namespace

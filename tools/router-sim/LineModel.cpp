@@ -37,6 +37,12 @@ void LineModel::train() {
     rateDown_ = uniform(rng_, 12000, 17500);
 }
 
+void LineModel::retrain() {
+    const int up = rateUp_, down = rateDown_;
+    while (rateUp_ == up && rateDown_ == down)
+        train();
+}
+
 const LineValues& LineModel::next(bool synced) {
     noiseUp_ = step(noiseUp_, 30, 95, 2);
     noiseDown_ = step(noiseDown_, 25, 90, 3);

@@ -23,6 +23,8 @@ public:
     // sync trains new rates, as a real line does.
     const LineValues& next(bool synced);
     const LineValues& current() const { return values_; }
+    // The connection is made again at once: the next sample in sync has new rates.
+    void retrain();
 
 private:
     int step(int value, int low, int high, int maxStep);

@@ -303,7 +303,7 @@ SimResponse RouterSimulator::state() const {
 SimResponse RouterSimulator::set(const SimRequest& request) {
     // Check every argument before changing anything, so a bad request changes nothing.
     SimOptions next = options_;
-    bool logout = false;
+    bool logout = false, retrain = false, restart = false;
     for (const auto& [key, value] : request.query) {
         bool ok = true;
         if (key == u"nosync")
@@ -327,6 +327,10 @@ SimResponse RouterSimulator::set(const SimRequest& request) {
             ok = ok && next.slowMs >= 0 && next.slowMs <= kMaxSlowMs;
         } else if (key == u"logout")
             ok = parseSwitch(value, logout);
+        else if (key == u"retrain")
+            ok = parseSwitch(value, retrain);
+        else if (key == u"restart")
+            ok = parseSwitch(value, restart);
         else if (key == u"password")
             next.password = value;
         else if (key == u"dropevery") {
@@ -341,5 +345,10 @@ SimResponse RouterSimulator::set(const SimRequest& request) {
     options_ = next;
     if (logout)
         sessions_.clear();
+    // Once, at the next statistics page: new rates; after a restart also an uptime from 0.
+    if (retrain || restart)
+        line_.retrain();
+    if (restart)
+        uptimeBase_ = -clock_.elapsed() / 1000;
     return state();
 }

@@ -18,7 +18,9 @@ const char* const kUsage =
     "GET /sim/state shows the values last served and those of the recent statistics pages;\n"
     "GET /sim/set?nosync=1&... changes the switches (nosync, garbage, empty, missing,\n"
     "firmware, mbps, quirk, dropevery, password, logout, slow=MS: every page answered MS\n"
-    "later, down=1: every page request dropped unanswered). --record appends a line per page\n"
+    "later, down=1: every page request dropped unanswered; once, at the next statistics page:\n"
+    "retrain=1 new sync rates, restart=1 new rates and the uptime from 0). --record appends a\n"
+    "line per page\n"
     "answered: time in ms, kind, and for a statistics page synced and the values shown.\n";
 
 int usageError(const QString& message) {

@@ -1,5 +1,6 @@
 #include "app/binders/WebServerBinder.h"
 
+#include "app/MonitorSession.h"
 #include "app/binders/WindowServices.h"
 #include "app/desktop/TrayIcon.h"
 #include "app/dialogs/WindowMessages.h"
@@ -7,6 +8,7 @@
 #include "app/tabs/ToolBar.h"
 #include "capture/CaptureFolder.h"
 #include "core/Timer.h"
+#include "drops/DropRecord.h"
 #include "monitor/PageDriver.h"
 #include "monitor/RunControl.h"
 #include "storage/Settings.h"
@@ -27,6 +29,8 @@ WebServerBinder::WebServerBinder(WindowServices& services, Controls controls, Ad
     : services_(services), c_(controls), addresses_(std::move(addresses)) {
     metrics_ = std::make_unique<MetricsSnapshot>();
     webServer_ = std::make_unique<WebServer>(metrics_.get());
+    // The drop record's pages and counters; the session outlives this binder and its server.
+    webServer_->setDropsBoard(&services_.session.drops().board());
     webControl_ = std::make_unique<WebServerControl>(*webServer_, services_.messages);
     tray_ = std::make_unique<TrayIcon>(&services_.window, &QSystemTrayIcon::isSystemTrayAvailable,
                                        services_.timers(TrayIcon::kTrayWatchMs, false));

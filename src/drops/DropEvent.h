@@ -1,0 +1,56 @@
+#pragma once
+// One event of the drop record: a drop (samples without sync), a retrain (new sync rates between
+// two samples with sync) or a router restart (its uptime went back), between the last sample with
+// sync before it and the first one after it.
+#include <QDateTime>
+#include <QStringList>
+#include <QStringView>
+#include <optional>
+
+struct DropSide {
+    QDateTime time;
+    double noiseMarginUp = 0, noiseMarginDown = 0; // dB
+    double rateUp = 0, rateDown = 0;               // sync rates, Kbps
+    bool operator==(const DropSide&) const = default;
+};
+
+struct DropEvent {
+    enum class Kind { Drop, Retrain, RouterRestart };
+
+    Kind kind = Kind::Drop;
+    DropSide before, after;
+    int samplesDown = 0;     // samples without sync between the two sides
+    int intervalSeconds = 0; // the sample interval, the uncertainty of the duration
+    QStringList images;      // names of the graph images captured for it
+
+    // From the last sample with sync to the first one after it.
+    qint64 durationSeconds() const { return before.time.secsTo(after.time); }
+    // Time the line was seen without sync: the duration of a drop; nothing for an event that no
+    // sample saw (a retrain or a restart between two samples), whose length a sample cannot tell.
+    qint64 secondsLost() const { return samplesDown > 0 ? durationSeconds() : 0; }
+
+    // "drop", "retrain", "router_restart": the names in the record file and on the web.
+    static const char* kindName(Kind kind);
+    static std::optional<Kind> kindFromName(QStringView name);
+
+    bool operator==(const DropEvent&) const = default;
+};
+
+inline const char* DropEvent::kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Drop:
+        return "drop";
+    case Kind::Retrain:
+        return "retrain";
+    case Kind::RouterRestart:
+        return "router_restart";
+    }
+    return "drop";
+}
+
+inline std::optional<DropEvent::Kind> DropEvent::kindFromName(QStringView name) {
+    for (Kind k : {Kind::Drop, Kind::Retrain, Kind::RouterRestart})
+        if (name == QLatin1String(kindName(k)))
+            return k;
+    return std::nullopt;
+}

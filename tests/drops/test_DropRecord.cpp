@@ -1,0 +1,116 @@
+#include "drops/DropRecord.h"
+
+#include "drops/DropRecordFile.h"
+#include "storage/DataRestoreFile.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "DropFixtures.h"
+#include "RecordingMessages.h"
+#include "TestFiles.h"
+
+namespace {
+
+class DropRecordTest : public ::testing::Test {
+protected:
+    void writeDataFile(const std::vector<std::pair<QString, LineSample>>& lines,
+                       const QDateTime& lastWrite) {
+        QByteArray bytes;
+        for (const auto& [label, s] : lines)
+            bytes += DataRestoreFile::Line(label, s) + "\r\n";
+        const QString path = DataRestoreFile::PathIn(dir.path());
+        writeFile(path, bytes);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(lastWrite, QFileDevice::FileModificationTime));
+    }
+    DropRecordFile::Contents onDisk() {
+        DropRecordFile::Contents c;
+        EXPECT_TRUE(DropRecordFile::Read(record.path(), c));
+        return c;
+    }
+
+    QTemporaryDir dir;
+    RecordingMessages messages;
+    DropRecord record{messages};
+};
+
+TEST_F(DropRecordTest, AnEndedDropIsAppendedAtOnceAndPublished) {
+    record.setFolder(dir.path());
+    record.feed(at(8, 10, 0), syncSample());
+    record.feed(at(8, 10, 0, 30), zeroSample());
+    EXPECT_TRUE(onDisk().events.empty());
+    EXPECT_TRUE(record.board().content()->lineDown);
+    record.feed(at(8, 10, 1), syncSample());
+    ASSERT_EQ(onDisk().events.size(), 1u);
+    EXPECT_EQ(onDisk().events[0].after.time, at(8, 10, 1));
+
+    const auto board = record.board().content();
+    EXPECT_FALSE(board->lineDown);
+    EXPECT_EQ(board->eventsSinceStart[size_t(DropEvent::Kind::Drop)], 1u);
+    EXPECT_EQ(board->downSecondsSinceStart, 60.0);
+    EXPECT_EQ(QByteArray::fromStdString(board->csv), readFile(record.path()));
+    const QJsonObject summary =
+        QJsonDocument::fromJson(QByteArray::fromStdString(board->summaryJson)).object();
+    EXPECT_EQ(summary["today"].toObject()["count"].toInt(), 1);
+    EXPECT_TRUE(messages.informed.isEmpty());
+}
+
+TEST_F(DropRecordTest, AMissingRecordIsFilledOnceFromTheDataRestoreFile) {
+    writeDataFile({{" 09:00:00 ", syncSample()},
+                   {" 09:00:30 ", zeroSample()},
+                   {" 09:01:00 ", syncSample()},
+                   {" 09:01:30 ", syncSample()},
+                   {" 09:02:00 ", zeroSample()}},
+                  at(8, 9, 2, 1));
+    record.setFolder(dir.path());
+    // The history's drop is filled in; the one the file ends in goes on and ends live.
+    record.feed(at(8, 10, 0), syncSample());
+    const DropRecordFile::Contents c = onDisk();
+    ASSERT_EQ(c.events.size(), 2u);
+    EXPECT_EQ(c.events[0].before.time, at(8, 9, 0));
+    EXPECT_EQ(c.events[0].after.time, at(8, 9, 1));
+    EXPECT_EQ(c.events[1].before.time, at(8, 9, 1, 30));
+    EXPECT_EQ(c.events[1].after.time, at(8, 10, 0));
+
+    // A record that exists is never filled again.
+    DropRecord again(messages);
+    again.setFolder(dir.path());
+    again.feed(at(8, 10, 0, 30), syncSample());
+    EXPECT_EQ(onDisk().events.size(), 2u);
+    EXPECT_EQ(again.events().size(), 2u);
+}
+
+TEST_F(DropRecordTest, ADamagedLineIsReportedAndKept) {
+    writeFile(DropRecordFile::PathIn(dir.path()),
+              DropRecordFile::Header() + "\r\n" +
+                  DropRecordFile::Line(dropBetween(at(8, 9, 0), at(8, 9, 1))) + "\r\ndrop,2026");
+    record.setFolder(dir.path());
+    record.feed(at(8, 10, 0), syncSample());
+    ASSERT_EQ(messages.informed.size(), 1);
+    EXPECT_TRUE(messages.informed[0].contains("Line 3")) << messages.informed[0].toStdString();
+    EXPECT_EQ(record.events().size(), 1u);
+    record.feed(at(8, 10, 0, 30), zeroSample());
+    record.feed(at(8, 10, 1), syncSample());
+    EXPECT_TRUE(readFile(record.path()).contains("\r\ndrop,2026\r\ndrop,2026-12-08T10:00:00"));
+}
+
+TEST_F(DropRecordTest, TrimDropsOldEventsFromFileAndMemory) {
+    record.setFolder(dir.path());
+    record.feed(at(1, 10, 0), syncSample());
+    record.feed(at(1, 10, 0, 30), zeroSample());
+    record.feed(at(1, 10, 1), syncSample());
+    record.feed(at(8, 10, 0), zeroSample());
+    record.feed(at(8, 10, 1), syncSample());
+    ASSERT_EQ(record.events().size(), 2u);
+    record.trim(5, at(8, 12, 0));
+    ASSERT_EQ(record.events().size(), 1u);
+    EXPECT_EQ(onDisk().events.size(), 1u);
+    EXPECT_EQ(record.events()[0].after.time, at(8, 10, 1));
+}
+
+} // namespace
