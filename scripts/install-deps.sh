@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ pkg-config ccache
           libgtest-dev libgmock-dev libbenchmark-dev
           fonts-liberation xvfb xauth
           desktop-file-utils man-db
-          prometheus)
+          prometheus lintian dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,11 +2,15 @@
 # Installs a build into a temporary prefix, checks that every installed file is in its place and
 # well formed, and starts the installed program the way a desktop would: no LINTROVE_HOME, a home
 # of its own, a prefix it must not write to.
-# Usage: check_install.sh <build folder> [desktop-file-validate] [version]
+# Usage: check_install.sh <build folder> [desktop-file-validate] [version] [prefix]
+# With a prefix, the files already there are checked instead (the package check unpacks the
+# Debian package there).
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 build=$1
 validator=${2:-}
 version=${3:-}
+given_prefix=${4:-}
 
 work=$(mktemp -d)
 pid=
@@ -24,20 +28,17 @@ fail() {
     failures=$((failures + 1))
 }
 
-prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" > "$work/install.log" ||
-    { cat "$work/install.log"; echo "FAIL: cmake --install"; exit 1; }
+if [ -n "$given_prefix" ]; then
+    prefix=$given_prefix
+else
+    prefix=$work/prefix
+    cmake --install "$build" --prefix "$prefix" > "$work/install.log" ||
+        { cat "$work/install.log"; echo "FAIL: cmake --install"; exit 1; }
+fi
 
 # Every file in its usual place, and nothing else: no tests, benchmarks or tools.
-expected=(bin/lintrove5a
-          share/applications/lintrove5a.desktop
-          share/doc/lintrove5a/lintrove5a.html
-          share/icons/hicolor/scalable/apps/lintrove5a.svg
-          share/man/man1/lintrove5a.1)
+mapfile -t expected < <(grep -v '^#' "$here/installed-files.txt")
 sizes=(16 22 24 32 48 64 128 256)
-for s in "${sizes[@]}"; do
-    expected+=("share/icons/hicolor/${s}x${s}/apps/lintrove5a.png")
-done
 for f in "${expected[@]}"; do
     [ -s "$prefix/$f" ] || fail "missing or empty: $f"
 done
@@ -87,10 +88,12 @@ help=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$program" --help) 
     fail "--help failed"
 
 # The manual page is valid roff and describes every option --help lists.
-man_page=$prefix/share/man/man1/lintrove5a.1
+man_page=$prefix/share/man/man1/lintrove5a.1.gz
 for section in NAME SYNOPSIS DESCRIPTION OPTIONS FILES ENVIRONMENT "SEE ALSO"; do
-    grep -q "^\.SH \"\?$section" "$man_page" || fail "manual page lacks the $section section"
+    zcat "$man_page" | grep -q "^\.SH \"\?$section" || fail "manual page lacks the $section section"
 done
+zcat "$prefix/share/doc/lintrove5a/changelog.gz" | sed -n 1p |
+    grep -q "^lintrove5a (${version:-[0-9.]*})" || fail "the changelog does not name this version"
 if command -v man > /dev/null; then
     man_text=$(MANWIDTH=120 man -l --warnings "$man_page" 2> "$work/man.err") ||
         fail "man -l cannot format the manual page"
@@ -100,7 +103,7 @@ if command -v man > /dev/null; then
     fi
 else
     echo "note: man not found, manual page checked by its sections only"
-    man_text=$(sed 's/\\-/-/g' "$man_page")
+    man_text=$(zcat "$man_page" | sed 's/\\-/-/g')
 fi
 for option in $(grep -o -- '--[a-z][a-z-]*' <<< "$help" | sort -u); do
     grep -q -- "$option" <<< "$man_text" || fail "manual page does not describe $option"
