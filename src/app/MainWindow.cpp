@@ -373,6 +373,16 @@ void MainWindow::showPage(int index) {
     pages_->setCurrentIndex(index);
 }
 
+void MainWindow::bringForward() {
+    if (!isVisible()) {
+        trayIcon().mnuRestoreClick();
+        return;
+    }
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+}
+
 // Window bounds, the tab shown, the router type and the axes are taken at save time.
 void MainWindow::collectSettingsFromControls() {
     // move() places the frame, so the frame's corner is what is stored; a maximized or minimized

@@ -92,6 +92,9 @@ public:
     bool SaveIni();
     // Brings a tab to the front (the command line's --tab).
     void showPage(int index);
+    // A second launch asked for this window: out of the tray or the taskbar, raised and active,
+    // maximized still if it was.
+    void bringForward();
 
     // Set while a restart closes the program: the close sequence then asks nothing.
     bool RestartInProgress() const;

@@ -15,10 +15,12 @@
 #include "housekeeping/InstanceLauncher.h"
 #include "housekeeping/InstanceLock.h"
 #include "housekeeping/Restarter.h"
+#include "housekeeping/SingleInstance.h"
 #include "monitor/WebEngineBrowser.h"
 #include "testcontrol/TestControl.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QSessionManager>
 #include <QTabWidget>
 #include <QTimer>
@@ -82,6 +84,15 @@ int main(int argc, char** argv) {
     // Before any file is opened: a restarted instance waits here until the instance it replaces
     // has let go of its files. Released last, when main() returns.
     const QString programFolder = ProgramPaths::programFolder();
+    // One instance per program folder: a second launch hands its arguments to the running one,
+    // which comes forward, and ends here. A restarted instance finds nobody answering (the old
+    // one stops listening before it starts the new one) and waits for the lock instead.
+    SingleInstance singleInstance(programFolder, SingleInstance::runtimeFolderFromEnvironment());
+    if (singleInstance.handOver(QCoreApplication::arguments().mid(1))) {
+        std::fprintf(stderr, "lintrove5a: brought forward the instance already running in %s\n",
+                     qPrintable(QDir::toNativeSeparators(programFolder)));
+        return 0;
+    }
     const auto instanceLock = WaitForInstanceLock(programFolder);
 
     // The platform pieces the window works with; they outlive it.
@@ -130,6 +141,23 @@ int main(int argc, char** argv) {
             window.showPage(parser.value(commandLine.tab).toInt());
         window.show();
         windowUp = true;
+        // Only the holder of the lock answers later launches; one that started beside a running
+        // instance leaves that instance its socket.
+        if (instanceLock->isLocked()) {
+            QString why;
+            if (!singleInstance.listen(&why))
+                std::fprintf(stderr, "lintrove5a: a second launch cannot reach this one: %s\n",
+                             qPrintable(why));
+        }
+        QObject::connect(
+            &singleInstance, &SingleInstance::activationRequested, &window,
+            [&window](const QStringList& arguments) {
+                CommandLine later;
+                if (later.parser.parse(QStringList{QStringLiteral("lintrove5a")} + arguments) &&
+                    later.parser.isSet(later.tab))
+                    window.showPage(later.parser.value(later.tab).toInt());
+                window.bringForward();
+            });
         if (endPending)
             QTimer::singleShot(0, &window, endNow);
 
@@ -167,7 +195,8 @@ int main(int argc, char** argv) {
         messages.setParent(nullptr);
     }
     // The window is gone and with it the data file, the log and the web server's port: only now
-    // may a new instance start.
+    // may a new instance start, and it must take the lock rather than hand over to this one.
+    singleInstance.close();
     restarter.LaunchPending();
     return result;
 }

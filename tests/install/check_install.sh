@@ -136,6 +136,14 @@ for _ in $(seq 1 120); do
 done
 if [ -d "$folder/WebServer" ]; then
     sleep 3 # a few seconds against nothing: no settings, no router
+    # A second launch for the same folder hands over to the running instance and ends at once.
+    second=0
+    (cd "$work/cwd" && exec env -u LINTROVE_HOME -u LINTROVE_TIME_SCALE HOME="$home" \
+        XDG_DATA_HOME="$data" QT_QPA_PLATFORM=offscreen timeout 30 "$program" --tab 2 \
+        > "$work/second.log" 2>&1) || second=$?
+    [ "$second" = 0 ] || { cat "$work/second.log"; fail "a second launch ended with status $second"; }
+    grep -q "brought forward" "$work/second.log" || fail "a second launch did not hand over"
+    kill -0 "$pid" 2>/dev/null || fail "the first instance ended when a second was launched"
     kill -TERM "$pid"
     for _ in $(seq 1 60); do
         kill -0 "$pid" 2>/dev/null || break
