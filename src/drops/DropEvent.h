@@ -24,7 +24,11 @@ struct DropEvent {
     QStringList images;      // names of the graph images captured for it
 
     // From the last sample with sync to the first one after it.
-    qint64 durationSeconds() const { return before.time.secsTo(after.time); }
+    // Whole seconds between the two times as the record writes them (to the second), so that a
+    // line read back agrees with its own duration.
+    qint64 durationSeconds() const {
+        return after.time.toSecsSinceEpoch() - before.time.toSecsSinceEpoch();
+    }
     // Time the line was seen without sync: the duration of a drop; nothing for an event that no
     // sample saw (a retrain or a restart between two samples), whose length a sample cannot tell.
     qint64 secondsLost() const { return samplesDown > 0 ? durationSeconds() : 0; }

@@ -30,6 +30,16 @@ TEST_F(DropRecordFileTest, LinesReadBackToTheSameEvents) {
         EXPECT_EQ(back, e) << DropRecordFile::Line(e).toStdString();
     }
     EXPECT_TRUE(DropRecordFile::Line(events[0]).startsWith("drop,2026-12-08T10:00:00"));
+
+    // Samples are taken at any millisecond; the line is written to the second and must still
+    // read back (its duration agrees with the times it shows).
+    const DropEvent retrain =
+        dropBetween(at(8, 13, 0, 17).addMSecs(900), at(8, 13, 0, 27).addMSecs(100),
+                    DropEvent::Kind::Retrain, 0);
+    const QByteArray line = DropRecordFile::Line(retrain);
+    DropEvent back;
+    ASSERT_TRUE(DropRecordFile::ParseLine(line, back)) << line.toStdString();
+    EXPECT_EQ(back.durationSeconds(), 10) << line.toStdString();
 }
 
 TEST_F(DropRecordFileTest, AppendWritesTheHeaderOnceAndKeepsAPartialLastLineApart) {
