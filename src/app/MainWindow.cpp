@@ -44,6 +44,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -52,6 +53,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -190,8 +192,14 @@ void MainWindow::buildForm() {
 
     auto* status = named(new QStatusBar, "StatusBar1");
     status->setFont(QFont(QStringLiteral("Arial"), 8));
-    // The fourth panel tells the router's state.
-    const int widths[] = {250, 300, 50, 160};
+    // The fourth panel tells the router's state. The last two are at least as wide as their
+    // longest texts, so that neither cuts the other's off.
+    const QFontMetrics metrics(status->font());
+    const auto fits = [&metrics](const char* text) {
+        return metrics.horizontalAdvance(QLatin1String(text)) + 12;
+    };
+    const int widths[] = {250, 300, std::max(50, fits("Capture folder:  [no files]")),
+                          std::max(160, fits("Not responding since 00:00:00"))};
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
