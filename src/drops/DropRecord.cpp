@@ -36,6 +36,7 @@ void DropRecord::load() {
         messages_.inform(QStringLiteral("The drop record %1 cannot be read: %2")
                              .arg(QDir::toNativeSeparators(path()), error));
     events_ = std::move(contents.events);
+    readCsv();
     if (!contents.skipped.isEmpty())
         messages_.inform(contents.skipped.join(QLatin1Char('\n')));
     started_ = true;
@@ -77,6 +78,7 @@ void DropRecord::feed(const QDateTime& time, const LineSample& sample) {
         if (!DropRecordFile::Append(path(), *event, &error))
             messages_.inform(QStringLiteral("The drop record %1 cannot be written: %2")
                                  .arg(QDir::toNativeSeparators(path()), error));
+        readCsv();
         ++sinceStart_[size_t(event->kind)];
         endedDownSeconds_ += double(event->secondsLost());
         events_.push_back(std::move(*event));
@@ -111,10 +113,16 @@ void DropRecord::publish(const QDateTime& now) {
     }
     c->summaryJson = DropJson::summary(DropSummary::of(events_, now));
     c->lastDropsJson = DropJson::lastEvents(events_, 10);
+    if (csv_.empty()) // published before the record was loaded
+        readCsv();
+    c->csv = csv_;
+    board_.publish(std::move(c));
+}
+
+void DropRecord::readCsv() {
     QByteArray csv;
     // The file as it is, damaged lines too; without one yet, the header alone.
     if (!QFileInfo::exists(path()) || !TextLines::readFile(path(), csv))
         csv = DropRecordFile::Csv({});
-    c->csv = csv.toStdString();
-    board_.publish(std::move(c));
+    csv_ = csv.toStdString();
 }

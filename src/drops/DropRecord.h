@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <string>
 #include <vector>
 
 class UserMessages;
@@ -44,6 +45,8 @@ public:
     void publish(const QDateTime& now);
 
 private:
+    // Reads the record file's text again after it changed.
+    void readCsv();
     // Loads the record of the current folder, or fills it from the data-restore file when it is
     // missing, the first time it is needed.
     void ensureStarted();
@@ -55,6 +58,8 @@ private:
     int intervalSeconds_ = 30;
     DropDetector detector_;
     std::vector<DropEvent> events_;
+    // The record file's text as /drops.csv serves it, read again only when the file changed.
+    std::string csv_;
     std::array<quint64, 3> sinceStart_{};
     double endedDownSeconds_ = 0;
     qint64 lastSampleMs_ = 0;
