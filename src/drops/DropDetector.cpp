@@ -2,9 +2,12 @@
 
 namespace {
 
+// The time to the second, as the record writes it: the event kept in memory for the summary,
+// the window and the report is then the one the file reads back, and every view of it counts the
+// same seconds.
 DropSide sideOf(const DropDetector::Point& p) {
-    return {QDateTime::fromMSecsSinceEpoch(p.ms), p.noiseMarginUp, p.noiseMarginDown, p.rateUp,
-            p.rateDown};
+    return {QDateTime::fromSecsSinceEpoch(p.ms / 1000), p.noiseMarginUp, p.noiseMarginDown,
+            p.rateUp, p.rateDown};
 }
 
 } // namespace

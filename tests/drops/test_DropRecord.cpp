@@ -60,6 +60,29 @@ TEST_F(DropRecordTest, AnEndedDropIsAppendedAtOnceAndPublished) {
     EXPECT_TRUE(messages.informed.isEmpty());
 }
 
+// Samples fall on any millisecond while the record is written to the second: the events kept in
+// memory (the window's table, the report, the summary on the web) must be those the file reads
+// back, or the time lost shown live differs by a second from the record and from itself after a
+// restart.
+TEST_F(DropRecordTest, EventsInMemoryAreThoseTheFileReadsBack) {
+    record.setFolder(dir.path());
+    record.feed(at(8, 10, 0, 10).addMSecs(900), syncSample());
+    record.feed(at(8, 10, 0, 20).addMSecs(500), zeroSample());
+    record.feed(at(8, 10, 1).addMSecs(100), syncSample());
+    record.feed(at(8, 10, 1, 10).addMSecs(700), syncSample(1000, 16000));
+    const DropRecordFile::Contents c = onDisk();
+    ASSERT_EQ(c.events.size(), 2u);
+    EXPECT_EQ(record.events(), c.events);
+    EXPECT_EQ(c.events[0].durationSeconds(), 50);
+
+    const QJsonObject summary =
+        QJsonDocument::fromJson(QByteArray::fromStdString(record.board().content()->summaryJson))
+            .object();
+    EXPECT_EQ(summary["today"].toObject()["secondsLost"].toInt(), 50);
+    EXPECT_EQ(summary["meanSecondsBetween"].toInt(), 50);
+    EXPECT_EQ(record.board().content()->downSecondsSinceStart, 50.0);
+}
+
 TEST_F(DropRecordTest, AMissingRecordIsFilledOnceFromTheDataRestoreFile) {
     writeDataFile({{" 09:00:00 ", syncSample()},
                    {" 09:00:30 ", zeroSample()},
