@@ -4,6 +4,7 @@
 #include "app/binders/HelpBinder.h"
 #include "app/binders/HousekeepingBinder.h"
 #include "app/binders/LogBinder.h"
+#include "app/binders/LoginStartBinder.h"
 #include "app/binders/RunBinder.h"
 #include "app/binders/SetupBinder.h"
 #include "app/binders/WebServerBinder.h"
@@ -282,6 +283,8 @@ void MainWindow::createBinders() {
         deps_.restarter, deps_.preciseTimers);
 
     helpMenu_ = std::make_unique<HelpBinder>(services, HelpBinder::Controls{*menus_}, help_);
+    loginStart_ = std::make_unique<LoginStartBinder>(
+        services, LoginStartBinder::Controls{*advanced_, *pages_});
 
     MonitorSession::ViewSteps& steps = session_->viewSteps();
     steps.UpdateLogStatus = [this] { log_->updateLogStatus(); };

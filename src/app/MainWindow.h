@@ -28,6 +28,7 @@ class HelpBinder;
 class HomeHubTab;
 class HousekeepingBinder;
 class LogBinder;
+class LoginStartBinder;
 class MainMenus;
 class PageDriver;
 class QAction;
@@ -169,4 +170,5 @@ private:
     std::unique_ptr<WebServerBinder> web_;
     std::unique_ptr<HousekeepingBinder> housekeeping_;
     std::unique_ptr<HelpBinder> helpMenu_;
+    std::unique_ptr<LoginStartBinder> loginStart_;
 };
