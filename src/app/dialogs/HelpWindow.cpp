@@ -111,6 +111,12 @@ HelpWindow::~HelpWindow() {
 void HelpWindow::showDocument(const QString& path) {
     if (!isVisible() || view_->url().isEmpty())
         view_->load(QUrl::fromLocalFile(path));
+    // The first time over the main window, as a dialog would be; later where the user left it.
+    if (!placed_ && parentWidget()) {
+        const QRect over = parentWidget()->window()->frameGeometry();
+        move(over.center() - QPoint(width() / 2, height() / 2));
+        placed_ = true;
+    }
     show();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();

@@ -28,4 +28,5 @@ private:
     QWebEngineProfile* profile_ = nullptr;
     QWebEngineView* view_ = nullptr;
     QPushButton *btnHelpBack = nullptr, *btnHelpForward = nullptr, *btnHelpClose = nullptr;
+    bool placed_ = false;
 };
