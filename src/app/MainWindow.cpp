@@ -1,8 +1,10 @@
 #include "app/MainWindow.h"
 
 #include "app/binders/CaptureBinder.h"
+#include "app/binders/HelpBinder.h"
 #include "app/binders/HousekeepingBinder.h"
 #include "app/binders/LogBinder.h"
+#include "app/binders/LoginStartBinder.h"
 #include "app/binders/RunBinder.h"
 #include "app/binders/SetupBinder.h"
 #include "app/binders/WebServerBinder.h"
@@ -13,7 +15,6 @@
 #include "app/desktop/TrayIcon.h"
 #include "app/desktop/WheelFilter.h"
 #include "app/desktop/WindowPlacement.h"
-#include "app/dialogs/AboutBox.h"
 #include "app/dialogs/DataFileDialog.h"
 #include "app/dialogs/WindowMessages.h"
 #include "app/tabs/AdvancedTab.h"
@@ -235,14 +236,11 @@ void MainWindow::connectMenus() {
     connect(menus_->File1, &QMenu::aboutToShow, this, [this] { File1Click(); });
     connect(menus_->Configure1, &QMenu::aboutToShow, this, [this] { Configure1Click(); });
     connect(menus_->mnuExit, &QAction::triggered, this, [this] { close(); });
-    connect(menus_->mnuHelp, &QAction::triggered, this,
-            [this] { help_.open(deps_.shell, deps_.messages); });
     connect(menus_->mnuuserDefined, &QAction::triggered, this, [this] { mnuuserDefinedClick(); });
     connect(menus_->mnuRestoreData, &QAction::triggered, this,
             [this] { settings_.Restore = menus_->mnuRestoreData->isChecked(); });
     connect(menus_->mnuDataRestore, &QAction::triggered, this, [this] { mnuDataRestoreClick(); });
     connect(pages_, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
-    connect(menus_->mnuAbout, &QAction::triggered, this, [this] { mnuAboutClick(); });
 }
 
 // Each feature binds its own controls, menus and pipeline steps. The order keeps the order of
@@ -283,6 +281,10 @@ void MainWindow::createBinders() {
                                   [this] { log_->updateLogStatus(); },
                                   [this] { capture_->updateCaptureStatus(); }},
         deps_.restarter, deps_.preciseTimers);
+
+    helpMenu_ = std::make_unique<HelpBinder>(services, HelpBinder::Controls{*menus_}, help_);
+    loginStart_ = std::make_unique<LoginStartBinder>(
+        services, LoginStartBinder::Controls{*advanced_, *pages_});
 
     MonitorSession::ViewSteps& steps = session_->viewSteps();
     steps.UpdateLogStatus = [this] { log_->updateLogStatus(); };
@@ -529,13 +531,6 @@ void MainWindow::mnuuserDefinedClick() {
 void MainWindow::mnuDataRestoreClick() {
     dataFileDialog_->move(frameGeometry().topLeft() + QPoint(100, 70));
     dataFileDialog_->exec();
-}
-
-void MainWindow::mnuAboutClick() {
-    if (!aboutBox_)
-        aboutBox_ = new AboutBox(deps_.shell, help_.path(), this);
-    aboutBox_->move(AboutBox::centredOn(frameGeometry(), aboutBox_->size()));
-    aboutBox_->exec();
 }
 
 bool MainWindow::RestartInProgress() const {

@@ -13,7 +13,6 @@
 #include <functional>
 #include <memory>
 
-class AboutBox;
 class AdvancedTab;
 class Browser;
 class CaptureBinder;
@@ -25,9 +24,11 @@ class DataFileDialog;
 class DesktopShell;
 class GraphPage;
 class GraphSet;
+class HelpBinder;
 class HomeHubTab;
 class HousekeepingBinder;
 class LogBinder;
+class LoginStartBinder;
 class MainMenus;
 class PageDriver;
 class QAction;
@@ -135,7 +136,6 @@ private:
     void PageControl1Change();
     void mnuuserDefinedClick();
     void mnuDataRestoreClick();
-    void mnuAboutClick();
     void Timer6Timer();
 
     Dependencies deps_;
@@ -158,7 +158,6 @@ private:
     bool userTabChange_ = true;
     ChartMenu* popupChart_ = nullptr;
     DataFileDialog* dataFileDialog_ = nullptr;
-    AboutBox* aboutBox_ = nullptr; // created at the first "About..."
     QHash<QString, QCursor> cursors_;
 
     // The features, each with its own controls and handlers. Destroyed in reverse, before the
@@ -170,4 +169,6 @@ private:
     std::unique_ptr<CaptureBinder> capture_;
     std::unique_ptr<WebServerBinder> web_;
     std::unique_ptr<HousekeepingBinder> housekeeping_;
+    std::unique_ptr<HelpBinder> helpMenu_;
+    std::unique_ptr<LoginStartBinder> loginStart_;
 };

@@ -6,10 +6,50 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
+#include <QStandardPaths>
 
 bool DesktopShell::open(const QString& pathOrUrl) {
     return QDesktopServices::openUrl(urlFor(pathOrUrl));
+}
+
+void DesktopShell::openWatched(const QString& pathOrUrl, QObject* context,
+                               std::function<void()> failed) {
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty()) {
+        // Qt may still find a browser of its own to hand the document to.
+        if (!open(pathOrUrl))
+            failed();
+        return;
+    }
+    // Not detached: only a child we wait for tells its exit status. xdg-open may run the viewer
+    // itself and last as long as it; the process is then left running when this program ends.
+    auto* process = new QProcess;
+    process->setProgram(xdgOpen);
+    process->setArguments({urlFor(pathOrUrl).toString(QUrl::FullyEncoded)});
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    // A process that never started is not reported as finished, nor a finished one as failing
+    // to start: one report at most.
+    auto report = [failed = std::move(failed), guard = QPointer<QObject>(context)] {
+        if (guard)
+            failed();
+    };
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, report](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             report();
+                             process->deleteLater();
+                         }
+                     });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, report](int exitCode, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || exitCode != 0)
+                             report();
+                         process->deleteLater();
+                     });
+    process->start();
 }
 
 bool DesktopShell::startNewInstance() {

@@ -4,7 +4,9 @@
 // windows can be tested with a fake.
 #include <QString>
 #include <QUrl>
+#include <functional>
 
+class QObject;
 class QWidget;
 
 class DesktopShell {
@@ -14,6 +16,12 @@ public:
     // Opens a file path or a web address with the program the desktop associates with it.
     // Returns false when the desktop could not hand it on (no program associated, no launcher).
     [[nodiscard]] virtual bool open(const QString& pathOrUrl);
+    // Opens as open() does and tells, later, when the desktop turned out not to be able to:
+    // xdg-open starts whether or not anything can show the file, so its exit status is what
+    // counts. failed runs at most once, from the event loop or at once, and only while context
+    // lives.
+    virtual void openWatched(const QString& pathOrUrl, QObject* context,
+                             std::function<void()> failed);
     // Starts this program's executable again, detached, with the same environment and no
     // arguments. Returns whether it started; callers end the program regardless.
     virtual bool startNewInstance();

@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -103,6 +105,83 @@ TEST(DesktopShellFolder, CancelGivesNothingAndAcceptGivesThePath) {
     });
     EXPECT_EQ(shell.chooseFolder(nullptr, QStringLiteral("Select a folder"), start.path(), false),
               pick);
+}
+
+// The help is opened "watched": a desktop whose xdg-open starts but cannot show the document
+// must be noticed, since Qt counts the start alone as success.
+class WatchedOpen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bin.isValid());
+        savedPath = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8());
+    }
+    void TearDown() override { qputenv("PATH", savedPath); }
+
+    // An xdg-open that notes its process and argument, then ends with exitCode.
+    void fakeXdgOpen(int exitCode) {
+        QFile script(bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\nprintf '%s %s' \"$$\" \"$1\" > \"%1\"\nexit %2\n")
+                         .arg(bin.filePath(QStringLiteral("asked")))
+                         .arg(exitCode)
+                         .toUtf8());
+        script.close();
+        ASSERT_TRUE(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    // Waits until the fake has run and its process has been reaped, which is when its end is
+    // reported; returns its argument.
+    QString waitForFake() {
+        QFile asked(bin.filePath(QStringLiteral("asked")));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return asked.exists() && asked.size() > 0; }, 30000));
+        EXPECT_TRUE(asked.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(asked.readAll());
+        const QString pid = text.section(QLatin1Char(' '), 0, 0);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !QFile::exists(QStringLiteral("/proc/") + pid); }, 30000));
+        QCoreApplication::processEvents();
+        return text.section(QLatin1Char(' '), 1);
+    }
+
+    QTemporaryDir bin;
+    QByteArray savedPath;
+    DesktopShell shell;
+    const QString document = QStringLiteral("/opt/lt/lintrove5a help.html");
+};
+
+TEST_F(WatchedOpen, AFailingLauncherIsReportedAndASucceedingOneIsNot) {
+    const struct {
+        int exitCode;
+        int failures;
+    } cases[] = {{3, 1}, {4, 1}, {0, 0}};
+    for (const auto& c : cases) {
+        QFile::remove(bin.filePath(QStringLiteral("asked")));
+        fakeXdgOpen(c.exitCode);
+        QObject context;
+        int failures = 0;
+        shell.openWatched(document, &context, [&] { ++failures; });
+        EXPECT_EQ(waitForFake(), QStringLiteral("file:///opt/lt/lintrove5a%20help.html"));
+        EXPECT_EQ(failures, c.failures) << c.exitCode;
+    }
+}
+
+TEST_F(WatchedOpen, NoLauncherIsAFailure) {
+    // The offscreen platform has no other way to open a document either.
+    int failures = 0;
+    QObject context;
+    shell.openWatched(document, &context, [&] { ++failures; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return failures > 0; }, 5000));
+    EXPECT_EQ(failures, 1);
+}
+
+TEST_F(WatchedOpen, AFailureAfterItsAskerIsGoneIsNotReported) {
+    fakeXdgOpen(3);
+    int failures = 0;
+    auto context = std::make_unique<QObject>();
+    shell.openWatched(document, context.get(), [&] { ++failures; });
+    context.reset();
+    waitForFake();
+    EXPECT_EQ(failures, 0);
 }
 
 } // namespace

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     advanced.close();
 
     DesktopShell shell;
-    AboutBox about(shell, QStringLiteral("/home/user/Lintrove5A/lintrove5a.html"));
+    AboutBox about({});
     about.show();
     ok &= save(about, out + QStringLiteral("/about-box.png"));
     about.close();

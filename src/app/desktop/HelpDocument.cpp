@@ -2,7 +2,6 @@
 
 #include "core/DesktopShell.h"
 #include "core/ProgramPaths.h"
-#include "core/UserMessages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,8 +33,10 @@ void HelpDocument::removeCopy() {
         QFile::remove(path());
 }
 
-void HelpDocument::open(DesktopShell& shell, UserMessages& messages) const {
+void HelpDocument::open(DesktopShell& shell, QObject* context,
+                        std::function<void(const QString& file)> ownViewer) const {
     const QString file = path();
-    if (QFileInfo::exists(file) && !shell.open(file))
-        messages.inform(DesktopShell::openFailedText(file));
+    if (!QFileInfo::exists(file))
+        return;
+    shell.openWatched(file, context, [file, ownViewer = std::move(ownViewer)] { ownViewer(file); });
 }

@@ -3,9 +3,10 @@
 // a build tree, a copy written from the resources into the program folder at every start and
 // deleted at close.
 #include <QString>
+#include <functional>
 
 class DesktopShell;
-class UserMessages;
+class QObject;
 
 class HelpDocument {
 public:
@@ -18,8 +19,10 @@ public:
     void writeCopy();
     // The installed document belongs to the installation and stays.
     void removeCopy();
-    // Opens it in the desktop's viewer; a document that is missing opens nothing.
-    void open(DesktopShell& shell, UserMessages& messages) const;
+    // Opens it in the desktop's viewer, or, when the desktop cannot show it, hands it to
+    // ownViewer (while context lives). A document that is missing opens nothing.
+    void open(DesktopShell& shell, QObject* context,
+              std::function<void(const QString& file)> ownViewer) const;
 
 private:
     QString programFolder_;

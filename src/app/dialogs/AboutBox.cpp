@@ -1,7 +1,6 @@
 #include "app/dialogs/AboutBox.h"
 
 #include "core/BuildInfo.h"
-#include "core/DesktopShell.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -25,9 +24,9 @@ QLabel* label(const char* name, const QString& text, int pixels, bool bold, QWid
 
 } // namespace
 
-AboutBox::AboutBox(DesktopShell& shell, QString helpFile, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), shell_(shell),
-      helpFile_(std::move(helpFile)) {
+AboutBox::AboutBox(std::function<void()> openHelp, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      openHelp_(std::move(openHelp)) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Lintrove - About"));
     setFixedSize(405, 213);
@@ -77,9 +76,8 @@ QPoint AboutBox::centredOn(const QRect& mainFrame, QSize boxSize) {
 }
 
 void AboutBox::Label3Click() {
-    // The link is a convenience: when the desktop cannot open the help document, the click
-    // does nothing, as a link in a browser would.
-    (void)shell_.open(helpFile_);
+    if (openHelp_)
+        openHelp_();
 }
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event) {

@@ -68,6 +68,9 @@ void AdvancedTab::build() {
         cbMinimize = named(new QCheckBox(QStringLiteral("Minimize to System Tray")), "cbMinimize");
         cbStartMinimized =
             named(new QCheckBox(QStringLiteral("Start Lintrove minimized")), "cbStartMinimized");
+        // Not a setting: the desktop's autostart entry is what the box shows (LoginStartBinder).
+        cbLoginStart =
+            named(new QCheckBox(QStringLiteral("Start Lintrove when I log in")), "cbLoginStart");
         cbSaveAxes = named(new QCheckBox(QStringLiteral("Save vertical graph axes before closing")),
                            "cbSaveAxes");
         cbWeb = named(new QCheckBox(QStringLiteral("Web server")), "cbWeb");
@@ -82,26 +85,27 @@ void AdvancedTab::build() {
         g->addWidget(cbPrompt, 0, 0, 1, 4);
         g->addWidget(cbMinimize, 1, 0, 1, 4);
         g->addWidget(cbStartMinimized, 2, 0, 1, 4);
-        g->addWidget(cbSaveAxes, 3, 0, 1, 4);
-        g->addWidget(cbWeb, 4, 0, 1, 4);
+        g->addWidget(cbLoginStart, 3, 0, 1, 4);
+        g->addWidget(cbSaveAxes, 4, 0, 1, 4);
+        g->addWidget(cbWeb, 5, 0, 1, 4);
         lblWebAddress = named(new QLabel(QStringLiteral("Address:")), "lblWebAddress");
         lblWebAddress->setBuddy(boxWebAddress);
         lblPort = named(new QLabel(QStringLiteral("Port:")), "lblPort");
         lblPort->setBuddy(edPort);
-        g->addWidget(lblWebAddress, 5, 0);
-        g->addWidget(boxWebAddress, 5, 1);
-        g->addWidget(lblPort, 5, 2);
-        g->addWidget(edPort, 5, 3);
-        g->addWidget(new QLabel(QStringLiteral("Image width:")), 6, 0);
-        g->addWidget(edWidth, 6, 1);
-        g->addWidget(new QLabel(QStringLiteral("height:")), 6, 2);
-        g->addWidget(edHeight, 6, 3);
+        g->addWidget(lblWebAddress, 6, 0);
+        g->addWidget(boxWebAddress, 6, 1);
+        g->addWidget(lblPort, 6, 2);
+        g->addWidget(edPort, 6, 3);
+        g->addWidget(new QLabel(QStringLiteral("Image width:")), 7, 0);
+        g->addWidget(edWidth, 7, 1);
+        g->addWidget(new QLabel(QStringLiteral("height:")), 7, 2);
+        g->addWidget(edHeight, 7, 3);
         auto* buttons = new QHBoxLayout;
         buttons->addWidget(btnAdvanced);
         buttons->addWidget(btnSystemMaintain);
         buttons->addStretch(1);
-        g->addLayout(buttons, 7, 0, 1, 4);
-        g->setRowStretch(8, 1);
+        g->addLayout(buttons, 8, 0, 1, 4);
+        g->setRowStretch(9, 1);
     }
 
     grid->addWidget(GroupUserGraphs, 0, 0);

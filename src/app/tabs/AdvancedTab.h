@@ -1,7 +1,7 @@
 #pragma once
-// The "Advanced" tab: the user-defined graphs and the system options (closing, the tray, the
-// axes, the web server's box, address, port and image size), built here and bound to the
-// settings. The user-graph names and the web server box reach the window through signals.
+// The "Advanced" tab: the user-defined graphs and the system options (closing, the tray, start
+// at login, the axes, the web server's box, address, port and image size), built here and bound to
+// the settings. The user-graph names and the web server box reach the window through signals.
 #include <QWidget>
 
 class BoxExitCheck;
@@ -45,7 +45,7 @@ public:
     QRadioButton *rbTotal1 = nullptr, *rbLastHour1 = nullptr, *rbTotal2 = nullptr,
                  *rbLastHour2 = nullptr;
     QCheckBox *cbPrompt = nullptr, *cbMinimize = nullptr, *cbStartMinimized = nullptr,
-              *cbSaveAxes = nullptr, *cbWeb = nullptr;
+              *cbLoginStart = nullptr, *cbSaveAxes = nullptr, *cbWeb = nullptr;
     QComboBox* boxWebAddress = nullptr;
     QLineEdit *edPort = nullptr, *edWidth = nullptr, *edHeight = nullptr;
     // "Address:" and "Port:", greyed out with their boxes while the server runs.

@@ -55,6 +55,7 @@ MainMenus::MainMenus(QMainWindow* window) {
 
     Help1 = named(bar->addMenu(QStringLiteral("Help")), "Help1");
     mnuHelp = action(Help1, "mnuHelp", QStringLiteral("Help..."));
+    mnuHelp->setShortcut(QKeySequence::HelpContents); // F1
     Help1->addSeparator();
     mnuAbout = action(Help1, "mnuAbout", QStringLiteral("About..."));
 }
