@@ -22,6 +22,7 @@ class ChartView;
 class Clock;
 class ConfigureTab;
 class DataFileDialog;
+class DropsBinder;
 class DesktopShell;
 class GraphPage;
 class GraphSet;
@@ -162,7 +163,8 @@ private:
     QHash<QString, QCursor> cursors_;
 
     // The features, each with its own controls and handlers. Destroyed in reverse, before the
-    // session: housekeeping, then the web server's tray, control, server and snapshot.
+    // session: the drops window, housekeeping, then the web server's tray, control, server and
+    // snapshot.
     std::unique_ptr<WindowServices> services_;
     std::unique_ptr<RunBinder> run_;
     std::unique_ptr<LogBinder> log_;
@@ -170,4 +172,5 @@ private:
     std::unique_ptr<CaptureBinder> capture_;
     std::unique_ptr<WebServerBinder> web_;
     std::unique_ptr<HousekeepingBinder> housekeeping_;
+    std::unique_ptr<DropsBinder> drops_;
 };

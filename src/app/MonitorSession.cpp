@@ -182,6 +182,16 @@ void MonitorSession::feedDrops(const QDateTime& sampleTime) {
         Q_EMIT dropsChanged();
 }
 
+DropRecord& MonitorSession::loadedDrops() {
+    const size_t events = drops_->events().size();
+    drops_->setFolder(settings_.DataFileFolder);
+    drops_->setIntervalSeconds(settings_.Sample);
+    drops_->ensureStarted();
+    if (drops_->events().size() != events)
+        Q_EMIT dropsChanged();
+    return *drops_;
+}
+
 bool MonitorSession::showGraphsAt(const QDateTime& from, const QDateTime& to) {
     const LabelStore& labels = graphs_->labels();
     const qsizetype count = std::min<qsizetype>(labels.size(), graphs_->PointCount());

@@ -67,6 +67,9 @@ public:
     // The drops, retrains and router restarts of the plotted samples.
     DropRecord& drops() { return *drops_; }
 
+    // The drop record of the data file's folder, loaded if nothing has loaded it yet.
+    DropRecord& loadedDrops();
+
     // Pages the four graphs to the points between two times (a drop), as the page buttons move
     // them. False when the graphs hold no point at or before from.
     bool showGraphsAt(const QDateTime& from, const QDateTime& to);
