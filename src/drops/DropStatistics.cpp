@@ -71,8 +71,9 @@ QString windowText(const char* label, const DropSummary::Window& w) {
 } // namespace
 
 QString DropSummary::text() const {
-    QStringList parts = {windowText("Today", today), windowText("Last 7 days", week),
-                         windowText("Last 30 days", month)};
+    const QStringList counts = {windowText("Today", today), windowText("Last 7 days", week),
+                                windowText("Last 30 days", month)};
+    QStringList parts;
     if (longest)
         parts << QStringLiteral("Longest: %1 on %2.")
                      .arg(durationText(longest->durationSeconds()),
@@ -80,5 +81,7 @@ QString DropSummary::text() const {
     if (meanSecondsBetween >= 0)
         parts
             << QStringLiteral("Mean time between drops: %1.").arg(durationText(meanSecondsBetween));
-    return parts.join(QStringLiteral("  "));
+    if (parts.isEmpty())
+        return counts.join(QStringLiteral("  "));
+    return counts.join(QStringLiteral("  ")) + QLatin1Char('\n') + parts.join(QStringLiteral("  "));
 }

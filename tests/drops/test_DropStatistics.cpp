@@ -70,7 +70,7 @@ TEST(DropStatistics, SummaryInWords) {
         {dropBetween(at(15, 10, 0), at(15, 11, 0)), dropBetween(at(20, 9, 0), at(20, 9, 0, 45))},
         at(20, 12, 0));
     EXPECT_EQ(s.text(), "Today: 1 drop, 45 s lost.  Last 7 days: 2 drops, 1 h 0 min lost.  "
-                        "Last 30 days: 2 drops, 1 h 0 min lost.  Longest: 1 h 0 min on "
+                        "Last 30 days: 2 drops, 1 h 0 min lost.\nLongest: 1 h 0 min on "
                         "2026-12-15 10:00.  Mean time between drops: 4 d 23 h.");
     EXPECT_EQ(DropSummary::of({}, at(20, 12, 0)).text(),
               "Today: 0 drops, 0 s lost.  Last 7 days: 0 drops, 0 s lost.  Last 30 days: 0 drops, "

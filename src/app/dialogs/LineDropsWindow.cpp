@@ -10,8 +10,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 LineDropsWindow::LineDropsWindow(QWidget* parent)
     : QDialog(parent), model_(std::make_unique<DropTableModel>()),
@@ -33,7 +35,9 @@ LineDropsWindow::LineDropsWindow(QWidget* parent)
     table_->setAlternatingRowColors(true);
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // One line of text a row: a month of drops fits more rows on the screen.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     // Widths from the first rows: the texts of one column have one shape.
     table_->horizontalHeader()->setResizeContentsPrecision(50);
 
@@ -99,6 +103,13 @@ void LineDropsWindow::showSummary(const QDateTime& now) {
 
 void LineDropsWindow::fitColumns() {
     table_->resizeColumnsToContents();
+    if (isVisible())
+        return;
+    // Before it first shows, the window widens to show every column whole.
+    const int columns = table_->horizontalHeader()->length() +
+                        table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
+    const QMargins margins = layout()->contentsMargins();
+    resize(std::max(width(), columns + margins.left() + margins.right()), height());
 }
 
 void LineDropsWindow::setStatusText(const QString& text) {
