@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Saves PNGs of the live page (360 px and desktop) and of the drop report under Xvfb.
+# Saves PNGs of the live page (360 px and desktop), of the drop report and of the Line Drops
+# window under Xvfb.
 # Usage: tools/drops-shots.sh [folder] (default docs/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/binders/CaptureBinder.h"
+#include "app/binders/DropsBinder.h"
 #include "app/binders/HelpBinder.h"
 #include "app/binders/HousekeepingBinder.h"
 #include "app/binders/LogBinder.h"
@@ -16,6 +17,7 @@
 #include "app/desktop/WheelFilter.h"
 #include "app/desktop/WindowPlacement.h"
 #include "app/dialogs/DataFileDialog.h"
+#include "app/dialogs/ImageViewer.h"
 #include "app/dialogs/WindowMessages.h"
 #include "app/tabs/AdvancedTab.h"
 #include "app/tabs/ChartMenu.h"
@@ -281,6 +283,12 @@ void MainWindow::createBinders() {
                                   [this] { log_->updateLogStatus(); },
                                   [this] { capture_->updateCaptureStatus(); }},
         deps_.restarter, deps_.preciseTimers);
+    drops_ = std::make_unique<DropsBinder>(
+        services, DropsBinder::Controls{*toolBar_, *menus_, *pages_, *advanced_},
+        DropsBinder::Hooks{[this](const QString& picture) {
+            capture_->openImageViewer(ImageViewer::placement(frameGeometry().topLeft(), 110),
+                                      picture);
+        }});
 
     helpMenu_ = std::make_unique<HelpBinder>(services, HelpBinder::Controls{*menus_}, help_);
     loginStart_ = std::make_unique<LoginStartBinder>(

@@ -21,6 +21,7 @@ class ChartView;
 class Clock;
 class ConfigureTab;
 class DataFileDialog;
+class DropsBinder;
 class DesktopShell;
 class GraphPage;
 class GraphSet;
@@ -161,7 +162,8 @@ private:
     QHash<QString, QCursor> cursors_;
 
     // The features, each with its own controls and handlers. Destroyed in reverse, before the
-    // session: housekeeping, then the web server's tray, control, server and snapshot.
+    // session: the drops window, housekeeping, then the web server's tray, control, server and
+    // snapshot.
     std::unique_ptr<WindowServices> services_;
     std::unique_ptr<RunBinder> run_;
     std::unique_ptr<LogBinder> log_;
@@ -169,6 +171,7 @@ private:
     std::unique_ptr<CaptureBinder> capture_;
     std::unique_ptr<WebServerBinder> web_;
     std::unique_ptr<HousekeepingBinder> housekeeping_;
+    std::unique_ptr<DropsBinder> drops_;
     std::unique_ptr<HelpBinder> helpMenu_;
     std::unique_ptr<LoginStartBinder> loginStart_;
 };

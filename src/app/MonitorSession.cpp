@@ -8,6 +8,7 @@
 #include "core/UserMessages.h"
 #include "drops/DropHistory.h"
 #include "drops/DropRecord.h"
+#include "drops/LabelDates.h"
 #include "graphs/GraphSet.h"
 #include "monitor/PageDriver.h"
 #include "monitor/RunControl.h"
@@ -18,6 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -74,8 +77,11 @@ MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock
     connect(driver_.get(), &PageDriver::pageReady, this, [this](const QDateTime& sampleTime, bool) {
         runGuarded([&] {
             const bool plotted = run_->state() == MonitorState::Running && driver_->StatsParsed;
+            const int points = graphs_->PointCount();
             pipeline_->Run(sampleTime, clock_.now(), run_->state() == MonitorState::Running,
                            driver_->StatsParsed);
+            if (graphs_->PointCount() > points)
+                newestPoint_ = sampleTime;
             // Every plotted sample, a page of zeros for a router that did not answer included.
             if (plotted)
                 feedDrops(sampleTime);
@@ -159,6 +165,8 @@ void MonitorSession::RestoreDataFile() {
             },
             &error))
         messages_.error(error);
+    if (graphs_->PointCount() > 0)
+        newestPoint_ = QFileInfo(path).lastModified();
     // The same read fills a missing drop record and finds a drop that was in progress.
     drops_->setFolder(settings_.DataFileFolder);
     drops_->setIntervalSeconds(settings_.Sample);
@@ -168,7 +176,34 @@ void MonitorSession::RestoreDataFile() {
 void MonitorSession::feedDrops(const QDateTime& sampleTime) {
     drops_->setFolder(settings_.DataFileFolder);
     drops_->setIntervalSeconds(settings_.Sample);
+    const size_t events = drops_->events().size();
     drops_->feed(sampleTime, CurrentSample);
+    if (drops_->events().size() != events)
+        Q_EMIT dropsChanged();
+}
+
+DropRecord& MonitorSession::loadedDrops() {
+    const size_t events = drops_->events().size();
+    drops_->setFolder(settings_.DataFileFolder);
+    drops_->setIntervalSeconds(settings_.Sample);
+    drops_->ensureStarted();
+    if (drops_->events().size() != events)
+        Q_EMIT dropsChanged();
+    return *drops_;
+}
+
+bool MonitorSession::showGraphsAt(const QDateTime& from, const QDateTime& to) {
+    const LabelStore& labels = graphs_->labels();
+    const qsizetype count = std::min<qsizetype>(labels.size(), graphs_->PointCount());
+    const auto labelAt = [&labels](qsizetype i) { return labels.at(i); };
+    const std::optional<qsizetype> first =
+        LabelDates::pointAtOrBefore(count, labelAt, newestPoint_, from);
+    if (!first)
+        return false;
+    const qsizetype last =
+        LabelDates::pointAtOrBefore(count, labelAt, newestPoint_, to).value_or(*first);
+    graphs_->showPoints(*first, std::max(*first, last));
+    return true;
 }
 
 void MonitorSession::TrimDataFileProc() {
@@ -177,7 +212,10 @@ void MonitorSession::TrimDataFileProc() {
                                settings_.TrimDataFileDays, trimBusy_, &error))
         messages_.inform(error);
     drops_->setFolder(settings_.DataFileFolder);
+    const size_t events = drops_->events().size();
     drops_->trim(settings_.TrimDataFileDays, clock_.now());
+    if (drops_->events().size() != events)
+        Q_EMIT dropsChanged();
 }
 
 // A handler whose error nothing else catches ends there and shows the standard error box.

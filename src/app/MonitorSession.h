@@ -8,6 +8,7 @@
 #include "storage/CsvLog.h"
 #include "storage/TrimBusy.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -66,6 +67,17 @@ public:
     // The drops, retrains and router restarts of the plotted samples.
     DropRecord& drops() { return *drops_; }
 
+    // The drop record of the data file's folder, loaded if nothing has loaded it yet.
+    DropRecord& loadedDrops();
+
+    // Pages the four graphs to the points between two times (a drop), as the page buttons move
+    // them. False when the graphs hold no point at or before from.
+    bool showGraphsAt(const QDateTime& from, const QDateTime& to);
+
+Q_SIGNALS:
+    // The drop record gained or lost events (an event ended, a trim).
+    void dropsChanged();
+
 private:
     SamplePipeline::Steps pipelineSteps();
     void feedDrops(const QDateTime& sampleTime);
@@ -83,4 +95,6 @@ private:
     CsvLog log_;
     TrimBusy trimBusy_;
     std::unique_ptr<DropRecord> drops_;
+    // When the newest point of the graphs was sampled: the labels carry no date.
+    QDateTime newestPoint_;
 };

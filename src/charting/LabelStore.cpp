@@ -33,6 +33,11 @@ void LabelStore::reserve(qsizetype points, qsizetype bytesPerLabel) {
     text_.reserve(points * bytesPerLabel);
 }
 
+void LabelStore::clear() {
+    text_.clear();
+    offsets_.clear();
+}
+
 qsizetype LabelStore::memoryBytes() const {
     return qsizetype(sizeof(*this)) + text_.capacity() +
            qsizetype(offsets_.capacity() * sizeof(quint32));

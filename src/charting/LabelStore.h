@@ -16,6 +16,7 @@ public:
     // Lines of a label: lines are separated by a carriage return.
     int lineCount(qsizetype index) const;
     void reserve(qsizetype points, qsizetype bytesPerLabel = 20);
+    void clear();
     qsizetype memoryBytes() const; // what the store holds, for the memory benchmark
 
 private:

@@ -19,6 +19,11 @@ void LineSeries::append(double y, QStringView label, QColor colour) {
         colourRuns_.push_back({index, rgb});
 }
 
+void LineSeries::clear() {
+    y_.clear();
+    colourRuns_.clear();
+}
+
 QColor LineSeries::colour(qsizetype i) const {
     if (colourRuns_.empty())
         return {};

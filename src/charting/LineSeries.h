@@ -1,6 +1,6 @@
 #pragma once
 // A line series: points with X = index, a Y value, a label (held in a shared LabelStore) and a
-// colour. Drawn as a line in its points' colour, without markers.
+// colour. Drawn as a line in its points' colour, without markers, or as bars from zero.
 #include "charting/LabelStore.h"
 
 #include <QColor>
@@ -14,6 +14,9 @@ public:
     LineSeries(VerticalAxis axis, std::shared_ptr<LabelStore> labels);
 
     VerticalAxis verticalAxis() const { return axis_; }
+    enum class Style { Line, Bars };
+    Style style() const { return style_; }
+    void setStyle(Style style) { style_ = style; }
     // Adds a point with X = count(). The label goes to the shared store unless another series
     // of the store has already added the label of this index.
     void append(double y, QStringView label, QColor colour);
@@ -26,10 +29,13 @@ public:
     qsizetype colourRunEnd(qsizetype i) const;
     const std::shared_ptr<LabelStore>& labels() const { return labels_; }
     void reserve(qsizetype points) { y_.reserve(size_t(points)); }
+    // Removes every point; the shared labels stay (LabelStore::clear()).
+    void clear();
     qsizetype memoryBytes() const; // Y values and colour runs, without the shared labels
 
 private:
     VerticalAxis axis_;
+    Style style_ = Style::Line;
     std::shared_ptr<LabelStore> labels_;
     std::vector<double> y_;
     struct ColourRun {

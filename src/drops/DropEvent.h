@@ -36,6 +36,8 @@ struct DropEvent {
     // "drop", "retrain", "router_restart": the names in the record file and on the web.
     static const char* kindName(Kind kind);
     static std::optional<Kind> kindFromName(QStringView name);
+    // "Drop", "Retrain", "Router restart": the kind as the report and the window show it.
+    static QString kindText(Kind kind);
 
     bool operator==(const DropEvent&) const = default;
 };
@@ -50,6 +52,18 @@ inline const char* DropEvent::kindName(Kind kind) {
         return "router_restart";
     }
     return "drop";
+}
+
+inline QString DropEvent::kindText(Kind kind) {
+    switch (kind) {
+    case Kind::Drop:
+        return QStringLiteral("Drop");
+    case Kind::Retrain:
+        return QStringLiteral("Retrain");
+    case Kind::RouterRestart:
+        return QStringLiteral("Router restart");
+    }
+    return QStringLiteral("Drop");
 }
 
 inline std::optional<DropEvent::Kind> DropEvent::kindFromName(QStringView name) {

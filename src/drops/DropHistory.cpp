@@ -1,5 +1,6 @@
 #include "drops/DropHistory.h"
 
+#include "drops/LabelDates.h"
 #include "storage/DataRestoreFile.h"
 
 #include <QDate>
@@ -8,12 +9,6 @@
 #include <unordered_map>
 
 namespace {
-
-int twoDigits(QStringView s, qsizetype i) {
-    if (i + 2 > s.size() || !s[i].isDigit() || !s[i + 1].isDigit())
-        return -1;
-    return (s[i].unicode() - '0') * 10 + (s[i + 1].unicode() - '0');
-}
 
 // Milliseconds since the epoch of a local date and time of day. One Qt conversion per day: a
 // day whose offset does not change keeps it, the rare day with a clock change converts exactly.
@@ -45,34 +40,9 @@ private:
 
 } // namespace
 
-bool DropHistory::labelTime(QStringView label, int& secondOfDay, int& dayOfMonth) {
-    dayOfMonth = 0;
-    QStringView time = label;
-    const qsizetype cr = label.indexOf(QLatin1Char('\r'));
-    if (cr >= 0) {
-        // " ddd dd ": the day of the month is the last word before the line break.
-        QStringView day = label.first(cr).trimmed();
-        const qsizetype blank = day.lastIndexOf(QLatin1Char(' '));
-        day = day.sliced(blank + 1);
-        if (day.size() == 2)
-            dayOfMonth = qMax(0, twoDigits(day, 0));
-        else if (day.size() == 1 && day[0].isDigit())
-            dayOfMonth = day[0].unicode() - '0';
-        time = label.sliced(cr + 1);
-    }
-    time = time.trimmed();
-    if (time.size() != 8 || time[2] != QLatin1Char(':') || time[5] != QLatin1Char(':'))
-        return false;
-    const int h = twoDigits(time, 0), m = twoDigits(time, 3), s = twoDigits(time, 6);
-    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
-        return false;
-    secondOfDay = h * 3600 + m * 60 + s;
-    return true;
-}
-
 void DropHistory::add(const QString& label, const LineSample& s) {
     int second = 0, day = 0;
-    if (!labelTime(label, second, day))
+    if (!LabelDates::labelTime(label, second, day))
         return; // a line without a time cannot be placed; its neighbours still can
     lines_.push_back({second, day, s.hasSync(), s.NoiseMarginUp, s.NoiseMarginDown, s.DataRateUp,
                       s.DataRateDown});
@@ -84,22 +54,11 @@ DropHistory::Result DropHistory::finish(const QDateTime& lastWrite, int interval
     if (n == 0)
         return result;
 
-    // Dates, newest first: the last line was written at lastWrite (allowing a minute for a clock
-    // that the file system rounds); each earlier line lies less than a day before the next one
-    // unless its day of the month says otherwise.
+    // Dates, newest first: the last line was written at lastWrite.
     std::vector<qint64> julian(static_cast<size_t>(n));
-    const int writeSecond = lastWrite.time().msecsSinceStartOfDay() / 1000;
-    qint64 day = lastWrite.date().toJulianDay();
-    if (lines_[n - 1].secondOfDay > writeSecond + 60)
-        --day;
-    for (qsizetype i = n - 1; i >= 0; --i) {
-        if (i < n - 1 && lines_[i].secondOfDay > lines_[i + 1].secondOfDay)
-            --day;
-        const int dom = lines_[i].dayOfMonth;
-        for (int back = 0; dom > 0 && back < 62 && QDate::fromJulianDay(day).day() != dom; ++back)
-            --day;
-        julian[size_t(i)] = day;
-    }
+    LabelDates dates(lastWrite);
+    for (qsizetype i = n - 1; i >= 0; --i)
+        julian[size_t(i)] = dates.olderDay(lines_[i].secondOfDay, lines_[i].dayOfMonth);
 
     DropDetector detector(intervalSeconds);
     LocalToEpoch epoch;

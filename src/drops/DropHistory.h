@@ -30,10 +30,6 @@ public:
     [[nodiscard]] static bool read(const QString& path, int intervalSeconds, Result& result,
                                    QString* error = nullptr);
 
-    // Seconds since midnight of a label's time of day ("Tue 08 \r14:23:05 " or " 14:23:05 "),
-    // and its day of the month (0 when the label has none); false when it holds no time.
-    static bool labelTime(QStringView label, int& secondOfDay, int& dayOfMonth);
-
 private:
     struct Line {
         int secondOfDay;

@@ -44,12 +44,13 @@ public:
     // The time the board's summary is counted from; the web page's "today".
     void publish(const QDateTime& now);
 
+    // Loads the record of the current folder, or fills it from the data-restore file when it is
+    // missing, the first time it is needed (a sample, a trim, the Line Drops window).
+    void ensureStarted();
+
 private:
     // Reads the record file's text again after it changed.
     void readCsv();
-    // Loads the record of the current folder, or fills it from the data-restore file when it is
-    // missing, the first time it is needed.
-    void ensureStarted();
     void load();
 
     UserMessages& messages_;

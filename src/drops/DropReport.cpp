@@ -43,18 +43,6 @@ QString userValue(const QString& name, double v) {
     return name.contains(QLatin1String("Rate")) ? rate(v) : num(v) + QStringLiteral(" dB");
 }
 
-QString kindText(DropEvent::Kind k) {
-    switch (k) {
-    case DropEvent::Kind::Drop:
-        return QStringLiteral("Drop");
-    case DropEvent::Kind::Retrain:
-        return QStringLiteral("Retrain");
-    case DropEvent::Kind::RouterRestart:
-        return QStringLiteral("Router restart");
-    }
-    return {};
-}
-
 QString window(const char* label, const DropSummary::Window& w) {
     return QStringLiteral("<tr><th>%1</th><td class=\"n\">%2</td><td class=\"n\">%3</td></tr>\n")
         .arg(QLatin1String(label))
@@ -137,9 +125,9 @@ QByteArray DropReport::html(const Input& in) {
                  .arg(when(e.before.time), when(e.after.time),
                       DropSummary::durationText(e.durationSeconds()))
                  .arg(e.intervalSeconds)
-                 .arg(kindText(e.kind), num(e.before.noiseMarginDown), num(e.after.noiseMarginDown),
-                      rate(e.before.rateDown), rate(e.after.rateDown), rate(e.before.rateUp),
-                      rate(e.after.rateUp))
+                 .arg(DropEvent::kindText(e.kind), num(e.before.noiseMarginDown),
+                      num(e.after.noiseMarginDown), rate(e.before.rateDown), rate(e.after.rateDown),
+                      rate(e.before.rateUp), rate(e.after.rateUp))
                  .arg(e.images.size());
     }
     h += QStringLiteral("</table>\n");
@@ -152,7 +140,7 @@ QByteArray DropReport::html(const Input& in) {
             continue;
         out += QStringLiteral("<div class=\"drop\" id=\"drop%1\"><h2>Drop %1: %2, %3 %4</h2>\n")
                    .arg(i + 1)
-                   .arg(when(e.before.time), kindText(e.kind).toLower(),
+                   .arg(when(e.before.time), DropEvent::kindText(e.kind).toLower(),
                         DropSummary::durationText(e.durationSeconds()))
                    .toUtf8();
         for (const QString& name : e.images) {

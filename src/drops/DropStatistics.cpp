@@ -57,3 +57,31 @@ QString DropSummary::durationText(qint64 seconds) {
         return QStringLiteral("%1 h %2 min").arg(seconds / 3600).arg(seconds % 3600 / 60);
     return QStringLiteral("%1 d %2 h").arg(seconds / 86400).arg(seconds % 86400 / 3600);
 }
+
+namespace {
+
+QString windowText(const char* label, const DropSummary::Window& w) {
+    return QStringLiteral("%1: %2 %3, %4 lost.")
+        .arg(QLatin1String(label))
+        .arg(w.count)
+        .arg(w.count == 1 ? QStringLiteral("drop") : QStringLiteral("drops"),
+             DropSummary::durationText(w.secondsLost));
+}
+
+} // namespace
+
+QString DropSummary::text() const {
+    const QStringList counts = {windowText("Today", today), windowText("Last 7 days", week),
+                                windowText("Last 30 days", month)};
+    QStringList parts;
+    if (longest)
+        parts << QStringLiteral("Longest: %1 on %2.")
+                     .arg(durationText(longest->durationSeconds()),
+                          longest->before.time.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    if (meanSecondsBetween >= 0)
+        parts
+            << QStringLiteral("Mean time between drops: %1.").arg(durationText(meanSecondsBetween));
+    if (parts.isEmpty())
+        return counts.join(QStringLiteral("  "));
+    return counts.join(QStringLiteral("  ")) + QLatin1Char('\n') + parts.join(QStringLiteral("  "));
+}

@@ -84,6 +84,7 @@ public:
     void btnChartBack1Click() { pageButtons_.btnChartBack1Click(); }
     void btnChartForwardClick() { pageButtons_.btnChartForwardClick(); }
     void btnForwardHomeClick() { pageButtons_.btnForwardHomeClick(); }
+    void showPoints(qsizetype first, qsizetype last) { pageButtons_.showPoints(first, last); }
     static bool PageButtonsVisible(int x, int y, int chartLeft, int chartWidth, int chartHeight) {
         return PageButtons::PageButtonsVisible(x, y, chartLeft, chartWidth, chartHeight);
     }

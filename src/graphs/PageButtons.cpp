@@ -2,6 +2,8 @@
 
 #include "graphs/AxisRanging.h"
 
+#include <algorithm>
+
 using AxisRanging::MoveWindow;
 
 PageButtons::PageButtons(std::array<ChartModel*, 4> charts, std::function<int()> pointCount,
@@ -54,6 +56,18 @@ void PageButtons::btnForwardHomeClick() {
         for (ChartModel* chart : charts_)
             MoveWindow(chart->bottomAxis(), double(count - page), double(count));
     }
+}
+
+void PageButtons::showPoints(qsizetype first, qsizetype last) {
+    const qsizetype count = pointCount_();
+    const qsizetype page = pointsPerPage_();
+    qsizetype min = 0;
+    if (page < count) {
+        min = last - first < page ? (first + last) / 2 - page / 2 : first - page / 4;
+        min = std::clamp<qsizetype>(min, 0, count - page);
+    }
+    for (ChartModel* chart : charts_)
+        MoveWindow(chart->bottomAxis(), double(min), double(min + page));
 }
 
 bool PageButtons::PageButtonsVisible(int x, int y, int chartLeft, int chartWidth, int chartHeight) {

@@ -20,6 +20,9 @@ public:
     void btnChartBack1Click();
     void btnChartForwardClick();
     void btnForwardHomeClick();
+    // Moves the four windows together to show points first..last: centred on them when they fit
+    // a page, else from a quarter page before the first; never beyond either end of the history.
+    void showPoints(qsizetype first, qsizetype last);
 
     // Whether the panels show for the pointer at (x, y) in the chart's client coordinates.
     static bool PageButtonsVisible(int x, int y, int chartLeft, int chartWidth, int chartHeight);

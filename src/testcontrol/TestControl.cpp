@@ -4,12 +4,14 @@
 #include "charting/ChartView.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,6 +27,7 @@
 #include <QPointer>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <sys/stat.h>
 
@@ -34,6 +37,8 @@ namespace {
 constexpr qint64 kLongestLine = 64 * 1024;
 // A graph is described by its newest points only: a history may hold hundreds of thousands.
 constexpr qsizetype kGraphPointsShown = 64;
+// A list or table is described by its first rows in view order.
+constexpr int kRowsShown = 1000;
 
 QString compact(const QJsonObject& o) {
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
@@ -101,6 +106,43 @@ QString textOf(const QObject* o) {
     return QString();
 }
 
+// The view's visible columns or rows in the order it shows them: a table's header may have
+// moved or hidden sections; other views show the model's order.
+QList<int> sectionsInViewOrder(const QHeaderView* header, int count) {
+    QList<int> sections;
+    for (int visual = 0; visual < count; ++visual) {
+        const int logical = header ? header->logicalIndex(visual) : visual;
+        if (logical >= 0 && !(header && header->isSectionHidden(logical)))
+            sections << logical;
+    }
+    return sections;
+}
+
+// The cells' display texts of a list or table in view order, and a table's header texts.
+void describeItems(QJsonObject& d, const QAbstractItemView* view) {
+    const QAbstractItemModel* model = view->model();
+    const QModelIndex root = view->rootIndex();
+    const auto* table = qobject_cast<const QTableView*>(view);
+    const int rowCount = model->rowCount(root);
+    const QList<int> columns = sectionsInViewOrder(table ? table->horizontalHeader() : nullptr,
+                                                   table ? model->columnCount(root) : 1);
+    const QList<int> rows =
+        sectionsInViewOrder(table ? table->verticalHeader() : nullptr, rowCount);
+    QJsonArray headers, cells;
+    if (table)
+        for (int c : columns)
+            headers.append(model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+    for (int r : rows.mid(0, kRowsShown)) {
+        QJsonArray row;
+        for (int c : columns)
+            row.append(model->index(r, c, root).data(Qt::DisplayRole).toString());
+        cells.append(row);
+    }
+    d[QStringLiteral("headers")] = headers;
+    d[QStringLiteral("rows")] = cells;
+    d[QStringLiteral("rowCount")] = rowCount;
+}
+
 QJsonObject describe(const QObject* o) {
     QJsonObject d{{QStringLiteral("name"), o->objectName()},
                   {QStringLiteral("class"), QString::fromLatin1(o->metaObject()->className())},
@@ -124,6 +166,8 @@ QJsonObject describe(const QObject* o) {
         d[QStringLiteral("index")] = c->currentIndex();
     if (auto* s = qobject_cast<const QSpinBox*>(o))
         d[QStringLiteral("value")] = s->value();
+    if (auto* v = qobject_cast<const QAbstractItemView*>(o); v && v->model())
+        describeItems(d, v);
     if (auto* v = qobject_cast<const ChartView*>(o); v && v->model()) {
         // Per series (upstream, then downstream), the values of the newest points.
         const ChartModel& m = *v->model();

@@ -286,6 +286,36 @@ TEST(RenderChartBitmap, DrawsBackgroundBothSeriesAndOnlyTheWindow) {
     EXPECT_TRUE(ChartRenderer::RenderChartBitmap(chart.model, QSize(0, 0)).isNull());
 }
 
+// Bars stand from zero to each value, most of the space between points wide; a zero draws
+// nothing.
+TEST(RenderChartBitmap, BarsFromZero) {
+    ChartModel model;
+    LineSeries& bars = model.addSeries(VerticalAxis::Left, nullptr);
+    bars.setStyle(LineSeries::Style::Bars);
+    for (double v : {0.0, 5.0, 10.0, 0.0, 3.0})
+        bars.append(v, u"", maroon);
+    model.leftAxis().setMaximum(10);
+    model.bottomAxis().setMaximum(4.5);
+    model.bottomAxis().setMinimum(-0.5);
+    const QSize size(400, 200);
+    const QImage image = ChartRenderer::RenderChartBitmap(model, size);
+    const ChartLayout lay = ChartRenderer::layout(model, size);
+    const auto maroonAt = [&](double point, double value) {
+        return isMaroonish(image.pixelColor(int(lay.xOf(point)), int(lay.yOfLeft(value))));
+    };
+    const double spacing = lay.xOf(1) - lay.xOf(0);
+    for (double v : {0.5, 2.5, 4.5})
+        EXPECT_TRUE(maroonAt(1, v)) << v;
+    EXPECT_FALSE(maroonAt(1, 5.5));
+    EXPECT_TRUE(maroonAt(2, 9.5));
+    EXPECT_TRUE(maroonAt(1.3, 2));  // wide, not a line
+    EXPECT_FALSE(maroonAt(1.5, 2)); // with a gap to the next
+    for (double point : {0.0, 3.0})
+        EXPECT_FALSE(maroonAt(point, 0.5)) << point;
+    EXPECT_GT(countWhere(image, isMaroonish),
+              int(spacing * 0.6 * (lay.yOfLeft(0) - lay.yOfLeft(18))));
+}
+
 TEST(RenderChartBitmap, DenseWindowKeepsEveryPeak) {
     // 100,000 points on a few hundred pixels: one short spike must still be drawn.
     ChartModel chart;

@@ -1,4 +1,5 @@
 #include "drops/DropHistory.h"
+#include "drops/LabelDates.h"
 
 #include "storage/DataRestoreFile.h"
 
@@ -29,7 +30,7 @@ TEST(DropHistory, LabelTimes) {
     };
     for (const Case& c : cases) {
         int second = -1, day = -1;
-        EXPECT_EQ(DropHistory::labelTime(QString::fromLatin1(c.label), second, day), c.ok)
+        EXPECT_EQ(LabelDates::labelTime(QString::fromLatin1(c.label), second, day), c.ok)
             << c.label;
         if (c.ok) {
             EXPECT_EQ(second, c.second) << c.label;

@@ -70,6 +70,36 @@ const PageCase kPageCases[] = {
 INSTANTIATE_TEST_SUITE_P(Clicks, PageButtonsTest, ::testing::ValuesIn(kPageCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A drop shown from the Line Drops window: the four windows move as the page buttons move them,
+// around the drop's points, never beyond the history. A page is 480 points.
+TEST_F(GraphSetTest, ShowPointsPutsThemOnThePage) {
+    struct Case {
+        const char* name;
+        int points;
+        qsizetype first, last;
+        Window after;
+    };
+    // In order of points: one history grows through them.
+    const Case cases[] = {
+        {"fewer points than a page", 300, 200, 210, {0, 480}},
+        {"at the start", 2000, 0, 3, {0, 480}},
+        {"in the middle, centred", 2000, 1000, 1010, {765, 1245}},
+        {"at the end", 2000, 1995, 1999, {1520, 2000}},
+        {"longer than a page: from a quarter page before", 2000, 600, 1500, {480, 960}},
+    };
+    int points = 0;
+    for (const Case& c : cases) {
+        append(c.points - points);
+        points = c.points;
+        placeVisibleWindows(100, 580);
+        const Window web = bottom(GraphSet::Chart5);
+        graphs.showPoints(c.first, c.last);
+        for (int chart = GraphSet::Chart1; chart <= GraphSet::Chart4; ++chart)
+            EXPECT_EQ(bottom(chart), c.after) << c.name << ", chart " << chart + 1;
+        EXPECT_EQ(bottom(GraphSet::Chart5), web) << c.name;
+    }
+}
+
 TEST_F(GraphSetTest, ForwardHomeReadsThePointCountAfterStarting) {
     append(1000);
     placeVisibleWindows(0, 480);

@@ -4,14 +4,19 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QHeaderView>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocalSocket>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStandardItemModel>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -215,6 +220,45 @@ TEST_F(TestControlWindows, TypeCheckAndTabActAsAUserAndGetReportsTheControl) {
     address->setEnabled(false);
     EXPECT_EQ(run("type edAddress x"), "error edAddress is disabled");
     EXPECT_EQ(address->text(), "127.0.0.1:8080");
+}
+
+QJsonArray texts(const QStringList& list) {
+    return QJsonArray::fromStringList(list);
+}
+
+// A table answers its header texts and its cells' texts as the user sees them: columns moved
+// or hidden by the header count as shown, rows in the view's order; a list answers its rows.
+TEST_F(TestControlWindows, GetReadsTheRowsOfAListOrTableInViewOrder) {
+    QDialog drops(&window);
+    drops.setObjectName("LineDropsWindow");
+    QStandardItemModel model(3, 3);
+    model.setHorizontalHeaderLabels({"Start", "Kind", "Images"});
+    const char* cells[3][3] = {
+        {"10:00", "Drop", "2"}, {"11:00", "Retrain", "0"}, {"12:00", "Router restart", "1"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            model.setItem(r, c, new QStandardItem(cells[r][c]));
+    auto* table = new QTableView(&drops);
+    table->setObjectName("DropsTable");
+    table->setModel(&model);
+    table->horizontalHeader()->moveSection(2, 0); // Images first
+    table->verticalHeader()->moveSection(2, 0);   // the 12:00 row on top
+    table->setColumnHidden(1, true);
+    auto* list = new QListWidget(&drops);
+    list->setObjectName("imageListBox");
+    list->addItems({"a.jpg", "b.jpg"});
+
+    const QJsonObject t = get("LineDropsWindow/DropsTable");
+    EXPECT_EQ(t["headers"].toArray(), texts({"Images", "Start"}));
+    EXPECT_EQ(t["rows"].toArray(),
+              QJsonArray({texts({"1", "12:00"}), texts({"2", "10:00"}), texts({"0", "11:00"})}));
+    EXPECT_EQ(t["rowCount"].toInt(), 3);
+    EXPECT_EQ(get("imageListBox")["rows"].toArray(),
+              QJsonArray({texts({"a.jpg"}), texts({"b.jpg"})}));
+
+    model.removeRows(0, 3);
+    EXPECT_EQ(get("DropsTable")["rows"].toArray(), QJsonArray());
+    EXPECT_EQ(get("DropsTable")["headers"].toArray(), texts({"Images", "Start"}));
 }
 
 TEST_F(TestControlWindows, AnswerClicksTheButtonOfTheBoxOnShow) {

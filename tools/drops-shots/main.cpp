@@ -1,7 +1,8 @@
 // Serves a week of a line that drops now and then on 127.0.0.1, opens the live page in the
-// browser engine at 360 px and at 1280 px and the drop report at 1100 px, and saves each as a PNG
-// in the folder given.
+// browser engine at 360 px and at 1280 px and the drop report at 1100 px, shows the Line Drops
+// window on three weeks of drops, and saves each as a PNG in the folder given.
 // Usage: drops-shots [folder]
+#include "app/dialogs/LineDropsWindow.h"
 #include "capture/WebImageWriter.h"
 #include "core/Clock.h"
 #include "core/SamplingControl.h"
@@ -15,12 +16,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
 #include <cmath>
 #include <cstdio>
+#include <random>
 
 namespace {
 
@@ -71,6 +74,56 @@ bool shoot(const QUrl& url, int width, int height, const QString& file,
     }
     QTest::qWait(500); // the image and the last paint
     const bool ok = view.grab().save(file, "PNG");
+    std::fprintf(stderr, "%s %s\n", qPrintable(file), ok ? "saved" : "could not be saved");
+    return ok;
+}
+
+// Three weeks of a line that drops a few times a day some days and not at all on others: long
+// drops with their graph images, short ones, retrains and a router restart.
+std::vector<DropEvent> threeWeeksOfDrops(const QDateTime& now) {
+    std::vector<DropEvent> events;
+    std::mt19937 random(20261203);
+    const auto next = [&random](int below) {
+        return std::uniform_int_distribution<int>(0, below - 1)(random);
+    };
+    double rateDown = 17388, rateUp = 1180;
+    for (int day = 21; day >= 0; --day) {
+        const int drops = day % 4 == 1 ? 0 : next(3);
+        for (int k = 0; k < drops; ++k) {
+            DropEvent e;
+            const QDateTime start = QDateTime(now.date().addDays(-day), QTime(0, 0))
+                                        .addSecs(3600 * (2 + k * 8) + next(6 * 3600));
+            if (start >= now.addSecs(-3600))
+                continue;
+            const int kindRoll = next(10);
+            e.kind = kindRoll < 7   ? DropEvent::Kind::Drop
+                     : kindRoll < 9 ? DropEvent::Kind::Retrain
+                                    : DropEvent::Kind::RouterRestart;
+            e.intervalSeconds = 30;
+            e.samplesDown = e.kind == DropEvent::Kind::Drop ? 1 + next(40) : 0;
+            e.before = {start, 6.1 + next(8) / 10.0, 1.8 + next(20) / 10.0, rateUp, rateDown};
+            if (e.kind != DropEvent::Kind::Drop || next(2) == 0) {
+                rateDown = 16400 + next(1600);
+                rateUp = 1090 + next(120);
+            }
+            e.after = {start.addSecs(30 * (e.samplesDown + 1)), 6.0 + next(10) / 10.0,
+                       3.0 + next(30) / 10.0, rateUp, rateDown};
+            if (e.samplesDown > 8) {
+                const QString stamp = e.after.time.toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
+                for (const char* graph :
+                     {"NoiseMargin", "ConnectionSpeed", "MaxDataRate", "LineAttenuation"})
+                    e.images << QStringLiteral("Ltrv-%1-%2.jpg").arg(QLatin1String(graph), stamp);
+            }
+            events.push_back(e);
+        }
+    }
+    return events;
+}
+
+bool shootWindow(QWidget& window, const QString& file) {
+    window.show();
+    QTest::qWait(500);
+    const bool ok = window.grab().save(file, "PNG");
     std::fprintf(stderr, "%s %s\n", qPrintable(file), ok ? "saved" : "could not be saved");
     return ok;
 }
@@ -155,5 +208,15 @@ int main(int argc, char** argv) {
     ok &= shoot(QUrl::fromLocalFile(report), 1100, 1400, out + QStringLiteral("/drop-report.png"),
                 QString());
     server.stop();
+
+    const std::vector<DropEvent> weeks = threeWeeksOfDrops(now);
+    LineDropsWindow drops;
+    drops.setEvents(&weeks, now);
+    drops.table()->selectRow(2);
+    drops.setStatusText(
+        QStringLiteral("Report written to %1")
+            .arg(QDir::home().filePath(
+                QStringLiteral("Lintrove5A-drops-report-%1.html").arg(now.toString("yyyyMMdd")))));
+    ok &= shootWindow(drops, out + QStringLiteral("/line-drops-window.png"));
     return ok ? 0 : 1;
 }

@@ -69,9 +69,11 @@ CaptureBinder::CaptureBinder(WindowServices& services, Browser& browser, Control
 
     bindButtonsAndMenus();
     bindBrowserMenu(browser);
-    connect(c_.toolBar.btnViewCap, &QToolButton::clicked, this, [this] {
+    const auto openViewer = [this] {
         openImageViewer(ImageViewer::placement(services_.window.frameGeometry().topLeft(), 110));
-    });
+    };
+    connect(c_.toolBar.btnViewCap, &QToolButton::clicked, this, openViewer);
+    connect(c_.menus.mnuViewImages, &QAction::triggered, this, openViewer);
 }
 
 CaptureBinder::~CaptureBinder() = default;
@@ -153,7 +155,7 @@ void CaptureBinder::edCaptureChange() {
         CaptureFolder::exists(c_.configure.edCapture->text(), services_.programFolder);
     for (QWidget* w : std::initializer_list<QWidget*>{c_.toolBar.btnCapture, c_.toolBar.btnViewCap})
         w->setEnabled(exists);
-    for (QAction* a : {c_.menus.mnuCaptureVisible, c_.menus.mnuCaptureAll})
+    for (QAction* a : {c_.menus.mnuCaptureVisible, c_.menus.mnuCaptureAll, c_.menus.mnuViewImages})
         a->setEnabled(exists);
 }
 
@@ -192,10 +194,11 @@ void CaptureBinder::captureMenusForTab() {
     m.mnuSelectAllWeb1->setVisible(items.pageItemsVisible);
 }
 
-void CaptureBinder::openImageViewer(QPoint topLeft) {
+void CaptureBinder::openImageViewer(QPoint topLeft, const QString& picture) {
     if (!imageViewer_)
         imageViewer_ = new ImageViewer(services_.settings, services_.programFolder, services_.shell,
                                        services_.messages, &services_.window);
+    imageViewer_->selectOnOpen(picture);
     imageViewer_->move(topLeft);
     imageViewer_->exec();
 }

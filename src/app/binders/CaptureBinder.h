@@ -46,8 +46,9 @@ public:
     void edCaptureChange();
     void updateCaptureStatus();
     void captureAtClose();
-    // Toolbar "View" and the Maintenance dialog's "View" open the same viewer at their own places.
-    void openImageViewer(QPoint topLeft);
+    // Toolbar "View" and the Maintenance dialog's "View" open the same viewer at their own places;
+    // a drop's images open it with the first of them selected.
+    void openImageViewer(QPoint topLeft, const QString& picture = {});
 
 private:
     void bindButtonsAndMenus();

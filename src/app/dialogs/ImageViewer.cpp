@@ -229,6 +229,15 @@ void ImageViewer::refresh() {
 
 void ImageViewer::showEvent(QShowEvent* event) {
     setDirectory(CaptureFolder::resolve(settings_.Capture, programFolder_));
+    if (!selectOnOpen_.isEmpty()) {
+        // A picture of another folder opens that folder, so its neighbours are there too.
+        const QString folder = QFileInfo(selectOnOpen_).absolutePath();
+        if (folder != directory_)
+            setDirectory(folder);
+        selectPath(selectOnOpen_);
+        imageListBox->scrollTo(imageListBox->currentIndex());
+        selectOnOpen_.clear();
+    }
     if (selectedPath().isEmpty())
         clearPicture();
     QDialog::showEvent(event);

@@ -34,6 +34,8 @@ public:
     // The selected entry's full path, empty without one.
     QString selectedPath() const;
     void selectPath(const QString& path);
+    // The picture selected and shown when the viewer opens next (once); empty: none.
+    void selectOnOpen(const QString& path) { selectOnOpen_ = path; }
     // The picture shown (null when the area is empty).
     QImage picture() const { return picture_; }
     QString statusText() const;
@@ -65,6 +67,7 @@ private:
     WindowMessages& messages_;
     ViewerFileActions actions_;
     QString directory_;
+    QString selectOnOpen_;
     QImage picture_;
 
     QComboBox* Combo = nullptr;

@@ -41,6 +41,10 @@ MainMenus::MainMenus(QMainWindow* window) {
     mnuSelectAllWeb1 = action(Edit1, "mnuSelectAllWeb1", QStringLiteral("Select All"));
     mnuSelectAllWeb1->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
 
+    View1 = named(bar->addMenu(QStringLiteral("View")), "View1");
+    mnuDrops = action(View1, "mnuDrops", QStringLiteral("Line Drops..."));
+    mnuViewImages = action(View1, "mnuViewImages", QStringLiteral("Graph Images..."));
+
     Configure1 = named(bar->addMenu(QStringLiteral("Configure")), "Configure1");
     mnuStartCapture = action(Configure1, "mnuStartCapture", QStringLiteral("Start Image Capture"));
     mnuStopCapture = action(Configure1, "mnuStopCapture", QStringLiteral("Stop Image Capture"));

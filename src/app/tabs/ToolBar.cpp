@@ -72,7 +72,10 @@ ToolBar::ToolBar(QWidget* parent) : QFrame(parent) {
                             QStringLiteral("View graph images"), QStringLiteral("webbitmap"));
     btnLog = toolButton("btnLog", QStringLiteral("ViewLog"), QStringLiteral("View Lintrove Log"),
                         QStringLiteral("logbitmap"));
-    for (auto* b : {btnRun, btnStop, btnCapture, btnViewCap, btnLog})
+    btnDrops = toolButton("btnDrops", QStringLiteral("Drops"),
+                          QStringLiteral("Line drops: table, summary, report"),
+                          QStringLiteral("dropsbitmap"));
+    for (auto* b : {btnRun, btnStop, btnCapture, btnViewCap, btnLog, btnDrops})
         row->addWidget(b);
     row->addSpacing(8);
 

@@ -1,5 +1,5 @@
 #pragma once
-// The band above the tabs: Start, Pause, Capture, View and ViewLog, the capture, log and web
+// The band above the tabs: Start, Pause, Capture, View, ViewLog and Drops, the capture, log and web
 // server indicators, and the router's uptime, noise margins and rates.
 #include <QFrame>
 
@@ -15,7 +15,7 @@ public:
                   const QString& rateUp, const QString& rateDown);
 
     QToolButton *btnRun = nullptr, *btnStop = nullptr, *btnCapture = nullptr, *btnViewCap = nullptr,
-                *btnLog = nullptr;
+                *btnLog = nullptr, *btnDrops = nullptr;
     // Every page captured, captured on a lost connection (same place), logging, web server.
     QLabel *Image1 = nullptr, *Image2 = nullptr, *Image7 = nullptr, *Image3 = nullptr;
     QLabel *Label20 = nullptr, *Label22 = nullptr, *Label15 = nullptr, *Label23 = nullptr,

@@ -1,0 +1,71 @@
+// Finding the graph point of a time among labels that carry the time of day only (and, with the
+// date stamp, the day of the month), going back from the newest point's time.
+#include "drops/LabelDates.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include "DropFixtures.h"
+
+namespace {
+
+// Labels of points every step seconds from first to last, as the graphs write them.
+QStringList labelsBetween(const QDateTime& first, const QDateTime& last, int step, bool dateStamp) {
+    QStringList labels;
+    for (QDateTime t = first; t <= last; t = t.addSecs(step))
+        labels << (dateStamp ? t.toString(" ddd dd \r HH:mm:ss ") : t.toString(" HH:mm:ss "));
+    return labels;
+}
+
+std::optional<qsizetype> find(const QStringList& labels, const QDateTime& newest,
+                              const QDateTime& t) {
+    return LabelDates::pointAtOrBefore(
+        labels.size(), [&labels](qsizetype i) { return labels[i]; }, newest, t);
+}
+
+// Two days of a point a minute, across midnight: 18 December 22:00 to 20 December 02:00.
+TEST(LabelDates, FindsThePointAtOrBeforeATime) {
+    const QDateTime first = at(18, 22, 0), last = at(20, 2, 0);
+    const QStringList labels = labelsBetween(first, last, 60, false);
+    const qsizetype n = labels.size();
+    struct Case {
+        const char* name;
+        QDateTime t;
+        std::optional<qsizetype> point;
+    };
+    const Case cases[] = {
+        {"the first point", first, 0},
+        {"before the history", first.addSecs(-1), std::nullopt},
+        {"between two points", at(18, 22, 3, 59), 3},
+        {"the day before's midnight", at(19, 0, 0), 120},
+        {"the middle", at(19, 12, 0, 30), 120 + 720},
+        {"the last minute of a day", at(19, 23, 59, 59), 120 + 1439},
+        {"the newest point", last, n - 1},
+        {"after the newest", last.addDays(3), n - 1},
+    };
+    // The file's last write may lie a little after its newest line.
+    for (const QDateTime& newest : {last, last.addSecs(40)})
+        for (const Case& c : cases)
+            EXPECT_EQ(find(labels, newest, c.t), c.point) << c.name;
+}
+
+// Without the date stamp, a gap of days between points cannot be seen; with it, the day of the
+// month places the older points.
+TEST(LabelDates, DayOfTheMonthBridgesAGap) {
+    QStringList labels = labelsBetween(at(10, 8, 0), at(10, 9, 0), 60, true);
+    const qsizetype older = labels.size();
+    labels += labelsBetween(at(14, 7, 0), at(14, 8, 0), 60, true);
+    const QDateTime newest = at(14, 8, 0);
+    EXPECT_EQ(find(labels, newest, at(10, 8, 30)), 30);
+    EXPECT_EQ(find(labels, newest, at(12, 0, 0)), older - 1);
+    EXPECT_EQ(find(labels, newest, at(14, 7, 0)), older);
+}
+
+TEST(LabelDates, PointsWithoutATimeAreStepped) {
+    const QStringList labels = {" 10:00:00 ", "", " 10:02:00 ", "garbage"};
+    EXPECT_EQ(find(labels, at(5, 10, 3), at(5, 10, 1)), 0);
+    EXPECT_EQ(find(labels, at(5, 10, 3), at(5, 10, 2, 30)), 2);
+    EXPECT_EQ(find({}, at(5, 10, 3), at(5, 10, 2, 30)), std::nullopt);
+}
+
+} // namespace
