@@ -11,6 +11,7 @@
 #include "e2e/ProgramScenario.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QRegularExpression>
 
@@ -171,6 +172,33 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     const HttpReply status = httpGet(webPort, "/status.json");
     const HttpReply csv = httpGet(webPort, "/drops.csv");
     const HttpReply metrics = httpGet(webPort, "/metrics");
+
+    // The Line Drops window, and its exports through the save dialog as a user makes them.
+    program->act(QStringLiteral("click btnDrops"));
+    QJsonObject table;
+    ASSERT_TRUE(ProgramProcess::waitFor(
+        [&] {
+            table = program->get(QStringLiteral("LineDropsWindow/DropsTable"));
+            return table[QStringLiteral("rows")].toArray().size() >= 3;
+        },
+        kLongWaitMs))
+        << QJsonDocument(table).toJson().toStdString();
+    const QString windowReport = path(QStringLiteral("window-report.html"));
+    const QString windowCsv = path(QStringLiteral("window-export.csv"));
+    for (const auto& [button, file] : {std::pair{QStringLiteral("btnExportReport"), windowReport},
+                                       std::pair{QStringLiteral("btnExportCsv"), windowCsv}}) {
+        SCOPED_TRACE(button.toStdString());
+        program->act(QStringLiteral("click ") + button);
+        ASSERT_TRUE(ProgramProcess::waitFor(
+            [&] {
+                return program->command(QStringLiteral("modal"))
+                    .contains(QLatin1String("QFileDialog"));
+            },
+            kLongWaitMs));
+        program->act(QStringLiteral("type fileNameEdit ") + file);
+        program->act(QStringLiteral("answer Save"));
+        ASSERT_TRUE(ProgramProcess::waitFor([&] { return QFileInfo::exists(file); }, kLongWaitMs));
+    }
     EXPECT_TRUE(program->terminate()) << program->error().toStdString();
 
     // The breaks as the data file plotted them and the pages the router served there.
@@ -341,6 +369,58 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     const QString exportPath = path(QStringLiteral("export.csv"));
     ASSERT_TRUE(DropReport::writeCsv(exportPath, record.events, &error)) << error.toStdString();
     EXPECT_EQ(fileBytes(exportPath), recordBytes);
+
+    // The window's table: the record's three events, newest first.
+    QStringList headers;
+    for (const QJsonValue& h : table[QStringLiteral("headers")].toArray())
+        headers << h.toString();
+    EXPECT_EQ(headers,
+              QStringList({"Start", "End", "Duration", "Kind", "NM before (dB)", "NM after (dB)",
+                           "Sync before (Kbps)", "Sync after (Kbps)", "Images"}));
+    const QJsonArray tableRows = table[QStringLiteral("rows")].toArray();
+    ASSERT_EQ(tableRows.size(), 3);
+    const QString stamp = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    const auto margins = [](const DropSide& s) {
+        return QStringLiteral("%1 / %2")
+            .arg(s.noiseMarginDown, 0, 'f', 1)
+            .arg(s.noiseMarginUp, 0, 'f', 1);
+    };
+    const auto rates = [](const DropSide& s) {
+        return QStringLiteral("%1 / %2").arg(qint64(s.rateDown)).arg(qint64(s.rateUp));
+    };
+    for (qsizetype r = 0; r < 3; ++r) {
+        SCOPED_TRACE(testing::Message() << "window row " << r);
+        const DropEvent& e = record.events[size_t(2 - r)];
+        QStringList cells;
+        for (const QJsonValue& c : tableRows[r].toArray())
+            cells << c.toString();
+        ASSERT_EQ(cells.size(), 9) << cells.join('|').toStdString();
+        EXPECT_EQ(cells[0], e.before.time.toString(stamp));
+        EXPECT_EQ(cells[1], e.after.time.toString(stamp));
+        EXPECT_TRUE(cells[2].startsWith(DropSummary::durationText(e.durationSeconds())))
+            << cells[2].toStdString();
+        EXPECT_EQ(cells[3], kindTexts[2 - r]);
+        EXPECT_EQ(cells[4], margins(e.before));
+        EXPECT_EQ(cells[5], margins(e.after));
+        EXPECT_EQ(cells[6], rates(e.before));
+        EXPECT_EQ(cells[7], rates(e.after));
+        EXPECT_EQ(cells[8], QString::number(e.images.size()));
+    }
+
+    // What the window exported: the record's lines, and a report with the same table and the
+    // drop's images as the one made above (only the time it was made may differ).
+    EXPECT_EQ(fileBytes(windowCsv), recordBytes);
+    const QString windowReportText = QString::fromUtf8(fileBytes(windowReport));
+    QList<QRegularExpressionMatch> windowRows;
+    for (auto it = row.globalMatch(windowReportText); it.hasNext();)
+        windowRows << it.next();
+    ASSERT_EQ(windowRows.size(), 3) << windowReportText.left(4000).toStdString();
+    for (qsizetype r = 0; r < 3; ++r)
+        EXPECT_EQ(windowRows[r].captured(0), rows[r].captured(0)) << "report row " << r;
+    for (const QString& name : drop.images)
+        EXPECT_TRUE(windowReportText.contains(
+            QStringLiteral("<img alt=\"%1\" src=\"data:image/jpeg;base64,").arg(name)))
+            << name.toStdString();
 }
 
 } // namespace
