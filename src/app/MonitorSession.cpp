@@ -177,8 +177,10 @@ void MonitorSession::feedDrops(const QDateTime& sampleTime) {
     drops_->setFolder(settings_.DataFileFolder);
     drops_->setIntervalSeconds(settings_.Sample);
     const size_t events = drops_->events().size();
+    const bool wasDown = drops_->inDrop();
     drops_->feed(sampleTime, CurrentSample);
-    if (drops_->events().size() != events)
+    // While the line is down every sample changes how long it has been down.
+    if (drops_->events().size() != events || wasDown || drops_->inDrop())
         Q_EMIT dropsChanged();
 }
 

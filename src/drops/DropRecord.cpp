@@ -98,6 +98,13 @@ void DropRecord::trim(int days, const QDateTime& now) {
     publish(now);
 }
 
+QDateTime DropRecord::downSince() const {
+    const DropDetector::State& state = detector_.state();
+    if (!state.inDrop || !state.lastGood)
+        return {};
+    return QDateTime::fromSecsSinceEpoch(state.lastGood->ms / 1000);
+}
+
 void DropRecord::publish(const QDateTime& now) {
     auto c = std::make_shared<DropsBoard::Content>();
     c->eventsSinceStart = sinceStart_;

@@ -40,6 +40,9 @@ public:
 
     const std::vector<DropEvent>& events() const { return events_; }
     bool inDrop() const { return detector_.inDrop(); }
+    // The last sample with sync before the drop in progress, to the second; invalid while the
+    // line is up.
+    QDateTime downSince() const;
     const DropsBoard& board() const { return board_; }
     // The time the board's summary is counted from; the web page's "today".
     void publish(const QDateTime& now);

@@ -274,12 +274,22 @@ TEST_F(DropsWiringTest, TheTableFollowsTheRecordWhileOpen) {
     // The page's rates differ from the history's: the line retrained in between.
     ASSERT_EQ(table->model()->rowCount(), 3);
     EXPECT_EQ(table->model()->index(0, 3).data().toString(), "Retrain");
+    auto* summary = findNamed<QLabel>(drops, "DropsSummary");
+    EXPECT_FALSE(summary->text().contains("down since"));
+    const QDateTime lastGood = clock.now();
     sample(false);
-    EXPECT_EQ(table->model()->rowCount(), 3);
+    EXPECT_EQ(table->model()->rowCount(), 3) << "a drop is recorded when it ends";
+    EXPECT_TRUE(summary->text().endsWith("\nThe line is down since " +
+                                         lastGood.toString("yyyy-MM-dd HH:mm:ss") +
+                                         " (1 min 0 s so far)."))
+        << summary->text().toStdString();
+    sample(false);
+    EXPECT_TRUE(summary->text().endsWith("(2 min 0 s so far).")) << summary->text().toStdString();
     sample(true);
     ASSERT_EQ(table->model()->rowCount(), 4);
+    EXPECT_FALSE(summary->text().contains("down since")) << summary->text().toStdString();
     EXPECT_EQ(table->model()->index(0, 3).data().toString(), "Drop");
-    EXPECT_EQ(table->model()->index(0, 2).data().toString(), "2 min 0 s \u00b1 60 s");
+    EXPECT_EQ(table->model()->index(0, 2).data().toString(), "3 min 0 s \u00b1 60 s");
     EXPECT_TRUE(findNamed<QLabel>(drops, "DropsSummary")->text().startsWith("Today: 4 drops"));
 }
 

@@ -50,8 +50,10 @@ DropsBinder::DropsBinder(WindowServices& services, Controls controls, Hooks hook
     connect(c_.toolBar.btnDrops, &QToolButton::clicked, this, [this] { openWindow(); });
     connect(c_.menus.mnuDrops, &QAction::triggered, this, [this] { openWindow(); });
     connect(&services_.session, &MonitorSession::dropsChanged, this, [this] {
-        if (window_ && window_->isVisible())
+        if (window_ && window_->isVisible()) {
+            window_->setDownSince(services_.session.drops().downSince());
             window_->refresh(services_.clock.now());
+        }
     });
 }
 
@@ -66,6 +68,7 @@ void DropsBinder::openWindow() {
     if (!window_) {
         window_ = new LineDropsWindow(&services_.window);
         window_->move(services_.window.frameGeometry().topLeft() + QPoint(40, 110));
+        window_->setDownSince(record.downSince());
         window_->setEvents(&record.events(), now);
         connect(window_, &LineDropsWindow::exportReportRequested, this,
                 [this] { exportFile(true); });
@@ -73,6 +76,7 @@ void DropsBinder::openWindow() {
         connect(window_, &LineDropsWindow::dropActivated, this,
                 [this](const DropEvent& e) { showDrop(e); });
     } else {
+        window_->setDownSince(record.downSince());
         window_->refresh(now);
     }
     window_->show();

@@ -97,7 +97,13 @@ void LineDropsWindow::refresh(const QDateTime& now) {
 void LineDropsWindow::showSummary(const QDateTime& now) {
     static const std::vector<DropEvent> none;
     const DropSummary s = DropSummary::of(events_ ? *events_ : none, now);
-    summary_->setText(s.text());
+    QString text = s.text();
+    // The record holds ended drops only; the one going on now is said here.
+    if (downSince_.isValid())
+        text += QStringLiteral("\nThe line is down since %1 (%2 so far).")
+                    .arg(DropTableModel::timeText(downSince_),
+                         DropSummary::durationText(std::max<qint64>(0, downSince_.secsTo(now))));
+    summary_->setText(text);
     histogram_->show(s, now.date());
 }
 

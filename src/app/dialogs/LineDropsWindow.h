@@ -26,6 +26,8 @@ public:
     void setEvents(const std::vector<DropEvent>* events, const QDateTime& now);
     // The record changed: the table again when its events did, the summary and histogram always.
     void refresh(const QDateTime& now);
+    // The drop in progress began after this time; invalid while the line is up.
+    void setDownSince(const QDateTime& since) { downSince_ = since; }
     void setStatusText(const QString& text);
     QString statusText() const;
 
@@ -43,6 +45,7 @@ private:
     void fitColumns();
 
     const std::vector<DropEvent>* events_ = nullptr;
+    QDateTime downSince_;
     std::unique_ptr<DropTableModel> model_;
     std::unique_ptr<DropHistogram> histogram_;
     QLabel* summary_ = nullptr;
