@@ -17,10 +17,14 @@ LabelDates::LabelDates(const QDateTime& newest)
       newestSecond_(newest.time().msecsSinceStartOfDay() / 1000) {}
 
 qint64 LabelDates::olderDay(int secondOfDay, int dayOfMonth) {
+    // Going back, a later time of day means an earlier day, unless the label's day of the month
+    // is still this one: then the clock was set back (summer time ending, a correction), and
+    // taking it for a gap would date everything older a month early.
+    const bool sameDayStamped = dayOfMonth > 0 && QDate::fromJulianDay(day_).day() == dayOfMonth;
     if (previousSecond_ < 0) {
-        if (secondOfDay > newestSecond_ + 60)
+        if (secondOfDay > newestSecond_ + 60 && !sameDayStamped)
             --day_;
-    } else if (secondOfDay > previousSecond_) {
+    } else if (secondOfDay > previousSecond_ && !sameDayStamped) {
         --day_;
     }
     previousSecond_ = secondOfDay;

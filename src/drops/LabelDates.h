@@ -1,8 +1,9 @@
 #pragma once
 // Dates for the graphs' point labels and the data-restore file's lines, which carry the time of
 // day (and, with the date stamp, the day of the month) but no date. They are dated going back
-// from the newest one's time: a day back each time the clock goes backwards in reading order,
-// more days where a day of the month says so.
+// from the newest one's time: a day back each time the clock goes backwards in reading order
+// (none where the day of the month says it is still the same day: the clock was set back), more
+// days where a day of the month says so.
 #include <QDateTime>
 #include <QString>
 #include <functional>

@@ -61,6 +61,29 @@ TEST(LabelDates, DayOfTheMonthBridgesAGap) {
     EXPECT_EQ(find(labels, newest, at(14, 7, 0)), older);
 }
 
+// The clock set back within a day (summer time ending, a correction): the day of the month says
+// the later-looking points are still that day, not a month earlier.
+TEST(LabelDates, AClockSetBackStaysOnItsDay) {
+    const qint64 tenth = at(10, 2, 0).date().toJulianDay();
+    struct Label {
+        const char* time;
+        int dayOfMonth;
+        qint64 day;
+    };
+    const Label newestFirst[] = {
+        {"02:00:00", 10, tenth},    {"01:00:00", 10, tenth},    // after the clock went back
+        {"01:59:00", 10, tenth},    {"01:00:00", 10, tenth},    // the same hour before it
+        {"23:59:00", 9, tenth - 1}, {"23:58:00", 9, tenth - 1}, // the day before
+        {"23:59:00", 0, tenth - 2},                             // no stamp: a day back
+    };
+    LabelDates dates(at(10, 2, 0));
+    for (const Label& l : newestFirst) {
+        int second = 0, ignored = 0;
+        ASSERT_TRUE(LabelDates::labelTime(QString::fromLatin1(l.time), second, ignored));
+        EXPECT_EQ(dates.olderDay(second, l.dayOfMonth), l.day) << l.time << " " << l.dayOfMonth;
+    }
+}
+
 TEST(LabelDates, PointsWithoutATimeAreStepped) {
     const QStringList labels = {" 10:00:00 ", "", " 10:02:00 ", "garbage"};
     EXPECT_EQ(find(labels, at(5, 10, 3), at(5, 10, 1)), 0);
