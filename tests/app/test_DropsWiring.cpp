@@ -293,4 +293,42 @@ TEST_F(DropsWiringTest, TheTableFollowsTheRecordWhileOpen) {
     EXPECT_TRUE(findNamed<QLabel>(drops, "DropsSummary")->text().startsWith("Today: 4 drops"));
 }
 
+// A drop whose texts are wider than any before (a router restart's kind) widens the open window
+// by as much as its columns grew, so that every column stays whole; a narrower width the user
+// chose stays as narrow.
+TEST_F(DropsWiringTest, AWiderDropKeepsEveryColumnWhole) {
+    auto w = make();
+    LineDropsWindow* drops = openedWindow(*w);
+    auto* table = findNamed<QTableView>(drops, "DropsTable");
+    const auto whole = [&] {
+        QApplication::processEvents();
+        return table->horizontalHeader()->length() <= table->viewport()->width();
+    };
+    ASSERT_TRUE(whole());
+    const QString stats = fixturePage("helpdesk-adsl.html");
+    QString restarted = stats;
+    restarted.replace("var wait = 90061;", "var wait = 120;");
+    ASSERT_NE(restarted, stats);
+    const auto sample = [&](const QString& page) {
+        clock.advanceSecs(60);
+        static_cast<FakeTimer&>(w->timer(1)).elapse();
+        browser.loadPage(page);
+    };
+    browser.loadPage(stats);
+    const int before = table->horizontalHeader()->length();
+    sample(restarted);
+    ASSERT_EQ(table->model()->index(0, 3).data().toString(), "Router restart");
+    ASSERT_GT(table->horizontalHeader()->length(), before) << "the fixture must widen a column";
+    EXPECT_TRUE(whole()) << table->horizontalHeader()->length() << " in "
+                         << table->viewport()->width();
+
+    drops->resize(600, drops->height());
+    QApplication::processEvents();
+    sample(stats);
+    sample(restarted);
+    ASSERT_EQ(table->model()->rowCount(), 5);
+    QApplication::processEvents();
+    EXPECT_EQ(drops->width(), 600);
+}
+
 } // namespace

@@ -108,14 +108,20 @@ void LineDropsWindow::showSummary(const QDateTime& now) {
 }
 
 void LineDropsWindow::fitColumns() {
+    const int before = table_->horizontalHeader()->length();
     table_->resizeColumnsToContents();
-    if (isVisible())
-        return;
-    // Before it first shows, the window widens to show every column whole.
+    const int grown = table_->horizontalHeader()->length() - before;
+    // The window widens to show every column whole: before it first shows, and while it is open
+    // by as much as a new drop's wider texts need, so that no column goes behind a scroll bar;
+    // a width the user chose narrower stays as narrow.
     const int columns = table_->horizontalHeader()->length() +
                         table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
     const QMargins margins = layout()->contentsMargins();
-    resize(std::max(width(), columns + margins.left() + margins.right()), height());
+    int wanted = columns + margins.left() + margins.right();
+    if (isVisible())
+        wanted = std::min(wanted, width() + std::max(0, grown));
+    if (wanted > width())
+        resize(wanted, height());
 }
 
 void LineDropsWindow::setStatusText(const QString& text) {
