@@ -16,6 +16,7 @@
 #include "FindNamed.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
+#include "WindowDependencies.h"
 
 #include <QAction>
 #include <QApplication>
@@ -95,11 +96,7 @@ protected:
                   "[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\nPrompt=0\r\n"
                   "PointsperPage=20\r\nSample=60\r\n\r\n[Capture]\r\nCapture=" +
                       pictures.toUtf8() + "\r\n");
-        MainWindow::Dependencies deps{
-            home.path(), browser,  clock,
-            shell,       messages, [](int ms, bool) { return std::make_unique<FakeTimer>(ms); }};
-        auto w = std::make_unique<MainWindow>(deps);
-        w->FormCreate();
+        auto w = createdWindow(windowDependencies(home.path(), browser, clock, shell, messages));
         w->resize(1000, 700);
         w->show();
         return w;

@@ -8,10 +8,10 @@
 #include "monitor/FakeBrowser.h"
 
 #include "FakeClock.h"
-#include "FakeTimer.h"
 #include "FindNamed.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
+#include "WindowDependencies.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,12 +49,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
     std::unique_ptr<MainWindow> make() {
-        MainWindow::Dependencies deps{
-            home.path(), browser,  clock,
-            shell,       messages, [](int ms, bool) { return std::make_unique<FakeTimer>(ms); }};
-        deps.networkAddresses = [] { return QStringList{"127.0.0.1"}; };
-        auto w = std::make_unique<MainWindow>(deps);
-        w->FormCreate();
+        auto w = createdWindow(windowDependencies(home.path(), browser, clock, shell, messages));
         w->show();
         return w;
     }

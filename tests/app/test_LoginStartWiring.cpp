@@ -6,10 +6,10 @@
 #include "monitor/FakeBrowser.h"
 
 #include "FakeClock.h"
-#include "FakeTimer.h"
 #include "FindNamed.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
+#include "WindowDependencies.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -44,13 +44,7 @@ protected:
     }
 
     std::unique_ptr<MainWindow> make() {
-        MainWindow::Dependencies deps{
-            home.path(), browser,  clock,
-            shell,       messages, [](int ms, bool) { return std::make_unique<FakeTimer>(ms); }};
-        deps.networkAddresses = [] { return QStringList{"127.0.0.1"}; };
-        auto w = std::make_unique<MainWindow>(deps);
-        w->FormCreate();
-        return w;
+        return createdWindow(windowDependencies(home.path(), browser, clock, shell, messages));
     }
     static void showTab(MainWindow* w, int index) {
         findNamed<QTabWidget>(w, "PageControl1")->setCurrentIndex(index);

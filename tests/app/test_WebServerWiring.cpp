@@ -16,6 +16,7 @@
 #include "FindNamed.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
+#include "WindowDependencies.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,15 +52,10 @@ protected:
         writeFile(home.filePath("lintrove5a.ini"),
                   "[LT-BT]\r\nAddress=127.0.0.1:1\r\nPassword=\x9e\x9d\x9c\r\n" + btMore +
                       "[WebServer]\r\n" + webSection);
-        MainWindow::Dependencies deps{home.path(),
-                                      browser,
-                                      clock,
-                                      shell,
-                                      messages,
-                                      [](int ms, bool) { return std::make_unique<FakeTimer>(ms); },
-                                      [this] { return addresses; }};
-        auto w = std::make_unique<MainWindow>(deps);
-        w->FormCreate();
+        MainWindow::Dependencies deps =
+            windowDependencies(home.path(), browser, clock, shell, messages);
+        deps.networkAddresses = [this] { return addresses; };
+        auto w = createdWindow(std::move(deps));
         w->show();
         return w;
     }
