@@ -1,5 +1,7 @@
 #include "drops/DropDetector.h"
 
+#include <algorithm>
+
 namespace {
 
 // The time to the second, as the record writes it: the event kept in memory for the summary,
@@ -11,6 +13,14 @@ DropSide sideOf(const DropDetector::Point& p) {
 }
 
 } // namespace
+
+int DropDetector::uncertaintySeconds(qint64 gapMs) const {
+    // Samples late by a moment keep the interval; a gap half as long again means sampling stopped
+    // there, and the line may have changed anywhere in it.
+    if (gapMs * 2 <= qint64(intervalSeconds_) * 3000)
+        return intervalSeconds_;
+    return int((gapMs + 999) / 1000);
+}
 
 DropDetector::Point DropDetector::pointOf(const QDateTime& time, const LineSample& s) {
     Point p;
@@ -30,10 +40,12 @@ std::optional<DropEvent> DropDetector::feed(const Point& p) {
     if (!p.sync) {
         if (state_.inDrop) {
             ++state_.samplesDown;
+            state_.lastDownMs = p.ms;
             state_.images += images;
         } else if (state_.lastGood) {
             state_.inDrop = true;
             state_.samplesDown = 1;
+            state_.firstDownMs = state_.lastDownMs = p.ms;
             state_.images = std::move(images);
         }
         return std::nullopt;
@@ -59,7 +71,11 @@ std::optional<DropEvent> DropDetector::feed(const Point& p) {
             event->before = sideOf(before);
             event->after = sideOf(p);
             event->samplesDown = state_.inDrop ? state_.samplesDown : 0;
-            event->intervalSeconds = intervalSeconds_;
+            // Where the event lay is known to within the gaps between the samples around its
+            // edges.
+            event->intervalSeconds = uncertaintySeconds(
+                state_.inDrop ? std::max(state_.firstDownMs - before.ms, p.ms - state_.lastDownMs)
+                              : p.ms - before.ms);
             event->images = std::move(state_.images);
         }
     }

@@ -28,11 +28,13 @@ public:
         qint64 lastUptimeSeconds = -1;
         bool inDrop = false;
         int samplesDown = 0;
+        qint64 firstDownMs = 0, lastDownMs = 0; // the drop's first and last samples without sync
         QStringList images;
     };
 
     explicit DropDetector(int intervalSeconds = 30) : intervalSeconds_(intervalSeconds) {}
-    // The sample interval now in force; each event keeps the one at its end.
+    // The sample interval now in force; each event keeps the one at its end as its uncertainty,
+    // or the longer gap beside it when sampling stopped there (a pause, the program closed).
     void setIntervalSeconds(int seconds) { intervalSeconds_ = seconds; }
 
     // A plotted sample; returns the event it ends, if any.
@@ -49,6 +51,8 @@ public:
     bool inDrop() const { return state_.inDrop; }
 
 private:
+    int uncertaintySeconds(qint64 gapMs) const;
+
     State state_;
     int intervalSeconds_;
     QStringList pending_;

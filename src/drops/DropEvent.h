@@ -19,9 +19,11 @@ struct DropEvent {
 
     Kind kind = Kind::Drop;
     DropSide before, after;
-    int samplesDown = 0;     // samples without sync between the two sides
-    int intervalSeconds = 0; // the sample interval, the uncertainty of the duration
-    QStringList images;      // names of the graph images captured for it
+    int samplesDown = 0; // samples without sync between the two sides
+    // The uncertainty of the duration: the sample interval, or the longer gap between samples
+    // beside the event when sampling stopped there.
+    int intervalSeconds = 0;
+    QStringList images; // names of the graph images captured for it
 
     // From the last sample with sync to the first one after it.
     // Whole seconds between the two times as the record writes them (to the second), so that a

@@ -40,7 +40,8 @@ public:
 
     // "2026-12-03 14:02:10": the times as the table shows them (local, as the record holds them).
     static QString timeText(const QDateTime& time);
-    // "12 min 5 s ± 30 s": the duration with the sample interval as its uncertainty.
+    // "12 min 5 s ± 30 s": the duration with its uncertainty (the sample interval, or a longer
+    // gap).
     static QString durationText(const DropEvent& e);
 
 private:

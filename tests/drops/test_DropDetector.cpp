@@ -93,6 +93,34 @@ TEST(DropDetector, FindsEachKindBetweenItsSamplesWithSync) {
     }
 }
 
+// The uncertainty is the sample interval, unless sampling stopped beside the event (a pause, the
+// program closed): the line may have changed anywhere in that gap, and the record must not claim
+// to know better.
+TEST(DropDetector, AGapInTheSamplesBesideAnEventIsItsUncertainty) {
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int uncertainty;
+    };
+    const Case cases[] = {
+        {"samples a little late", {{0, syncSample()}, {32, zeroSample()}, {64, syncSample()}}, 30},
+        {"retrain across a closed program",
+         {{0, syncSample()}, {943, syncSample(1000, 16500)}},
+         943},
+        {"drop that began in a pause",
+         {{0, syncSample()}, {600, zeroSample()}, {630, syncSample()}},
+         600},
+        {"drop that ended while the program was closed",
+         {{0, syncSample()}, {30, zeroSample()}, {60, zeroSample()}, {3660, syncSample()}},
+         3600},
+    };
+    for (const Case& c : cases) {
+        const std::vector<DropEvent> events = run(c.steps);
+        ASSERT_EQ(events.size(), 1u) << c.name;
+        EXPECT_EQ(events[0].intervalSeconds, c.uncertainty) << c.name;
+    }
+}
+
 TEST(DropDetector, NoEventWithoutASampleWithSyncOnBothSides) {
     // Started without sync: no drop can begin; a drop still in progress has not ended.
     EXPECT_TRUE(run({{0, zeroSample()}, {30, zeroSample()}, {60, syncSample()}}).empty());
