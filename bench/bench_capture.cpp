@@ -35,6 +35,7 @@ public:
 class FixedClock : public Clock {
 public:
     QDateTime now() const override { return QDateTime(QDate(2021, 3, 2), QTime(9, 15)); }
+    qint64 steadyMs() const override { return 0; }
 };
 
 // A graph set holding a full page of drifting samples, as after a day of monitoring.

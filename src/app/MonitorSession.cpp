@@ -74,19 +74,8 @@ MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock
     });
     connect(run_.get(), &RunControl::lostSyncPendingCleared, this,
             [this] { pipeline_->LostSyncPending = false; });
-    connect(driver_.get(), &PageDriver::pageReady, this, [this](const QDateTime& sampleTime, bool) {
-        runGuarded([&] {
-            const bool plotted = run_->state() == MonitorState::Running && driver_->StatsParsed;
-            const int points = graphs_->PointCount();
-            pipeline_->Run(sampleTime, clock_.now(), run_->state() == MonitorState::Running,
-                           driver_->StatsParsed);
-            if (graphs_->PointCount() > points)
-                newestPoint_ = sampleTime;
-            // Every plotted sample, a page of zeros for a router that did not answer included.
-            if (plotted)
-                feedDrops(sampleTime);
-        });
-    });
+    connect(driver_.get(), &PageDriver::pageReady, this,
+            [this](const LineReading& reading) { runGuarded([&] { handleReading(reading); }); });
     connect(driver_.get(), &PageDriver::documentReadFailed, this,
             [this](const QString& message) { messages_.error(message); });
 }
@@ -173,12 +162,30 @@ void MonitorSession::RestoreDataFile() {
     drops_->startFrom(history.finish(QFileInfo(path).lastModified(), settings_.Sample));
 }
 
-void MonitorSession::feedDrops(const QDateTime& sampleTime) {
+// Every consumer gets the reading as a value, in this one order: the pipeline (graphs, captures,
+// tray picture, web image, data file, log), the drop record, then the views.
+void MonitorSession::handleReading(const LineReading& reading) {
+    const bool running = run_->state() == MonitorState::Running;
+    const bool plotted = running && driver_->StatsParsed;
+    const int points = graphs_->PointCount();
+    pipeline_->Run(reading.time, clock_.now(), running, driver_->StatsParsed);
+    if (graphs_->PointCount() > points)
+        newestPoint_ = reading.time;
+    lastReading_ = reading;
+    if (reading.state == LineReading::State::Synced)
+        lastSynced_ = reading;
+    // Every plotted reading, an unread one included: the record tells them apart.
+    if (plotted)
+        feedDrops(reading);
+    Q_EMIT readingHandled(reading, plotted);
+}
+
+void MonitorSession::feedDrops(const LineReading& reading) {
     drops_->setFolder(settings_.DataFileFolder);
     drops_->setIntervalSeconds(settings_.Sample);
     const size_t events = drops_->events().size();
     const bool wasDown = drops_->inDrop();
-    drops_->feed(sampleTime, CurrentSample);
+    drops_->feed(reading);
     // While the line is down every sample changes how long it has been down.
     if (drops_->events().size() != events || wasDown || drops_->inDrop())
         Q_EMIT dropsChanged();

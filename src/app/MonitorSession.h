@@ -3,6 +3,7 @@
 // router page driver, the sample pipeline, the CSV log and the trim flag, wired together. It
 // holds the pipeline steps that touch no widget and runs the data-file restore and trim; the
 // window supplies the steps that show something.
+#include "core/LineReading.h"
 #include "core/LineSample.h"
 #include "monitor/SamplePipeline.h"
 #include "storage/CsvLog.h"
@@ -12,6 +13,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Browser;
 class DropRecord;
@@ -74,13 +76,23 @@ public:
     // them. False when the graphs hold no point at or before from.
     bool showGraphsAt(const QDateTime& from, const QDateTime& to);
 
+    // The last reading handed on (none before the first), and the last one with sync: what the
+    // line showed when it was last read, for the views that must not show zeros as values.
+    const std::optional<LineReading>& lastReading() const { return lastReading_; }
+    const std::optional<LineReading>& lastSyncedReading() const { return lastSynced_; }
+
 Q_SIGNALS:
+    // A reading went through the pipeline and the drop record (plotted: the monitor was
+    // Running and plotted it). The views that show the line take it from here, in this order
+    // after the session's own consumers.
+    void readingHandled(const LineReading& reading, bool plotted);
     // The drop record gained or lost events (an event ended, a trim).
     void dropsChanged();
 
 private:
     SamplePipeline::Steps pipelineSteps();
-    void feedDrops(const QDateTime& sampleTime);
+    void handleReading(const LineReading& reading);
+    void feedDrops(const LineReading& reading);
 
     Settings& settings_;
     const Clock& clock_;
@@ -97,4 +109,5 @@ private:
     std::unique_ptr<DropRecord> drops_;
     // When the newest point of the graphs was sampled: the labels carry no date.
     QDateTime newestPoint_;
+    std::optional<LineReading> lastReading_, lastSynced_;
 };

@@ -4,6 +4,7 @@
 // a missing record once from the data-restore file's history, finishes a drop that was in
 // progress when the program last ended, trims the file, and publishes the board the web server
 // reads.
+#include "core/LineReading.h"
 #include "core/LineSample.h"
 #include "drops/DropDetector.h"
 #include "drops/DropEvent.h"
@@ -32,6 +33,7 @@ public:
 
     // A plotted sample (sync or none, a router that did not answer included).
     void feed(const QDateTime& time, const LineSample& sample);
+    void feed(const LineReading& reading) { feed(reading.time, reading.sample); }
     // Graph images captured while the next sample is handled.
     void addImages(const QStringList& names) { detector_.addImages(names); }
 

@@ -123,6 +123,7 @@ void PageDriver::requestingPage(Request request) {
     requestPending_ = true;
     givenUp_ = false;
     requestedAt_ = clock_.now();
+    requestedSteadyMs_ = clock_.steadyMs();
     ++requests_;
     if (deadline_) {
         deadline_->setEnabled(false);
@@ -139,7 +140,7 @@ void PageDriver::deadlinePassed() {
     requestPending_ = false;
     givenUp_ = true;
     browser_.stop();
-    enqueue(Answer{true, false, requestedAt_});
+    enqueue(Answer{true, false, requestedAt_, requestedSteadyMs_});
 }
 
 void PageDriver::setLabel2(const QString& text) {
@@ -204,7 +205,8 @@ void PageDriver::WebBrowser1DocumentComplete(bool requestedByProgram, bool loadF
     // Given up at its deadline, and so already handled.
     if (givenUp_)
         return;
-    const Answer answer{false, loadFailed, requestPending_ ? requestedAt_ : clock_.now()};
+    const Answer answer{false, loadFailed, requestPending_ ? requestedAt_ : clock_.now(),
+                        requestPending_ ? requestedSteadyMs_ : clock_.steadyMs()};
     requestPending_ = false;
     if (deadline_)
         deadline_->setEnabled(false);
@@ -239,7 +241,7 @@ void PageDriver::handleNext() {
     };
     if (answer.timedOut) {
         // The sample belongs to the tick that asked for it.
-        handOverWithoutStatistics(RouterStatus::NotResponding, answer.requestedAt);
+        handOverWithoutStatistics(RouterStatus::NotResponding, answer);
         next();
         return;
     }
@@ -284,7 +286,7 @@ void PageDriver::classify(const QString& markup, const Answer& answer) {
         if (LoginHeldBack()) {
             // The same password again could lock the account: the page waits for the user.
             if (run_.state() == MonitorState::Running)
-                handOverWithoutStatistics(RouterStatus::PasswordRejected, answer.requestedAt);
+                handOverWithoutStatistics(RouterStatus::PasswordRejected, answer);
             else
                 showAnswer(RouterStatus::PasswordRejected, answer.requestedAt);
             return;
@@ -303,12 +305,13 @@ void PageDriver::classify(const QString& markup, const Answer& answer) {
     if (!markup.contains(QLatin1StringView("Information for Helpdesk agents"))) {
         handOverWithoutStatistics(answer.loadFailed ? RouterStatus::NotReachable
                                                     : RouterStatus::NoStatistics,
-                                  answer.requestedAt);
+                                  answer);
         return;
     }
 
     Q_EMIT toolbarTextsChanged(ToolbarTexts{});
     const QDateTime sampleTime = clock_.now();
+    const qint64 sampleSteadyMs = clock_.steadyMs();
     Q_EMIT defaultCursorRequested();
 
     Q_EMIT runButtonEnabled();
@@ -333,7 +336,26 @@ void PageDriver::classify(const QString& markup, const Answer& answer) {
             deadline_->setEnabled(false);
     }
 
-    Q_EMIT pageReady(sampleTime, true);
+    LineReading reading = readingAt(sampleTime, sampleSteadyMs);
+    reading.statsPage = true;
+    reading.state = LineReading::stateOf(sample_);
+    if (reading.isRead()) {
+        reading.why = LineReading::Why::None;
+    } else {
+        reading.why = LineReading::Why::GroupMissing;
+        reading.detail = sample_.HasNoiseMargin ? QStringLiteral("no sync rates on the page")
+                                                : QStringLiteral("no noise margins on the page");
+    }
+    Q_EMIT pageReady(reading);
+}
+
+LineReading PageDriver::readingAt(const QDateTime& time, qint64 steadyMs) const {
+    LineReading reading;
+    reading.time = time;
+    reading.steadyMs = steadyMs;
+    reading.sample = sample_;
+    reading.uptimeSeconds = LineSample::uptimeSeconds(sample_.UptimeDisplay);
+    return reading;
 }
 
 void PageDriver::passwordRejected(const Answer& answer) {
@@ -352,22 +374,43 @@ void PageDriver::passwordRejected(const Answer& answer) {
     }
     // Running, the line is not read: that is a sample like any other page without statistics.
     if (run_.state() == MonitorState::Running)
-        handOverWithoutStatistics(RouterStatus::PasswordRejected, answer.requestedAt);
+        handOverWithoutStatistics(RouterStatus::PasswordRejected, answer);
     else
         showAnswer(RouterStatus::PasswordRejected, answer.requestedAt);
 }
 
-void PageDriver::handOverWithoutStatistics(RouterStatus answer, const QDateTime& requestedAt) {
+void PageDriver::handOverWithoutStatistics(RouterStatus answer, const Answer& request) {
+    const QDateTime& requestedAt = request.requestedAt;
     Q_EMIT toolbarTextsChanged(ToolbarTexts{});
     // A page that never came is the sample of the moment it was asked for.
-    const QDateTime sampleTime = answer == RouterStatus::NotResponding ? requestedAt : clock_.now();
+    const bool never = answer == RouterStatus::NotResponding;
+    const QDateTime sampleTime = never ? requestedAt : clock_.now();
+    const qint64 sampleSteadyMs = never ? request.requestedSteadyMs : clock_.steadyMs();
     Q_EMIT defaultCursorRequested();
     // No statistics: a sample of zeros in every group, so the log shows the outage as the
     // graphs and the data file do.
     sample_.setZeroSample();
     const bool retrying = answer != RouterStatus::PasswordRejected && retryUnlessStarted();
     showAnswer(answer, requestedAt, retrying);
-    Q_EMIT pageReady(sampleTime, false);
+    LineReading reading = readingAt(sampleTime, sampleSteadyMs);
+    // Not read: the zeros above are for the graphs, the data file and the log only.
+    reading.state = LineReading::State::NotRead;
+    reading.uptimeSeconds = -1;
+    switch (answer) {
+    case RouterStatus::NotReachable:
+        reading.why = LineReading::Why::NotReachable;
+        break;
+    case RouterStatus::PasswordRejected:
+        reading.why = LineReading::Why::PasswordRejected;
+        break;
+    case RouterStatus::NoStatistics:
+        reading.why = LineReading::Why::OtherPage;
+        break;
+    default:
+        reading.why = LineReading::Why::NotResponding;
+        break;
+    }
+    Q_EMIT pageReady(reading);
 }
 
 void PageDriver::login(const QString& markup, qsizetype passwordAt) {

@@ -4,6 +4,7 @@
 // starts the monitor on the first statistics page, follows one firmware's page move, then hands
 // the page over to the sample pipeline. A page that does not come in time is handled as one
 // without statistics. Keeps the router's state that the window, the tray and /metrics show.
+#include "core/LineReading.h"
 #include "core/LineSample.h"
 #include "monitor/RouterState.h"
 #include "monitor/StatsPageReader.h"
@@ -99,8 +100,9 @@ Q_SIGNALS:
     void statusLineChanged(const QString& text);
     // The markup of a statistics page as it is read (the window keeps the last one).
     void statsPageRead(const QString& markup);
-    // The page passed the login tests: the sample pipeline runs with this sample time.
-    void pageReady(const QDateTime& sampleTime, bool statsPage);
+    // The page passed the login tests: the reading it gives (read or not, and why), which the
+    // sample pipeline and everything after it take as it is.
+    void pageReady(const LineReading& reading);
     // The page's markup could not be read; the page was dropped and the run state is unchanged.
     void documentReadFailed(const QString& message);
 
@@ -110,6 +112,7 @@ private:
         bool timedOut = false;
         bool loadFailed = false;
         QDateTime requestedAt;
+        qint64 requestedSteadyMs = 0;
     };
     enum class Request { Tick, Page };
 
@@ -121,7 +124,9 @@ private:
     void login(const QString& markup, qsizetype fieldNameAt);
     void passwordRejected(const Answer& answer);
     // The rest of a page without statistics: blank toolbar, zeros, the router's answer.
-    void handOverWithoutStatistics(RouterStatus answer, const QDateTime& requestedAt);
+    void handOverWithoutStatistics(RouterStatus answer, const Answer& request);
+    // The reading of the page now handled, taken at time (steady time steadyMs).
+    LineReading readingAt(const QDateTime& time, qint64 steadyMs) const;
     bool retryUnlessStarted();
     void stopRetrying();
     void showAnswer(RouterStatus answer, const QDateTime& requestedAt, bool retrying = false);
@@ -146,6 +151,7 @@ private:
     std::unique_ptr<Timer> deadline_;
     bool requestPending_ = false; // a page asked for has not come yet
     QDateTime requestedAt_;
+    qint64 requestedSteadyMs_ = 0;
     // The page asked for last was given up at its deadline: a late completion of it is not a
     // page of its own.
     bool givenUp_ = false;

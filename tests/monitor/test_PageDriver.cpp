@@ -71,9 +71,9 @@ struct Rig {
         QObject::connect(&driver, &PageDriver::runButtonEnabled, [this] { events << "btnRun"; });
         QObject::connect(&driver, &PageDriver::statusLineChanged,
                          [this](const QString& s) { events << "label2 " + s; });
-        QObject::connect(&driver, &PageDriver::pageReady, [this](const QDateTime& t, bool stats) {
-            events << QString("ready %1").arg(stats);
-            sampleTimes << t;
+        QObject::connect(&driver, &PageDriver::pageReady, [this](const LineReading& r) {
+            events << QString("ready %1").arg(r.statsPage);
+            sampleTimes << r.time;
         });
         QObject::connect(&driver, &PageDriver::documentReadFailed,
                          [this](const QString&) { events << "read failed"; });
@@ -303,8 +303,8 @@ TEST_F(PageDriverTest, OtherPageWhileRunningHandsOverASampleOfZeros) {
     SamplePipeline::Steps steps;
     steps.AppendSample = [&](const QString&, const QString&, const LineSample& s) { plotted << s; };
     SamplePipeline pipeline(settings, sample, steps);
-    QObject::connect(&driver, &PageDriver::pageReady, [&](const QDateTime& t, bool) {
-        pipeline.Run(t, clock.now(), run.state() == MonitorState::Running, driver.StatsParsed);
+    QObject::connect(&driver, &PageDriver::pageReady, [&](const LineReading& r) {
+        pipeline.Run(r.time, clock.now(), run.state() == MonitorState::Running, driver.StatsParsed);
     });
 
     browser.loadFailedPage();
@@ -380,8 +380,8 @@ TEST(PageDriver, LogRowOfEachPageWhileRunning) {
         };
         rig.settings.cbLog = true;
         SamplePipeline pipeline(rig.settings, rig.sample, steps);
-        QObject::connect(&rig.driver, &PageDriver::pageReady, [&](const QDateTime& t, bool) {
-            pipeline.Run(t, rig.clock.now(), rig.run.state() == MonitorState::Running,
+        QObject::connect(&rig.driver, &PageDriver::pageReady, [&](const LineReading& r) {
+            pipeline.Run(r.time, rig.clock.now(), rig.run.state() == MonitorState::Running,
                          rig.driver.StatsParsed);
         });
         rig.browser.loadPage(kStatsPage); // starts the monitor
@@ -546,8 +546,8 @@ TEST_F(PageDriverTest, OpenStatsPageLoadsTheConfiguredPageWithoutCache) {
 // The rig with the pipeline wired as the session wires it: every plotted sample is recorded.
 struct PlottingRig : Rig {
     PlottingRig() : pipeline(settings, sample, plottingSteps()) {
-        QObject::connect(&driver, &PageDriver::pageReady, [this](const QDateTime& t, bool) {
-            pipeline.Run(t, clock.now(), run.state() == MonitorState::Running, driver.StatsParsed);
+        QObject::connect(&driver, &PageDriver::pageReady, [this](const LineReading& r) {
+            pipeline.Run(r.time, clock.now(), run.state() == MonitorState::Running, driver.StatsParsed);
         });
     }
     SamplePipeline::Steps plottingSteps() {

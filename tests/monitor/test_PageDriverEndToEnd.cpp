@@ -50,9 +50,9 @@ protected:
         browser.widget()->show();
         browser.ensureWindow();
 
-        QObject::connect(&driver, &PageDriver::pageReady, [this](const QDateTime&, bool stats) {
+        QObject::connect(&driver, &PageDriver::pageReady, [this](const LineReading& reading) {
             ++pagesReady;
-            if (stats) {
+            if (reading.statsPage) {
                 ++statsPages;
                 lastStatsSample = sample;
             }

@@ -79,16 +79,15 @@ void WebServerBinder::bindPipeline() {
         tray_->IconNoise(state, session.sample());
         samplePlotted_ = true; // only a plotted sample draws the picture
     };
-    // Connected after the session's own handler, so this runs once the pipeline is through.
-    connect(&session.driver(), &PageDriver::pageReady, this,
-            [this, &session](const QDateTime& sampleTime) {
-                const LineSample& sample = session.sample();
-                const Settings& settings = services_.settings;
-                if (samplePlotted_)
-                    metrics_->recordSample(sample, settings.User1, settings.User2, sampleTime);
-                samplePlotted_ = false;
-                tray_->setToolTipFrom(sample);
-            });
+    // The session hands the reading on once the pipeline and the record are through.
+    connect(&session, &MonitorSession::readingHandled, this, [this](const LineReading& reading) {
+        const LineSample& sample = reading.sample;
+        const Settings& settings = services_.settings;
+        if (samplePlotted_)
+            metrics_->recordSample(sample, settings.User1, settings.User2, reading.time);
+        samplePlotted_ = false;
+        tray_->setToolTipFrom(sample);
+    });
     RunControl& run = session.run();
     connect(&run, &RunControl::stateChanged, this,
             [this](MonitorState state) { metrics_->setMonitorState(state); });
