@@ -11,10 +11,10 @@
 class DropsBoard {
 public:
     struct Content {
-        std::array<quint64, 3> eventsSinceStart{}; // by DropEvent::Kind
-        double downSecondsSinceStart = 0;          // ended drops and the one in progress
+        std::array<quint64, 4> eventsSinceStart{}; // by DropEvent::Kind, no_reading last
+        double downSecondsSinceStart = 0; // seen without sync since start: never goes down
         int sampleSeconds = 30;
-        bool lineDown = false;            // a drop is in progress
+        bool lineDown = false;            // the last reading of this run was without sync
         qint64 downSinceMs = 0;           // its last sample with sync, ms since the epoch
         std::string summaryJson = "null"; // a JSON object
         std::string lastDropsJson = "[]"; // a JSON array, newest first
