@@ -101,11 +101,8 @@ void BM_DropReport100DropsWithImages(benchmark::State& state) {
         c = char(QRandomGenerator::global()->bounded(256));
     QDateTime t = in.now.addDays(-25);
     for (int i = 0; i < 100; ++i, t = t.addSecs(6 * 3600)) {
-        DropEvent e;
-        e.before = {t, 6.1, 5.9, 1024, 16000};
-        e.after = {t.addSecs(90), 6.0, 5.5, 1000, 15800};
-        e.samplesDown = 2;
-        e.intervalSeconds = 30;
+        DropEvent e = DropEvent::evenlySampled(DropEvent::Kind::Drop, {t, 6.1, 5.9, 1024, 16000},
+                                               {t.addSecs(90), 6.0, 5.5, 1000, 15800}, 2, 30);
         for (const char* graph :
              {"NoiseMargin", "ConnectionSpeed", "Max Data Rate", "Line Attenuation"}) {
             const QString name = QStringLiteral("Ltrv-%1-%2.jpg").arg(graph).arg(i);

@@ -14,12 +14,11 @@ std::vector<DropEvent> thousandDrops(const QDateTime& now) {
     std::vector<DropEvent> events;
     QDateTime t = now.addDays(-60);
     for (int i = 0; i < 1000; ++i) {
-        DropEvent e;
-        e.kind = i % 7 == 0 ? DropEvent::Kind::Retrain : DropEvent::Kind::Drop;
-        e.before = {t, 6.1 + i % 5, 5.4 + i % 3, 1100.0 + i % 40, 17000.0 + i % 900};
-        e.after = {t.addSecs(30 * (1 + i % 20)), 6.3, 5.9, 1090, 16800};
-        e.samplesDown = e.kind == DropEvent::Kind::Drop ? 1 + i % 20 : 0;
-        e.intervalSeconds = 30;
+        const DropEvent::Kind kind = i % 7 == 0 ? DropEvent::Kind::Retrain : DropEvent::Kind::Drop;
+        DropEvent e = DropEvent::evenlySampled(
+            kind, {t, 6.1 + i % 5, 5.4 + i % 3, 1100.0 + i % 40, 17000.0 + i % 900},
+            {t.addSecs(30 * (1 + i % 20)), 6.3, 5.9, 1090, 16800},
+            kind == DropEvent::Kind::Drop ? 1 + i % 20 : 0, 30);
         if (i % 3 == 0)
             e.images = {QStringLiteral("Ltrv-NoiseMargin-%1.jpg").arg(i),
                         QStringLiteral("Ltrv-SyncRate-%1.jpg").arg(i)};

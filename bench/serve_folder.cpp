@@ -113,9 +113,9 @@ int main(int argc, char** argv) {
         down.setZeroSample();
         QDateTime t = QDateTime::currentDateTime().addDays(-25);
         for (int i = 0; i < 100; ++i, t = t.addSecs(6 * 3600)) {
-            record.feed(t, s);
-            record.feed(t.addSecs(30), down);
-            record.feed(t.addSecs(60), s);
+            record.feed(LineReading::ofPage(t, s));
+            record.feed(LineReading::ofPage(t.addSecs(30), down));
+            record.feed(LineReading::ofPage(t.addSecs(60), s));
         }
         server.setDropsBoard(&record.board());
     }

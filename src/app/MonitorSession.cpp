@@ -72,6 +72,11 @@ MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock
         CurrentSample.DataRateUpText.clear();
         CurrentSample.DataRateDownText.clear();
     });
+    // A pause or a stop: nobody watches the line until the next reading.
+    connect(run_.get(), &RunControl::stateChanged, this, [this](MonitorState state) {
+        if (state != MonitorState::Running)
+            drops_->unwatched();
+    });
     connect(run_.get(), &RunControl::lostSyncPendingCleared, this,
             [this] { pipeline_->LostSyncPending = false; });
     connect(driver_.get(), &PageDriver::pageReady, this,

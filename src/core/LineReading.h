@@ -43,6 +43,20 @@ struct LineReading {
         return sample.hasSync() ? State::Synced : State::NoSync;
     }
 
+    // The statistics page read at time, its state from the values; the steady time is the wall
+    // time (for tools and tests that feed readings without a steady clock).
+    static LineReading ofPage(const QDateTime& time, const LineSample& sample) {
+        LineReading r;
+        r.time = time;
+        r.steadyMs = time.toMSecsSinceEpoch();
+        r.statsPage = true;
+        r.sample = sample;
+        r.state = stateOf(sample);
+        r.why = r.isRead() ? Why::None : Why::GroupMissing;
+        r.uptimeSeconds = r.isRead() ? LineSample::uptimeSeconds(sample.UptimeDisplay) : -1;
+        return r;
+    }
+
     // "synced", "no_sync", "not_read": the names in the record and on the web.
     static const char* stateName(State state) {
         switch (state) {

@@ -1,89 +1,204 @@
 #include "drops/DropDetector.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
+using RS = LineReading::State;
+
+// A wall clock that disagrees with the steady one by more than this across two readings was set.
+constexpr qint64 kClockStepMs = 2000;
+
 // The time to the second, as the record writes it: the event kept in memory for the summary,
-// the window and the report is then the one the file reads back, and every view of it counts the
-// same seconds.
+// the window and the report is then the one the file reads back.
 DropSide sideOf(const DropDetector::Point& p) {
     return {QDateTime::fromSecsSinceEpoch(p.ms / 1000), p.noiseMarginUp, p.noiseMarginDown,
             p.rateUp, p.rateDown};
 }
 
-} // namespace
-
-int DropDetector::uncertaintySeconds(qint64 gapMs) const {
-    // Samples late by a moment keep the interval; a gap half as long again means sampling stopped
-    // there, and the line may have changed anywhere in it.
-    if (gapMs * 2 <= qint64(intervalSeconds_) * 3000)
-        return intervalSeconds_;
-    return int((gapMs + 999) / 1000);
+QDateTime timeOf(qint64 ms) {
+    return QDateTime::fromSecsSinceEpoch(ms / 1000);
 }
 
-DropDetector::Point DropDetector::pointOf(const QDateTime& time, const LineSample& s) {
+qint64 seconds(qint64 ms) {
+    return (ms + 500) / 1000;
+}
+
+} // namespace
+
+DropDetector::Point DropDetector::pointOf(const LineReading& r) {
     Point p;
-    p.ms = time.toMSecsSinceEpoch();
-    p.sync = s.hasSync();
-    p.noiseMarginUp = s.NoiseMarginUp;
-    p.noiseMarginDown = s.NoiseMarginDown;
-    p.rateUp = s.DataRateUp;
-    p.rateDown = s.DataRateDown;
-    p.uptimeSeconds = LineSample::uptimeSeconds(s.UptimeDisplay);
+    p.ms = r.time.toMSecsSinceEpoch();
+    p.steadyMs = r.steadyMs;
+    p.state = r.state;
+    p.why = r.why;
+    // An unread reading's zeros are no values of the line.
+    if (r.isRead()) {
+        p.noiseMarginUp = r.sample.NoiseMarginUp;
+        p.noiseMarginDown = r.sample.NoiseMarginDown;
+        p.rateUp = r.sample.DataRateUp;
+        p.rateDown = r.sample.DataRateDown;
+        p.uptimeSeconds = r.uptimeSeconds;
+    }
     return p;
 }
 
-std::optional<DropEvent> DropDetector::feed(const Point& p) {
+void DropDetector::resume(State state) {
+    state_ = std::move(state);
+    state_.earlierRun = true;
+}
+
+// The earlier run's times were wall times: the first live reading puts them on the steady
+// clock, the time between the two runs (never negative) as the gap.
+void DropDetector::rebase(const Point& first) {
+    state_.earlierRun = false;
+    if (!state_.last)
+        return;
+    const qint64 gap = std::max<qint64>(0, first.ms - state_.last->ms);
+    const qint64 shift = first.steadyMs - gap - state_.last->steadyMs;
+    for (std::optional<Point>* p : {&state_.lastGood, &state_.last})
+        if (*p)
+            (*p)->steadyMs += shift;
+    state_.lastUptimeSteadyMs += shift;
+}
+
+// The time between two readings in a row: watched when it is not much longer than the interval
+// (a page a little late), otherwise nobody watched it (a pause, the program closed, the computer
+// asleep) and it is unknown; watched time between two readings without sync is lost, next to an
+// unread one unknown. A wall clock that moved otherwise than the steady one was set.
+void DropDetector::step(const Point& from, const Point& to) {
+    const qint64 elapsed = std::max<qint64>(0, to.steadyMs - from.steadyMs);
+    const qint64 interval = qint64(intervalSeconds_) * 1000;
+    if (elapsed * 2 > interval * 3 || from.state == RS::NotRead || to.state == RS::NotRead) {
+        state_.unknownMs += elapsed;
+    } else if (from.state == RS::NoSync && to.state == RS::NoSync) {
+        state_.lostMinMs += elapsed;
+        seenDownMs_ += elapsed;
+    }
+    const qint64 wallStep = (to.ms - from.ms) - elapsed;
+    if (std::abs(wallStep) > kClockStepMs)
+        state_.clockStepMs += wallStep;
+}
+
+// A router restart: an uptime smaller than the last one plus the time that passed, less a slack
+// for the page's own delay. An uptime that is not known says nothing.
+void DropDetector::checkUptime(const Point& p) {
+    if (p.uptimeSeconds < 0)
+        return;
+    if (state_.lastUptimeSeconds >= 0) {
+        const qint64 passed =
+            std::max<qint64>(0, p.steadyMs - state_.lastUptimeSteadyMs) / 1000;
+        if (p.uptimeSeconds <
+            state_.lastUptimeSeconds + passed - restartSlackSeconds(passed))
+            state_.restarted = true;
+    }
+    state_.lastUptimeSeconds = p.uptimeSeconds;
+    state_.lastUptimeSteadyMs = p.steadyMs;
+}
+
+std::vector<DropEvent> DropDetector::feed(const Point& p) {
     QStringList images;
     images.swap(pending_);
-    if (!p.sync) {
-        if (state_.inDrop) {
-            ++state_.samplesDown;
-            state_.lastDownMs = p.ms;
-            state_.images += images;
-        } else if (state_.lastGood) {
-            state_.inDrop = true;
-            state_.samplesDown = 1;
-            state_.firstDownMs = state_.lastDownMs = p.ms;
-            state_.images = std::move(images);
+    if (state_.earlierRun)
+        rebase(p);
+    if (state_.last)
+        step(*state_.last, p);
+    state_.last = p;
+    if (!state_.lastGood) {
+        // Nothing to measure from before the first reading with sync.
+        state_.unknownMs = state_.lostMinMs = state_.clockStepMs = 0;
+        if (p.state == RS::Synced) {
+            state_.lastGood = p;
+            checkUptime(p);
+            state_.restarted = false;
         }
-        return std::nullopt;
+        return {};
     }
+    checkUptime(p);
+    switch (p.state) {
+    case RS::NoSync:
+        if (state_.noSync++ == 0)
+            state_.firstNoSyncMs = p.ms;
+        state_.lastNoSyncMs = p.ms;
+        state_.images += images;
+        return {};
+    case RS::NotRead:
+        if (state_.unread++ == 0) {
+            state_.firstUnreadMs = p.ms;
+            state_.why = p.why;
+        }
+        state_.lastUnreadMs = p.ms;
+        state_.images += images;
+        return {};
+    case RS::Synced:
+        break;
+    }
+    state_.images += images;
+    return close(p);
+}
 
-    std::optional<DropEvent> event;
-    if (state_.lastGood) {
-        const Point& before = *state_.lastGood;
-        const bool restarted = p.uptimeSeconds >= 0 && state_.lastUptimeSeconds >= 0 &&
-                               p.uptimeSeconds < state_.lastUptimeSeconds;
-        // Rates are fixed for the life of a connection: new ones mean it was made again.
-        const bool newRates = p.rateUp != before.rateUp || p.rateDown != before.rateDown;
+std::vector<DropEvent> DropDetector::close(const Point& good) {
+    const Point before = *state_.lastGood;
+    DropEvent base;
+    base.before = sideOf(before);
+    base.after = sideOf(good);
+    base.samplesDown = state_.noSync;
+    base.samplesUnread = state_.unread;
+    base.durationSeconds = seconds(std::max<qint64>(0, good.steadyMs - before.steadyMs));
+    base.unknownSeconds = std::min(base.durationSeconds, seconds(state_.unknownMs));
+    base.clockStepSeconds =
+        state_.clockStepMs >= 0 ? seconds(state_.clockStepMs) : -seconds(-state_.clockStepMs);
+    base.source = fromHistory_ || state_.fromHistory ? DropEvent::Source::History
+                                                     : DropEvent::Source::Live;
+    // No reading saw it: it lies anywhere between the two readings with sync.
+    base.startLatest = base.after.time;
+    base.endEarliest = base.before.time;
+
+    // Rates are fixed for the life of a connection: new ones mean it was made again.
+    const bool newRates = good.rateUp != before.rateUp || good.rateDown != before.rateDown;
+    std::vector<DropEvent> events;
+    if (state_.noSync > 0) {
+        DropEvent e = base;
+        e.kind = state_.restarted ? DropEvent::Kind::RouterRestart : DropEvent::Kind::Drop;
+        e.startLatest = timeOf(state_.firstNoSyncMs);
+        e.endEarliest = timeOf(state_.lastNoSyncMs);
+        e.lostMinSeconds = std::min(seconds(state_.lostMinMs), e.durationSeconds);
+        e.lostMaxSeconds =
+            std::max(e.lostMinSeconds, e.durationSeconds - e.unknownSeconds);
+        e.why = state_.unread > 0 ? state_.why : LineReading::Why::None;
+        events.push_back(std::move(e));
+    } else {
+        if (state_.unread > 0) {
+            DropEvent e = base;
+            e.kind = DropEvent::Kind::NoReading;
+            e.startLatest = timeOf(state_.firstUnreadMs);
+            e.endEarliest = timeOf(state_.lastUnreadMs);
+            e.why = state_.why;
+            events.push_back(std::move(e));
+        }
         std::optional<DropEvent::Kind> kind;
-        if (restarted)
+        if (state_.restarted)
             kind = DropEvent::Kind::RouterRestart;
-        else if (state_.inDrop)
-            kind = DropEvent::Kind::Drop;
         else if (newRates)
             kind = DropEvent::Kind::Retrain;
         if (kind) {
-            event.emplace();
-            event->kind = *kind;
-            event->before = sideOf(before);
-            event->after = sideOf(p);
-            event->samplesDown = state_.inDrop ? state_.samplesDown : 0;
-            // Where the event lay is known to within the gaps between the samples around its
-            // edges.
-            event->intervalSeconds = uncertaintySeconds(
-                state_.inDrop ? std::max(state_.firstDownMs - before.ms, p.ms - state_.lastDownMs)
-                              : p.ms - before.ms);
-            event->images = std::move(state_.images);
+            DropEvent e = base;
+            e.kind = *kind;
+            events.push_back(std::move(e));
         }
     }
-    state_.lastGood = p;
-    if (p.uptimeSeconds >= 0)
-        state_.lastUptimeSeconds = p.uptimeSeconds;
-    state_.inDrop = false;
-    state_.samplesDown = 0;
+    // The images belong to the first event: the drop, or the silence the line came back from.
+    if (!events.empty())
+        events.front().images = std::move(state_.images);
+
+    state_.lastGood = good;
+    state_.noSync = state_.unread = 0;
+    state_.firstNoSyncMs = state_.lastNoSyncMs = state_.firstUnreadMs = state_.lastUnreadMs = 0;
+    state_.lostMinMs = state_.unknownMs = state_.clockStepMs = 0;
+    state_.restarted = false;
+    state_.why = LineReading::Why::None;
+    state_.fromHistory = false;
     state_.images.clear();
-    return event;
+    return events;
 }

@@ -70,8 +70,34 @@ struct DropEvent {
     static const char* sourceName(Source source);
     static std::optional<Source> sourceFromName(QStringView name);
 
+    // The event that readings every intervalSeconds would give, samplesDown of them without
+    // sync and none missing: for tools, benchmarks and tests that make events by hand.
+    static DropEvent evenlySampled(Kind kind, const DropSide& before, const DropSide& after,
+                                   int samplesDown, int intervalSeconds);
+
     bool operator==(const DropEvent&) const = default;
 };
+
+inline DropEvent DropEvent::evenlySampled(Kind kind, const DropSide& before,
+                                          const DropSide& after, int samplesDown,
+                                          int intervalSeconds) {
+    DropEvent e;
+    e.kind = kind;
+    e.before = before;
+    e.after = after;
+    e.samplesDown = samplesDown;
+    e.durationSeconds = qMax<qint64>(0, before.time.secsTo(after.time));
+    if (samplesDown > 0) {
+        e.startLatest = before.time.addSecs(qMin<qint64>(intervalSeconds, e.durationSeconds));
+        e.endEarliest = after.time.addSecs(-qMin<qint64>(intervalSeconds, e.durationSeconds));
+        e.lostMinSeconds = qMax<qint64>(0, qint64(samplesDown - 1) * intervalSeconds);
+        e.lostMaxSeconds = qMax(e.lostMinSeconds, e.durationSeconds);
+    } else {
+        e.startLatest = after.time;
+        e.endEarliest = before.time;
+    }
+    return e;
+}
 
 inline const char* DropEvent::kindName(Kind kind) {
     switch (kind) {

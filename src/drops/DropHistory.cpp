@@ -12,9 +12,10 @@ namespace {
 
 // Milliseconds since the epoch of a local date and time of day. One Qt conversion per day: a
 // day whose offset does not change keeps it, the rare day with a clock change converts exactly.
+// In the hour that summer time's end repeats, `second` picks its second occurrence.
 class LocalToEpoch {
 public:
-    qint64 ms(qint64 julianDay, int secondOfDay) {
+    qint64 ms(qint64 julianDay, int secondOfDay, bool second = false) {
         auto it = days_.find(julianDay);
         if (it == days_.end()) {
             const QDate date = QDate::fromJulianDay(julianDay);
@@ -26,8 +27,19 @@ public:
         }
         if (it->second.steady)
             return it->second.midnightMs + qint64(secondOfDay) * 1000;
-        return QDateTime(QDate::fromJulianDay(julianDay), QTime(0, 0).addSecs(secondOfDay))
-            .toMSecsSinceEpoch();
+        const QDate date = QDate::fromJulianDay(julianDay);
+        const QTime time = QTime(0, 0).addSecs(secondOfDay);
+        const qint64 first = QDateTime(date, time).toMSecsSinceEpoch();
+        if (!second)
+            return first;
+        // The clock went back by the day's change of offset: the same time of day again later.
+        const qint64 back = qint64(date.startOfDay().offsetFromUtc() -
+                                   QDateTime(date, QTime(23, 59, 59)).offsetFromUtc()) *
+                            1000;
+        if (back <= 0)
+            return first;
+        const QDateTime later = QDateTime::fromMSecsSinceEpoch(first + back);
+        return later.date() == date && later.time() == time ? first + back : first;
     }
 
 private:
@@ -61,20 +73,34 @@ DropHistory::Result DropHistory::finish(const QDateTime& lastWrite, int interval
         julian[size_t(i)] = dates.olderDay(lines_[i].secondOfDay, lines_[i].dayOfMonth);
 
     DropDetector detector(intervalSeconds);
+    detector.setFromHistory(true);
     LocalToEpoch epoch;
+    // Labels that go back within one stamped day: the clock was set back there (summer time
+    // ending), and the times of the repeated hour after it are its second occurrence.
+    bool wentBack = false;
     for (qsizetype i = 0; i < n; ++i) {
         const Line& l = lines_[size_t(i)];
+        if (i > 0 && julian[size_t(i)] != julian[size_t(i - 1)])
+            wentBack = false;
+        else if (i > 0 && l.dayOfMonth > 0 && l.secondOfDay < lines_[size_t(i - 1)].secondOfDay)
+            wentBack = true;
         DropDetector::Point p;
-        p.ms = epoch.ms(julian[size_t(i)], l.secondOfDay);
-        p.sync = l.sync;
+        p.ms = epoch.ms(julian[size_t(i)], l.secondOfDay, wentBack);
+        // The history has no steady clock; a clock set back gives no negative duration anyway.
+        p.steadyMs = p.ms;
+        // Its zeros cannot tell a line without sync from a router that was not read.
+        p.state = l.sync ? LineReading::State::Synced : LineReading::State::NoSync;
         p.noiseMarginUp = l.noiseMarginUp;
         p.noiseMarginDown = l.noiseMarginDown;
         p.rateUp = l.rateUp;
         p.rateDown = l.rateDown;
-        if (std::optional<DropEvent> e = detector.feed(p))
-            result.events.push_back(std::move(*e));
+        for (DropEvent& e : detector.feed(p))
+            result.events.push_back(std::move(e));
     }
     result.state = detector.state();
+    result.state.fromHistory = true;
+    if (!lines_.empty())
+        result.lastLineMs = result.state.last ? result.state.last->ms : 0;
     return result;
 }
 

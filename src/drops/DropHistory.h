@@ -4,7 +4,8 @@
 // file's last write, a day back each time the clock of the lines goes backwards in reading order,
 // more days where a day of the month says so. Lines without sync are drops; changed sync rates
 // between two lines with sync are retrains. The history has no router uptime, so it shows no
-// router restarts.
+// router restarts, and its zero lines cannot tell a line without sync from a router that was not
+// read: its events are marked as filled from history.
 #include "core/LineSample.h"
 #include "drops/DropDetector.h"
 #include "drops/DropEvent.h"
@@ -21,6 +22,7 @@ public:
     struct Result {
         std::vector<DropEvent> events; // the ended ones, oldest first
         DropDetector::State state;     // where the last line left the detector
+        qint64 lastLineMs = 0;         // the time of the last line, ms since the epoch; 0: none
     };
     // lastWrite: when the last line was written (the file's modification time).
     Result finish(const QDateTime& lastWrite, int intervalSeconds) const;

@@ -16,7 +16,7 @@ QJsonObject side(const DropSide& s) {
 }
 
 QJsonObject window(const DropSummary::Window& w) {
-    return {{"count", w.count}, {"secondsLost", double(w.secondsLost)}};
+    return {{"count", w.count}, {"secondsLost", double(w.lostMaxSeconds)}};
 }
 
 std::string compact(const QJsonDocument& doc) {
@@ -29,8 +29,8 @@ QJsonObject event(const DropEvent& e) {
     return {{"kind", QLatin1String(DropEvent::kindName(e.kind))},
             {"start", DropRecordFile::TimeText(e.before.time)},
             {"end", DropRecordFile::TimeText(e.after.time)},
-            {"durationSeconds", double(e.durationSeconds())},
-            {"uncertaintySeconds", e.intervalSeconds},
+            {"durationSeconds", double(e.durationSeconds)},
+            {"uncertaintySeconds", e.uncertaintySeconds()},
             {"samplesDown", e.samplesDown},
             {"before", side(e.before)},
             {"after", side(e.after)},

@@ -32,25 +32,64 @@ void DropRecord::setIntervalSeconds(int seconds) {
 void DropRecord::load() {
     DropRecordFile::Contents contents;
     QString error;
+    TrimBusy busy;
+    bool upgraded = false;
+    if (!DropRecordFile::UpgradeHeader(path(), busy, upgraded, &error))
+        messages_.inform(QStringLiteral("The drop record %1 cannot be written: %2")
+                             .arg(QDir::toNativeSeparators(path()), error));
     if (!DropRecordFile::Read(path(), contents, &error))
         messages_.inform(QStringLiteral("The drop record %1 cannot be read: %2")
                              .arg(QDir::toNativeSeparators(path()), error));
     events_ = std::move(contents.events);
     readCsv();
-    if (!contents.skipped.isEmpty())
-        messages_.inform(contents.skipped.join(QLatin1Char('\n')));
+    const QString skipped = contents.skipped.join(QLatin1Char('\n'));
+    if (!skipped.isEmpty() && skipped != toldSkipped_)
+        messages_.inform(skipped);
+    toldSkipped_ = skipped;
     started_ = true;
 }
 
+void DropRecord::reconcile(const DropHistory::Result& history) {
+    const QDateTime newest = events_.empty() ? QDateTime() : events_.back().after.time;
+    bool added = false;
+    for (const DropEvent& e : history.events) {
+        // An event the record lost (a kill between the data file's line and the record's): the
+        // history saw it after everything the record holds.
+        if (newest.isValid() && e.before.time < newest)
+            continue;
+        QString error;
+        if (!DropRecordFile::Append(path(), e, &error)) {
+            messages_.inform(QStringLiteral("The drop record %1 cannot be written: %2")
+                                 .arg(QDir::toNativeSeparators(path()), error));
+            break;
+        }
+        events_.push_back(e);
+        added = true;
+    }
+    if (added)
+        readCsv();
+}
+
 void DropRecord::startFrom(const DropHistory::Result& history) {
-    if (!QFileInfo::exists(path())) {
+    const bool existed = QFileInfo::exists(path());
+    if (!existed) {
         QString error;
         if (!DropRecordFile::Create(path(), history.events, &error))
             messages_.inform(QStringLiteral("The drop record %1 cannot be written: %2")
                                  .arg(QDir::toNativeSeparators(path()), error));
     }
     load();
-    detector_.resume(history.state);
+    if (existed)
+        reconcile(history);
+    // A state older than the record's newest event is stale: the record saw the line after it
+    // (Restore was off meanwhile), so resuming it would make a drop across recorded events.
+    const DropDetector::State& state = history.state;
+    const qint64 newestMs =
+        events_.empty() ? 0 : events_.back().after.time.toMSecsSinceEpoch();
+    if (state.lastGood && state.lastGood->ms / 1000 * 1000 >= newestMs)
+        detector_.resume(state);
+    else
+        detector_.resume({});
 }
 
 void DropRecord::ensureStarted() {
@@ -69,21 +108,24 @@ void DropRecord::ensureStarted() {
     }
 }
 
-void DropRecord::feed(const QDateTime& time, const LineSample& sample) {
+void DropRecord::feed(const LineReading& reading) {
     ensureStarted();
-    lastSampleMs_ = time.toMSecsSinceEpoch();
-    std::optional<DropEvent> event = detector_.feed(time, sample);
-    if (event) {
-        QString error;
-        if (!DropRecordFile::Append(path(), *event, &error))
-            messages_.inform(QStringLiteral("The drop record %1 cannot be written: %2")
-                                 .arg(QDir::toNativeSeparators(path()), error));
+    lastState_ = reading.state;
+    std::vector<DropEvent> ended = detector_.feed(reading);
+    for (DropEvent& e : ended)
+        append(std::move(e));
+    if (!ended.empty())
         readCsv();
-        ++sinceStart_[size_t(event->kind)];
-        endedDownSeconds_ += double(event->secondsLost());
-        events_.push_back(std::move(*event));
-    }
-    publish(time);
+    publish(reading.time);
+}
+
+void DropRecord::append(DropEvent event) {
+    QString error;
+    if (!DropRecordFile::Append(path(), event, &error))
+        messages_.inform(QStringLiteral("The drop record %1 cannot be written: %2")
+                             .arg(QDir::toNativeSeparators(path()), error));
+    ++sinceStart_[size_t(event.kind)];
+    events_.push_back(std::move(event));
 }
 
 void DropRecord::trim(int days, const QDateTime& now) {
@@ -100,7 +142,7 @@ void DropRecord::trim(int days, const QDateTime& now) {
 
 QDateTime DropRecord::downSince() const {
     const DropDetector::State& state = detector_.state();
-    if (!state.inDrop || !state.lastGood)
+    if (lastState_ != LineReading::State::NoSync || !state.inDrop())
         return {};
     return QDateTime::fromSecsSinceEpoch(state.lastGood->ms / 1000);
 }
@@ -109,14 +151,11 @@ void DropRecord::publish(const QDateTime& now) {
     auto c = std::make_shared<DropsBoard::Content>();
     c->eventsSinceStart = sinceStart_;
     c->sampleSeconds = intervalSeconds_;
-    c->downSecondsSinceStart = endedDownSeconds_;
-    const DropDetector::State& state = detector_.state();
-    if (state.inDrop && state.lastGood) {
+    // Only what this run saw without sync: never the hours before a start, never going down.
+    c->downSecondsSinceStart = double(detector_.seenDownMs()) / 1000.0;
+    if (const QDateTime since = downSince(); since.isValid()) {
         c->lineDown = true;
-        c->downSinceMs = state.lastGood->ms;
-        // The drop in progress counts up to its latest sample.
-        c->downSecondsSinceStart +=
-            double(qMax<qint64>(0, lastSampleMs_ - state.lastGood->ms)) / 1000.0;
+        c->downSinceMs = since.toMSecsSinceEpoch();
     }
     c->summaryJson = DropJson::summary(DropSummary::of(events_, now));
     c->lastDropsJson = DropJson::lastEvents(events_, 10);

@@ -1,9 +1,10 @@
 #pragma once
-// The live drop record: detects the events in the plotted samples, appends each ended one to the
-// record file beside the data-restore file, keeps the events in memory for the statistics, fills
-// a missing record once from the data-restore file's history, finishes a drop that was in
-// progress when the program last ended, trims the file, and publishes the board the web server
-// reads.
+// The live drop record: detects the events in the plotted readings, appends each ended one to
+// the record file beside the data-restore file, keeps the events in memory for the statistics,
+// fills a missing record from the data-restore file's history and adds the history's events that
+// are newer than the record's, finishes a drop that was in progress when the program last ended
+// (unless the record knows of something newer), trims the file, and publishes the board the web
+// server reads.
 #include "core/LineReading.h"
 #include "core/LineSample.h"
 #include "drops/DropDetector.h"
@@ -13,6 +14,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,13 +29,16 @@ public:
     QString path() const;
     void setIntervalSeconds(int seconds);
 
-    // The history read from the data-restore file at start: a missing record is filled from it
-    // once, and a drop it ends in goes on.
+    // The history read from the data-restore file at start: a missing record is filled from it,
+    // an existing one gains the history's events newer than its newest, and a drop the history
+    // ends in goes on unless the record holds an event newer than its start.
     void startFrom(const DropHistory::Result& history);
 
-    // A plotted sample (sync or none, a router that did not answer included).
-    void feed(const QDateTime& time, const LineSample& sample);
-    void feed(const LineReading& reading) { feed(reading.time, reading.sample); }
+    // A plotted reading (with sync, without, or not read).
+    void feed(const LineReading& reading);
+    // Nobody watches from now until the next reading (a pause, a stop): the line is not known to
+    // be down meanwhile.
+    void unwatched() { lastState_.reset(); }
     // Graph images captured while the next sample is handled.
     void addImages(const QStringList& names) { detector_.addImages(names); }
 
@@ -42,8 +47,8 @@ public:
 
     const std::vector<DropEvent>& events() const { return events_; }
     bool inDrop() const { return detector_.inDrop(); }
-    // The last sample with sync before the drop in progress, to the second; invalid while the
-    // line is up.
+    // The last reading with sync before the drop in progress, to the second; invalid unless the
+    // last reading of this run, watched since, was without sync.
     QDateTime downSince() const;
     const DropsBoard& board() const { return board_; }
     // The time the board's summary is counted from; the web page's "today".
@@ -57,6 +62,9 @@ private:
     // Reads the record file's text again after it changed.
     void readCsv();
     void load();
+    void append(DropEvent event);
+    // Adds the history's events newer than the record's newest, marked as filled from history.
+    void reconcile(const DropHistory::Result& history);
 
     UserMessages& messages_;
     QString folder_;
@@ -66,8 +74,9 @@ private:
     std::vector<DropEvent> events_;
     // The record file's text as /drops.csv serves it, read again only when the file changed.
     std::string csv_;
-    std::array<quint64, 3> sinceStart_{};
-    double endedDownSeconds_ = 0;
-    qint64 lastSampleMs_ = 0;
+    std::array<quint64, DropEvent::kKinds> sinceStart_{};
+    std::optional<LineReading::State> lastState_; // of the last reading of this run, if watched
+    // The damaged lines last told, so that a record read again unchanged is not told again.
+    QString toldSkipped_;
     DropsBoard board_;
 };

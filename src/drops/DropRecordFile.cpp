@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <unistd.h>
 
@@ -14,7 +15,10 @@ namespace DropRecordFile {
 
 namespace {
 
-constexpr int kFields = 15;
+// The earlier version's lines end after the images; this one's add the bounds after them, so
+// that a reader taking columns by name still finds the old ones where they were.
+constexpr int kEarlierFields = 15;
+constexpr int kFields = 24;
 
 // Image names are joined by "/", which no file name contains.
 constexpr QLatin1Char kImageSeparator('/');
@@ -123,6 +127,12 @@ QString PathIn(const QString& folder) {
 }
 
 QByteArray Header() {
+    return EarlierHeader() + QByteArrayLiteral(",samples_unread,lost_min_s,lost_max_s,unknown_s,"
+                                               "start_latest,end_earliest,reason,clock_step_s,"
+                                               "source");
+}
+
+QByteArray EarlierHeader() {
     return QByteArrayLiteral("kind,start,end,duration_s,uncertainty_s,samples_down,"
                              "noise_margin_up_before_db,noise_margin_down_before_db,"
                              "sync_rate_up_before_kbps,sync_rate_down_before_kbps,"
@@ -148,34 +158,94 @@ QByteArray Line(const DropEvent& e) {
     };
     add(TimeText(e.before.time).toLatin1());
     add(TimeText(e.after.time).toLatin1());
-    add(QByteArray::number(e.durationSeconds()));
-    add(QByteArray::number(e.intervalSeconds));
+    add(QByteArray::number(e.durationSeconds));
+    add(QByteArray::number(e.uncertaintySeconds()));
     add(QByteArray::number(e.samplesDown));
     for (const DropSide* side : {&e.before, &e.after})
         for (double v : {side->noiseMarginUp, side->noiseMarginDown, side->rateUp, side->rateDown})
             add(DataRestoreFile::FormatValue(v));
     line += ',';
     appendCsvField(line, e.images.join(kImageSeparator).toUtf8());
+    add(QByteArray::number(e.samplesUnread));
+    add(QByteArray::number(e.lostMinSeconds));
+    add(QByteArray::number(e.lostMaxSeconds));
+    add(QByteArray::number(e.unknownSeconds));
+    add(TimeText(e.startLatest).toLatin1());
+    add(TimeText(e.endEarliest).toLatin1());
+    add(LineReading::whyName(e.why));
+    add(QByteArray::number(e.clockStepSeconds));
+    add(DropEvent::sourceName(e.source));
     return line;
 }
 
+namespace {
+
+// A line of the earlier version: its duration counted every zero and every gap as lost, give or
+// take the uncertainty at each edge. Read as it is, its time lost becomes the range that claim
+// allows, and the event is marked as the earlier version's.
+bool parseEarlier(const std::vector<QByteArray>& f, DropEvent& out) {
+    qint64 duration = 0, uncertainty = 0, down = 0;
+    if (!parseInt(f[3], duration) || !parseInt(f[4], uncertainty) || !parseInt(f[5], down))
+        return false;
+    // The duration was written from the two times; a line where they disagree was damaged.
+    if (duration != out.before.time.secsTo(out.after.time) || uncertainty < 0 || down < 0)
+        return false;
+    out.durationSeconds = duration;
+    out.samplesDown = int(down);
+    if (down > 0) {
+        out.lostMaxSeconds = duration;
+        out.lostMinSeconds = qMax<qint64>(0, duration - 2 * uncertainty);
+    }
+    out.startLatest = down > 0 ? out.before.time.addSecs(uncertainty) : out.after.time;
+    out.endEarliest = down > 0 ? out.after.time.addSecs(-uncertainty) : out.before.time;
+    out.source = DropEvent::Source::EarlierVersion;
+    return true;
+}
+
+bool parseBounds(const std::vector<QByteArray>& f, DropEvent& out) {
+    qint64 duration = 0, uncertainty = 0, down = 0, unread = 0, lostMin = 0, lostMax = 0,
+           unknown = 0, step = 0;
+    if (!parseInt(f[3], duration) || !parseInt(f[4], uncertainty) || !parseInt(f[5], down) ||
+        !parseInt(f[15], unread) || !parseInt(f[16], lostMin) || !parseInt(f[17], lostMax) ||
+        !parseInt(f[18], unknown) || !parseTime(f[19], out.startLatest) ||
+        !parseTime(f[20], out.endEarliest) || !parseInt(f[22], step))
+        return false;
+    const std::optional<LineReading::Why> why =
+        LineReading::whyFromName(QString::fromLatin1(f[21]));
+    const std::optional<DropEvent::Source> source =
+        DropEvent::sourceFromName(QString::fromLatin1(f[23]));
+    // The numbers hang together as they were written; a line where they do not was damaged.
+    if (!why || !source || duration < 0 || down < 0 || unread < 0 || lostMin < 0 ||
+        lostMax < lostMin || lostMax > duration || unknown < 0 || unknown > duration ||
+        uncertainty != lostMax - lostMin || down > INT_MAX || unread > INT_MAX)
+        return false;
+    out.durationSeconds = duration;
+    out.samplesDown = int(down);
+    out.samplesUnread = int(unread);
+    out.lostMinSeconds = lostMin;
+    out.lostMaxSeconds = lostMax;
+    out.unknownSeconds = unknown;
+    out.why = *why;
+    out.clockStepSeconds = step;
+    out.source = *source;
+    return true;
+}
+
+} // namespace
+
 bool ParseLine(QByteArrayView line, DropEvent& e) {
     std::vector<QByteArray> f;
-    if (!splitCsv(line, f) || f.size() != kFields)
+    // A later version may add columns after these.
+    if (!splitCsv(line, f) || (f.size() != kEarlierFields && f.size() < kFields))
         return false;
     const std::optional<DropEvent::Kind> kind = DropEvent::kindFromName(QString::fromLatin1(f[0]));
-    qint64 duration = 0, interval = 0, down = 0;
     DropEvent out;
     if (!kind || !parseTime(f[1], out.before.time) || !parseTime(f[2], out.after.time) ||
-        !parseInt(f[3], duration) || !parseInt(f[4], interval) || !parseInt(f[5], down) ||
         !parseSide(f, 6, out.before) || !parseSide(f, 10, out.after))
         return false;
-    // The duration is written from the two times; a line where they disagree was damaged.
-    if (duration != out.durationSeconds() || interval < 0 || down < 0)
-        return false;
     out.kind = *kind;
-    out.intervalSeconds = int(interval);
-    out.samplesDown = int(down);
+    if (!(f.size() == kEarlierFields ? parseEarlier(f, out) : parseBounds(f, out)))
+        return false;
     const QString images = QString::fromUtf8(f[14]);
     if (!images.isEmpty())
         out.images = images.split(kImageSeparator);
@@ -200,7 +270,7 @@ bool Read(const QString& path, Contents& contents, QString* error) {
     qsizetype number = 0;
     TextLines::forEachLine(data, [&](QByteArrayView line) {
         ++number;
-        if (number == 1 && line == Header())
+        if (number == 1 && (line == Header() || line == EarlierHeader()))
             return;
         if (line.isEmpty())
             return;
@@ -219,7 +289,8 @@ bool Read(const QString& path, Contents& contents, QString* error) {
 
 bool Append(const QString& path, const DropEvent& event, QString* error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    // Appended whatever else writes the file meanwhile: no line overwrites another.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
         if (error)
             *error = file.errorString();
         return false;
@@ -254,6 +325,27 @@ bool Create(const QString& path, const std::vector<DropEvent>& events, QString* 
         lines.push_back(Line(e));
     std::vector<QByteArrayView> views(lines.begin(), lines.end());
     return TextLines::writeFileAtomically(path, views.data(), qsizetype(views.size()), error);
+}
+
+bool UpgradeHeader(const QString& path, TrimBusy& busy, bool& upgraded, QString* error) {
+    upgraded = false;
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return true; // nothing to upgrade; reading it tells what is wrong
+        const QByteArray first = file.readLine(EarlierHeader().size() + 4);
+        if (first != EarlierHeader() + "\r\n" && first != EarlierHeader() + "\n")
+            return true;
+    }
+    static const QByteArray header = Header();
+    upgraded = true;
+    return TextLines::rewriteLines(
+        path, busy,
+        [](std::vector<QByteArrayView>& lines) {
+            if (!lines.empty())
+                lines.front() = header;
+        },
+        error);
 }
 
 bool Trim(const QString& path, const QDateTime& cutOff, TrimBusy& busy, QString* error) {

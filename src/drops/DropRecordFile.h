@@ -18,6 +18,8 @@ QString PathIn(const QString& folder);
 
 // The header line, without its line end.
 QByteArray Header();
+// The earlier version's header: the same columns up to the images, none after them.
+QByteArray EarlierHeader();
 // An event's line, without its line end.
 QByteArray Line(const DropEvent& event);
 // The event of a line; false when the line is not one.
@@ -44,6 +46,12 @@ struct Contents {
 // file already exists, so a record is never replaced.
 [[nodiscard]] bool Create(const QString& path, const std::vector<DropEvent>& events,
                           QString* error = nullptr);
+
+// A record begun by the earlier version gets this version's header, so the columns added after
+// the images have names; its lines stay as they are. Atomic, while busy is set; upgraded says
+// whether it was needed.
+[[nodiscard]] bool UpgradeHeader(const QString& path, TrimBusy& busy, bool& upgraded,
+                                 QString* error = nullptr);
 
 // Keeps the events that ended at or after cutOff, the header and every line that cannot be read;
 // rewrites the file atomically while busy is set. A missing file is left alone.

@@ -47,7 +47,7 @@ QString window(const char* label, const DropSummary::Window& w) {
     return QStringLiteral("<tr><th>%1</th><td class=\"n\">%2</td><td class=\"n\">%3</td></tr>\n")
         .arg(QLatin1String(label))
         .arg(w.count)
-        .arg(DropSummary::durationText(w.secondsLost));
+        .arg(DropSummary::durationText(w.lostMaxSeconds));
 }
 
 // The image as a data URI; empty when the file cannot be read.
@@ -99,7 +99,7 @@ QByteArray DropReport::html(const Input& in) {
     h += window("Last 30 days", s.month);
     h += QStringLiteral("</table>\n<p>");
     h += s.longest ? QStringLiteral("Longest drop in the last 30 days: %1 on %2. ")
-                         .arg(DropSummary::durationText(s.longest->durationSeconds()),
+                         .arg(DropSummary::durationText(s.longest->durationSeconds),
                               when(s.longest->before.time))
                    : QStringLiteral("No drops in the last 30 days. ");
     if (s.meanSecondsBetween >= 0)
@@ -123,8 +123,8 @@ QByteArray DropReport::html(const Input& in) {
                             "<td class=\"n\">%13</td></tr>\n")
                  .arg(i + 1)
                  .arg(when(e.before.time), when(e.after.time),
-                      DropSummary::durationText(e.durationSeconds()))
-                 .arg(e.intervalSeconds)
+                      DropSummary::durationText(e.durationSeconds))
+                 .arg(e.uncertaintySeconds())
                  .arg(DropEvent::kindText(e.kind), num(e.before.noiseMarginDown),
                       num(e.after.noiseMarginDown), rate(e.before.rateDown), rate(e.after.rateDown),
                       rate(e.before.rateUp), rate(e.after.rateUp))
@@ -141,7 +141,7 @@ QByteArray DropReport::html(const Input& in) {
         out += QStringLiteral("<div class=\"drop\" id=\"drop%1\"><h2>Drop %1: %2, %3 %4</h2>\n")
                    .arg(i + 1)
                    .arg(when(e.before.time), DropEvent::kindText(e.kind).toLower(),
-                        DropSummary::durationText(e.durationSeconds()))
+                        DropSummary::durationText(e.durationSeconds))
                    .toUtf8();
         for (const QString& name : e.images) {
             const QByteArray uri = dataUri(QDir(in.imageFolder).filePath(name));

@@ -6,7 +6,7 @@ namespace {
 
 // The part of an event's lost time that falls at or after from.
 qint64 lostSince(const DropEvent& e, const QDateTime& from) {
-    if (e.secondsLost() == 0 || e.after.time <= from)
+    if (e.lostMaxSeconds == 0 || e.after.time <= from)
         return 0;
     const QDateTime start = std::max(e.before.time, from);
     return start.secsTo(e.after.time);
@@ -27,7 +27,7 @@ DropSummary DropSummary::of(const std::vector<DropEvent>& events, const QDateTim
             if (e.after.time < from)
                 return;
             ++w.count;
-            w.secondsLost += lostSince(e, from);
+            w.lostMaxSeconds += lostSince(e, from);
         };
         count(s.today, midnight);
         count(s.week, weekAgo);
@@ -35,7 +35,7 @@ DropSummary DropSummary::of(const std::vector<DropEvent>& events, const QDateTim
         if (e.after.time < monthAgo)
             continue;
         starts.push_back(e.before.time);
-        if (!s.longest || e.secondsLost() > s.longest->secondsLost())
+        if (!s.longest || e.lostMaxSeconds > s.longest->lostMaxSeconds)
             s.longest = e;
         const qint64 daysAgo = e.before.time.date().daysTo(today);
         if (daysAgo >= 0 && daysAgo < 30)
@@ -65,7 +65,7 @@ QString windowText(const char* label, const DropSummary::Window& w) {
         .arg(QLatin1String(label))
         .arg(w.count)
         .arg(w.count == 1 ? QStringLiteral("drop") : QStringLiteral("drops"),
-             DropSummary::durationText(w.secondsLost));
+             DropSummary::durationText(w.lostMaxSeconds));
 }
 
 } // namespace
@@ -76,7 +76,7 @@ QString DropSummary::text() const {
     QStringList parts;
     if (longest)
         parts << QStringLiteral("Longest: %1 on %2.")
-                     .arg(durationText(longest->durationSeconds()),
+                     .arg(durationText(longest->durationSeconds),
                           longest->before.time.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     if (meanSecondsBetween >= 0)
         parts

@@ -65,8 +65,8 @@ QString DropTableModel::timeText(const QDateTime& time) {
 
 QString DropTableModel::durationText(const DropEvent& e) {
     return QStringLiteral("%1 \u00b1 %2 s")
-        .arg(DropSummary::durationText(e.durationSeconds()))
-        .arg(e.intervalSeconds);
+        .arg(DropSummary::durationText(e.durationSeconds))
+        .arg(e.uncertaintySeconds());
 }
 
 QVariant DropTableModel::data(const QModelIndex& index, int role) const {

@@ -47,9 +47,9 @@ TEST(LivePageLayout, FillsItselfAndFitsAPhoneAndADesktop) {
     MetricsSnapshot metrics;
     QDateTime t = QDateTime::currentDateTime().addDays(-2);
     for (int i = 0; i < 12; ++i, t = t.addSecs(3600)) {
-        record.feed(t, sample(6.1, 17000 - i));
-        record.feed(t.addSecs(30), sample(0, 0));
-        record.feed(t.addSecs(60), sample(5.9, 17000 - (i + 1)));
+        record.feed(LineReading::ofPage(t, sample(6.1, 17000 - i)));
+        record.feed(LineReading::ofPage(t.addSecs(30), sample(0, 0)));
+        record.feed(LineReading::ofPage(t.addSecs(60), sample(5.9, 17000 - (i + 1))));
     }
     metrics.recordSample(sample(5.9, 16988), 0, 1, t);
     metrics.setMonitorState(MonitorState::Running);

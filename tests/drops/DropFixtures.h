@@ -29,11 +29,6 @@ inline QDateTime at(int day, int h, int m, int s = 0) {
 
 inline DropEvent dropBetween(const QDateTime& from, const QDateTime& to,
                              DropEvent::Kind kind = DropEvent::Kind::Drop, int samplesDown = 1) {
-    DropEvent e;
-    e.kind = kind;
-    e.before = {from, 6.3, 6.1, 1100, 17000};
-    e.after = {to, 6.2, 5.9, 1000, 16000};
-    e.samplesDown = samplesDown;
-    e.intervalSeconds = 30;
-    return e;
+    return DropEvent::evenlySampled(kind, {from, 6.3, 6.1, 1100, 17000},
+                                    {to, 6.2, 5.9, 1000, 16000}, samplesDown, 30);
 }

@@ -6,158 +6,225 @@
 
 namespace {
 
-struct Step {
+using K = DropEvent::Kind;
+using S = LineReading::State;
+using W = LineReading::Why;
+
+// One reading of a sequence: its steady second from the first, what it showed, and how far the
+// wall clock then stood from the steady one (a clock set back or forward).
+struct R {
     int second;
-    LineSample sample;
+    S state = S::Synced;
+    double rateDown = 17000;
+    qint64 uptime = -1;
+    int wallShift = 0;
+    W why = W::NotResponding;
     QStringList images = {};
 };
 
-// Feeds samples 30 s apart from 10:00:00 and collects the events.
-std::vector<DropEvent> run(const std::vector<Step>& steps, DropDetector* out = nullptr) {
+R good(int second, double rateDown = 17000, qint64 uptime = -1) {
+    return {second, S::Synced, rateDown, uptime};
+}
+R down(int second, qint64 uptime = -1) {
+    return {second, S::NoSync, 17000, uptime};
+}
+R unread(int second, W why = W::NotResponding) {
+    return {second, S::NotRead, 0, -1, 0, why};
+}
+
+const QDateTime kStart = at(8, 10, 0);
+constexpr qint64 kSteadyStart = 5'000'000;
+
+DropDetector::Point pointOf(const R& r) {
+    DropDetector::Point p;
+    p.steadyMs = kSteadyStart + qint64(r.second) * 1000;
+    p.ms = kStart.toMSecsSinceEpoch() + (qint64(r.second) + r.wallShift) * 1000;
+    p.state = r.state;
+    p.why = r.state == S::NotRead ? r.why : W::None;
+    if (r.state != S::NotRead) {
+        p.noiseMarginUp = 6.3;
+        p.noiseMarginDown = r.state == S::Synced ? 6.1 : 0;
+        p.rateUp = r.state == S::Synced ? 1100 : 0;
+        p.rateDown = r.state == S::Synced ? r.rateDown : 0;
+        p.uptimeSeconds = r.uptime;
+    }
+    return p;
+}
+
+// Feeds the readings, 30-second interval, and collects the events they end.
+std::vector<DropEvent> run(const std::vector<R>& readings, DropDetector* out = nullptr) {
     DropDetector local(30);
     DropDetector& d = out ? *out : local;
     std::vector<DropEvent> events;
-    for (const Step& s : steps) {
-        d.addImages(s.images);
-        if (auto e = d.feed(at(8, 10, 0).addSecs(s.second), s.sample))
-            events.push_back(*e);
+    for (const R& r : readings) {
+        d.addImages(r.images);
+        for (DropEvent& e : d.feed(pointOf(r)))
+            events.push_back(std::move(e));
     }
     return events;
 }
 
-TEST(DropDetector, FindsEachKindBetweenItsSamplesWithSync) {
-    using K = DropEvent::Kind;
+struct Expected {
+    K kind;
+    int beforeSecond, afterSecond;
+    qint64 lostMin, lostMax, unknown;
+    int samplesDown = 0, samplesUnread = 0;
+};
+
+// What each sequence of readings must put on the record, and what it must not.
+TEST(DropDetector, ReadingSequencesGiveTheEventsTheyShow) {
     struct Case {
         const char* name;
-        std::vector<Step> steps;
-        K kind;
-        int beforeSecond, afterSecond, samplesDown;
+        std::vector<R> readings;
+        std::vector<Expected> events;
     };
+    const qint64 dayUptime = 86400;
     const Case cases[] = {
-        {"long drop",
-         {{0, syncSample()},
-          {30, zeroSample()},
-          {60, zeroSample()},
-          {90, zeroSample()},
-          {120, syncSample(1000, 16000)}},
-         K::Drop,
-         0,
-         120,
-         3},
-        // A margin of exactly 0 counts as without sync, a rate of 99.9 too.
-        {"margin zero",
-         {{0, syncSample()}, {30, syncSample(1100, 17000, 0.0)}, {60, syncSample()}},
-         K::Drop,
-         0,
-         60,
-         1},
-        {"rate 99.9",
-         {{0, syncSample()}, {30, syncSample(1100, 99.9)}, {60, syncSample()}},
-         K::Drop,
-         0,
-         60,
-         1},
-        {"retrain",
-         {{0, syncSample()}, {30, syncSample()}, {60, syncSample(1000, 16500)}},
-         K::Retrain,
-         30,
-         60,
-         0},
-        {"restart between samples",
-         {{0, syncSample(1100, 17000, 6.1, "2 days, 01:00:00")},
-          {30, syncSample(1100, 17000, 6.1, "0 days, 00:00:20")}},
-         K::RouterRestart,
-         0,
-         30,
-         0},
-        // A router that stops answering while it restarts: zero samples keep the old uptime.
-        {"restart with samples down",
-         {{0, syncSample(1100, 17000, 6.1, "2 days, 01:00:00")},
-          {30, zeroSample("2 days, 01:00:00")},
-          {60, zeroSample("2 days, 01:00:00")},
-          {90, syncSample(1000, 16000, 6.1, "0 days, 00:00:40")}},
-         K::RouterRestart,
-         0,
-         90,
-         2},
+        {"a router not answering is no drop and loses no time",
+         {good(0), unread(30), unread(60), unread(90), good(120)},
+         {{K::NoReading, 0, 120, 0, 0, 120, 0, 3}}},
+        {"every reason of an unread page alike",
+         {good(0), unread(30, W::PasswordRejected), unread(60, W::OtherPage),
+          unread(90, W::GroupMissing), unread(120, W::NotReachable), good(150)},
+         {{K::NoReading, 0, 150, 0, 0, 150, 0, 4}}},
+        {"three readings without sync: at least their span, at most the time between the "
+         "good ones",
+         {good(0), down(30), down(60), down(90), good(120, 16000)},
+         {{K::Drop, 0, 120, 60, 120, 0, 3}}},
+        {"one reading without sync: anything from a moment to two intervals",
+         {good(0), down(30), good(60)},
+         {{K::Drop, 0, 60, 0, 60, 0, 1}}},
+        {"a two-hour gap inside a drop is unknown, not lost",
+         {good(0), down(30), down(60), down(7260), down(7290), good(7320)},
+         {{K::Drop, 0, 7320, 60, 120, 7200, 4}}},
+        {"a page a little late is still watched",
+         {good(0), down(30), down(74), good(104)},
+         {{K::Drop, 0, 104, 44, 104, 0, 2}}},
+        {"unread readings inside a drop are unknown time",
+         {good(0), down(30), unread(60), unread(90), down(120), good(150)},
+         {{K::Drop, 0, 150, 0, 60, 90, 2, 2}}},
+        {"new rates across a silence: the silence and a retrain",
+         {good(0), unread(30), unread(60), good(90, 16000)},
+         {{K::NoReading, 0, 90, 0, 0, 90, 0, 2}, {K::Retrain, 0, 90, 0, 0, 90, 0, 2}}},
+        {"new rates between two good readings",
+         {good(0), good(30), good(60, 16500)},
+         {{K::Retrain, 30, 60, 0, 0, 0}}},
+        {"a retrain across a pause keeps the pause as unknown",
+         {good(0), good(943, 16500)},
+         {{K::Retrain, 0, 943, 0, 0, 943}}},
+        {"an unreadable uptime is no restart",
+         {good(0, 17000, dayUptime), good(30), good(60, 17000, dayUptime + 60)},
+         {}},
+        {"an uptime that went back is a restart",
+         {good(0, 17000, dayUptime), good(30, 17000, 20)},
+         {{K::RouterRestart, 0, 30, 0, 0, 0}}},
+        {"an uptime that grew less than the time passed: a restart hidden in a gap",
+         {good(0, 17000, dayUptime), good(30, 17000, dayUptime + 30),
+          good(28830, 17000, 3600)},
+         {{K::RouterRestart, 30, 28830, 0, 0, 28800}}},
+        {"an uptime that grew with the time across a gap is no restart",
+         {good(0, 17000, dayUptime), good(28800, 17000, dayUptime + 28790)},
+         {}},
+        {"a restart across a silence: the silence and the restart",
+         {good(0, 17000, dayUptime), unread(30), unread(60), good(90, 17000, 40)},
+         {{K::NoReading, 0, 90, 0, 0, 90, 0, 2}, {K::RouterRestart, 0, 90, 0, 0, 90, 0, 2}}},
+        {"no event before the first good reading",
+         {down(0), down(30), good(60), good(90)},
+         {}},
     };
     for (const Case& c : cases) {
-        const std::vector<DropEvent> events = run(c.steps);
-        ASSERT_EQ(events.size(), 1u) << c.name;
-        const DropEvent& e = events[0];
-        EXPECT_EQ(e.kind, c.kind) << c.name;
-        EXPECT_EQ(e.before.time, at(8, 10, 0).addSecs(c.beforeSecond)) << c.name;
-        EXPECT_EQ(e.after.time, at(8, 10, 0).addSecs(c.afterSecond)) << c.name;
-        EXPECT_EQ(e.samplesDown, c.samplesDown) << c.name;
-        EXPECT_EQ(e.intervalSeconds, 30) << c.name;
+        SCOPED_TRACE(c.name);
+        const std::vector<DropEvent> events = run(c.readings);
+        ASSERT_EQ(events.size(), c.events.size());
+        for (size_t i = 0; i < events.size(); ++i) {
+            const DropEvent& e = events[i];
+            const Expected& x = c.events[i];
+            EXPECT_EQ(e.kind, x.kind) << i;
+            EXPECT_EQ(e.before.time, kStart.addSecs(x.beforeSecond)) << i;
+            EXPECT_EQ(e.after.time, kStart.addSecs(x.afterSecond)) << i;
+            EXPECT_EQ(e.durationSeconds, x.afterSecond - x.beforeSecond) << i;
+            EXPECT_EQ(e.lostMinSeconds, x.lostMin) << i;
+            EXPECT_EQ(e.lostMaxSeconds, x.lostMax) << i;
+            EXPECT_EQ(e.unknownSeconds, x.unknown) << i;
+            EXPECT_EQ(e.samplesDown, x.samplesDown) << i;
+            EXPECT_EQ(e.samplesUnread, x.samplesUnread) << i;
+            EXPECT_EQ(e.source, DropEvent::Source::Live) << i;
+            EXPECT_LE(e.lostMinSeconds, e.lostMaxSeconds) << i;
+            EXPECT_LE(e.lostMaxSeconds + e.unknownSeconds, e.durationSeconds) << i;
+        }
     }
 }
 
-// The uncertainty is the sample interval, unless sampling stopped beside the event (a pause, the
-// program closed): the line may have changed anywhere in that gap, and the record must not claim
-// to know better.
-TEST(DropDetector, AGapInTheSamplesBesideAnEventIsItsUncertainty) {
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-        int uncertainty;
-    };
-    const Case cases[] = {
-        {"samples a little late", {{0, syncSample()}, {32, zeroSample()}, {64, syncSample()}}, 30},
-        {"retrain across a closed program",
-         {{0, syncSample()}, {943, syncSample(1000, 16500)}},
-         943},
-        {"drop that began in a pause",
-         {{0, syncSample()}, {600, zeroSample()}, {630, syncSample()}},
-         600},
-        {"drop that ended while the program was closed",
-         {{0, syncSample()}, {30, zeroSample()}, {60, zeroSample()}, {3660, syncSample()}},
-         3600},
-    };
-    for (const Case& c : cases) {
-        const std::vector<DropEvent> events = run(c.steps);
-        ASSERT_EQ(events.size(), 1u) << c.name;
-        EXPECT_EQ(events[0].intervalSeconds, c.uncertainty) << c.name;
-    }
-}
-
-TEST(DropDetector, NoEventWithoutASampleWithSyncOnBothSides) {
-    // Started without sync: no drop can begin; a drop still in progress has not ended.
-    EXPECT_TRUE(run({{0, zeroSample()}, {30, zeroSample()}, {60, syncSample()}}).empty());
-    DropDetector d(30);
-    EXPECT_TRUE(run({{0, syncSample()}, {30, zeroSample()}}, &d).empty());
-    EXPECT_TRUE(d.inDrop());
-    // Steady samples with the same rates and a growing uptime are no event.
-    EXPECT_TRUE(run({{0, syncSample(1100, 17000, 6.1, "0 days, 01:00:00")},
-                     {30, syncSample(1100, 17000, 5.0, "0 days, 01:00:30")}})
-                    .empty());
-}
-
-TEST(DropDetector, KeepsTheSidesValuesAndTheImagesCapturedDuringTheDrop) {
+TEST(DropDetector, BoundsAreTheReadingsEitherSideOfEachEdge) {
     const std::vector<DropEvent> events =
-        run({{0, syncSample(), {"page-before.jpg"}},
-             {30, zeroSample(), {"a.jpg", "b.jpg"}},
-             {60, zeroSample(), {"c.jpg"}},
-             {90, syncSample(1000, 16000, 3.5), {"page-after.jpg"}}});
+        run({good(0), down(30), down(60), down(90), good(120)});
     ASSERT_EQ(events.size(), 1u);
-    const DropEvent& e = events[0];
-    EXPECT_EQ(e.before, (DropSide{at(8, 10, 0), 6.3, 6.1, 1100, 17000}));
-    EXPECT_EQ(e.after, (DropSide{at(8, 10, 1, 30), 6.3, 3.5, 1000, 16000}));
-    EXPECT_EQ(e.images, (QStringList{"a.jpg", "b.jpg", "c.jpg"}));
-    EXPECT_EQ(e.durationSeconds(), 90);
-    EXPECT_EQ(e.secondsLost(), 90);
+    EXPECT_EQ(events[0].before.time, kStart);                // earliest start
+    EXPECT_EQ(events[0].startLatest, kStart.addSecs(30));    // latest start
+    EXPECT_EQ(events[0].endEarliest, kStart.addSecs(90));    // earliest end
+    EXPECT_EQ(events[0].after.time, kStart.addSecs(120));    // latest end
+    const std::vector<DropEvent> silence = run({good(0), unread(30, W::PasswordRejected),
+                                                unread(60, W::NotResponding), good(90)});
+    ASSERT_EQ(silence.size(), 1u);
+    EXPECT_EQ(silence[0].why, W::PasswordRejected); // the reason it began with
+    EXPECT_EQ(silence[0].startLatest, kStart.addSecs(30));
+    EXPECT_EQ(silence[0].endEarliest, kStart.addSecs(60));
 }
 
-TEST(DropDetector, ADropInProgressGoesOnFromAnEarlierState) {
+// A clock set back an hour in the middle of a drop: the wall times only label, the duration
+// comes from the steady clock, the step is noted, and the time seen down only grows.
+TEST(DropDetector, AClockSetBackGivesNoNegativeDurationAndNoCounterGoesDown) {
+    DropDetector d(30);
+    std::vector<qint64> seen;
+    std::vector<DropEvent> events;
+    const std::vector<R> readings = {good(0),
+                                     down(30),
+                                     {60, S::NoSync, 0, -1, -3600},
+                                     {90, S::NoSync, 0, -1, -3600},
+                                     {120, S::Synced, 17000, -1, -3600}};
+    for (const R& r : readings) {
+        for (DropEvent& e : d.feed(pointOf(r)))
+            events.push_back(e);
+        seen.push_back(d.seenDownMs());
+    }
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].durationSeconds, 120);
+    EXPECT_EQ(events[0].lostMinSeconds, 60);
+    EXPECT_EQ(events[0].clockStepSeconds, -3600);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), 60'000);
+}
+
+TEST(DropDetector, ImagesCapturedUpToTheEndingReadingBelongToTheEvent) {
+    std::vector<R> readings = {good(0), down(30), down(60), good(90)};
+    readings[0].images = {"page-before.jpg"};
+    readings[1].images = {"a.jpg", "b.jpg"};
+    readings[2].images = {"c.jpg"};
+    readings[3].images = {"ending.jpg"};
+    const std::vector<DropEvent> events = run(readings);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].images, (QStringList{"a.jpg", "b.jpg", "c.jpg", "ending.jpg"}));
+    EXPECT_EQ(events[0].before, (DropSide{kStart, 6.3, 6.1, 1100, 17000}));
+}
+
+// The program closed during a drop and started again an hour later: the drop goes on, and the
+// hour nobody watched is unknown, not lost.
+TEST(DropDetector, ADropResumedFromAnEarlierRunKeepsTheClosedTimeUnknown) {
     DropDetector first(30);
-    run({{0, syncSample()}, {30, zeroSample()}}, &first);
+    run({good(0), down(30), down(60)}, &first);
     DropDetector second(30);
     second.resume(first.state());
-    const auto e = second.feed(at(8, 11, 0), syncSample());
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->kind, DropEvent::Kind::Drop);
-    EXPECT_EQ(e->before.time, at(8, 10, 0));
-    EXPECT_EQ(e->after.time, at(8, 11, 0));
+    DropDetector::Point p = pointOf(good(3660));
+    p.steadyMs = 42; // another run's steady clock
+    const std::vector<DropEvent> events = second.feed(p);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, K::Drop);
+    EXPECT_EQ(events[0].before.time, kStart);
+    EXPECT_EQ(events[0].durationSeconds, 3660);
+    EXPECT_EQ(events[0].lostMinSeconds, 30);
+    EXPECT_EQ(events[0].unknownSeconds, 3600);
+    EXPECT_EQ(events[0].lostMaxSeconds, 60);
+    EXPECT_EQ(second.seenDownMs(), 0); // nothing seen down in this run
 }
 
 } // namespace

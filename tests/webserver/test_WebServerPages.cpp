@@ -65,7 +65,7 @@ protected:
             {90, lineSample(5.5, 16000, "1 day, 01:01:30")},
             {120, down}};
         for (const auto& [secs, s] : samples) {
-            record.feed(t.addSecs(secs), s);
+            record.feed(LineReading::ofPage(t.addSecs(secs), s));
             metrics.recordSample(s, 0, 1, t.addSecs(secs));
         }
         metrics.setMonitorState(MonitorState::Running);
@@ -161,7 +161,7 @@ TEST_F(WebServerPages, KeptPagesFollowEveryChange) {
     // The drop in progress ends: a new sample, a new drop, a new record.
     const QDateTime end(QDate(2026, 12, 8), QTime(10, 3));
     const LineSample up = lineSample(6.0, 16500, "0 days, 00:00:30");
-    record.feed(end, up);
+    record.feed(LineReading::ofPage(end, up));
     metrics.recordSample(up, 0, 1, end);
     const QJsonObject s = status();
     EXPECT_EQ(s["sample"].toObject()["time"].toString(), DropRecordFile::TimeText(end));

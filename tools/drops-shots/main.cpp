@@ -99,15 +99,16 @@ std::vector<DropEvent> threeWeeksOfDrops(const QDateTime& now) {
             e.kind = kindRoll < 7   ? DropEvent::Kind::Drop
                      : kindRoll < 9 ? DropEvent::Kind::Retrain
                                     : DropEvent::Kind::RouterRestart;
-            e.intervalSeconds = 30;
-            e.samplesDown = e.kind == DropEvent::Kind::Drop ? 1 + next(40) : 0;
-            e.before = {start, 6.1 + next(8) / 10.0, 1.8 + next(20) / 10.0, rateUp, rateDown};
+            const int samplesDown = e.kind == DropEvent::Kind::Drop ? 1 + next(40) : 0;
+            const DropSide before{start, 6.1 + next(8) / 10.0, 1.8 + next(20) / 10.0, rateUp,
+                                  rateDown};
             if (e.kind != DropEvent::Kind::Drop || next(2) == 0) {
                 rateDown = 16400 + next(1600);
                 rateUp = 1090 + next(120);
             }
-            e.after = {start.addSecs(30 * (e.samplesDown + 1)), 6.0 + next(10) / 10.0,
-                       3.0 + next(30) / 10.0, rateUp, rateDown};
+            const DropSide after{start.addSecs(30 * (samplesDown + 1)), 6.0 + next(10) / 10.0,
+                                 3.0 + next(30) / 10.0, rateUp, rateDown};
+            e = DropEvent::evenlySampled(e.kind, before, after, samplesDown, 30);
             if (e.samplesDown > 8) {
                 const QString stamp = e.after.time.toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
                 for (const char* graph :
@@ -163,7 +164,7 @@ int main(int argc, char** argv) {
             ++connection;
         last = sampleAt(i, connection, !down);
         graphs.AppendSample(GraphSet::PointLabel(t, false), GraphSet::WebLabel(t), last);
-        record.feed(t, last);
+        record.feed(LineReading::ofPage(t, last));
         metrics.recordSample(last, 0, 1, t);
     }
     metrics.setMonitorState(MonitorState::Running);
