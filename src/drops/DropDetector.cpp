@@ -13,12 +13,11 @@ constexpr qint64 kClockStepMs = 2000;
 // The time to the second, as the record writes it: the event kept in memory for the summary,
 // the window and the report is then the one the file reads back.
 DropSide sideOf(const DropDetector::Point& p) {
-    return {QDateTime::fromSecsSinceEpoch(p.ms / 1000), p.noiseMarginUp, p.noiseMarginDown,
-            p.rateUp, p.rateDown};
+    return {localSecond(p.ms), p.noiseMarginUp, p.noiseMarginDown, p.rateUp, p.rateDown};
 }
 
 QDateTime timeOf(qint64 ms) {
-    return QDateTime::fromSecsSinceEpoch(ms / 1000);
+    return localSecond(ms);
 }
 
 qint64 seconds(qint64 ms) {

@@ -12,6 +12,14 @@
 #include <QStringView>
 #include <optional>
 
+// The local time of a moment to the second, with the offset then in force: a time in the hour
+// that summer time's end repeats keeps which of its two occurrences it was, as the record writes
+// it.
+inline QDateTime localSecond(qint64 msSinceEpoch) {
+    const QDateTime utc = QDateTime::fromSecsSinceEpoch(msSinceEpoch / 1000, Qt::UTC);
+    return utc.toOffsetFromUtc(utc.toLocalTime().offsetFromUtc());
+}
+
 struct DropSide {
     QDateTime time;
     double noiseMarginUp = 0, noiseMarginDown = 0; // dB

@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QTimeZone>
+#include <algorithm>
+#include <cstdlib>
 #include <unordered_map>
 
 namespace {
@@ -29,17 +31,21 @@ public:
             return it->second.midnightMs + qint64(secondOfDay) * 1000;
         const QDate date = QDate::fromJulianDay(julianDay);
         const QTime time = QTime(0, 0).addSecs(secondOfDay);
-        const qint64 first = QDateTime(date, time).toMSecsSinceEpoch();
-        if (!second)
-            return first;
-        // The clock went back by the day's change of offset: the same time of day again later.
-        const qint64 back = qint64(date.startOfDay().offsetFromUtc() -
-                                   QDateTime(date, QTime(23, 59, 59)).offsetFromUtc()) *
-                            1000;
-        if (back <= 0)
-            return first;
-        const QDateTime later = QDateTime::fromMSecsSinceEpoch(first + back);
-        return later.date() == date && later.time() == time ? first + back : first;
+        const qint64 given = QDateTime(date, time).toMSecsSinceEpoch();
+        // The day's change of offset: a time of day in the hour it repeats stands for two
+        // moments, one change apart; the conversion may give either.
+        const qint64 change = qint64(std::abs(date.startOfDay().offsetFromUtc() -
+                                              QDateTime(date, QTime(23, 59, 59)).offsetFromUtc())) *
+                              1000;
+        qint64 first = given, last = given;
+        for (const qint64 candidate : {given - change, given + change}) {
+            const QDateTime t = QDateTime::fromMSecsSinceEpoch(candidate);
+            if (change > 0 && t.date() == date && t.time() == time) {
+                first = std::min(first, candidate);
+                last = std::max(last, candidate);
+            }
+        }
+        return second ? last : first;
     }
 
 private:

@@ -144,7 +144,7 @@ QDateTime DropRecord::downSince() const {
     const DropDetector::State& state = detector_.state();
     if (lastState_ != LineReading::State::NoSync || !state.inDrop())
         return {};
-    return QDateTime::fromSecsSinceEpoch(state.lastGood->ms / 1000);
+    return localSecond(state.lastGood->ms);
 }
 
 void DropRecord::publish(const QDateTime& now) {

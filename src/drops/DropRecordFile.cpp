@@ -88,11 +88,10 @@ bool parseInt(const QByteArray& field, qint64& value) {
 }
 
 bool parseTime(const QByteArray& field, QDateTime& time) {
+    // Kept with the offset it was written with: in the hour that summer time's end repeats, the
+    // local time alone would not say which occurrence it was.
     time = QDateTime::fromString(QString::fromLatin1(field), Qt::ISODate);
-    if (!time.isValid())
-        return false;
-    time = time.toLocalTime();
-    return true;
+    return time.isValid();
 }
 
 bool parseSide(const std::vector<QByteArray>& f, int first, DropSide& side) {

@@ -9,7 +9,7 @@ qint64 lostSince(const DropEvent& e, const QDateTime& from) {
     if (e.lostMaxSeconds == 0 || e.after.time <= from)
         return 0;
     const QDateTime start = std::max(e.before.time, from);
-    return start.secsTo(e.after.time);
+    return std::min(e.lostMaxSeconds, start.secsTo(e.after.time));
 }
 
 } // namespace

@@ -13,6 +13,7 @@ inline LineSample syncSample(double rateUp = 1100, double rateDown = 17000, doub
     s.DataRateUp = rateUp;
     s.DataRateDown = rateDown;
     s.UptimeDisplay = uptime;
+    s.HasNoiseMargin = s.HasDataRate = true;
     return s;
 }
 

@@ -4,6 +4,8 @@
 #include "storage/DataRestoreFile.h"
 
 #include <QFile>
+#include <QTimeZone>
+#include <ctime>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -72,8 +74,43 @@ TEST(DropHistory, DatesComeFromTheLastWriteBackwardsAcrossMidnightsAndGaps) {
         EXPECT_EQ(r.events[1].after.time, at(7, 9, 0, 30));
         EXPECT_EQ(r.events[2].before.time, at(7, 10, 0, 0));
         EXPECT_EQ(r.events[2].after.time, at(last, 10, 1, 0)) << dateStamp;
-        EXPECT_FALSE(r.state.inDrop);
+        EXPECT_FALSE(r.state.inDrop());
     }
+}
+
+// Summer time ends at 02:00 BST on 25 October 2026 in London: the clock goes back to 01:00 and
+// the hour repeats. A drop across it, stamped labels going back within the day, lasts a minute
+// and a half; read with the repeated hour as summer time it lasted minus an hour.
+TEST(DropHistory, TheRepeatedHourAfterTheClockWentBackIsItsSecondOccurrence) {
+    const QByteArray oldTz = qgetenv("TZ");
+    qputenv("TZ", "Europe/London");
+    tzset();
+    DropHistory h;
+    const QDate day(2026, 10, 25);
+    const auto stamped = [&day](int hour, int minute, int second) {
+        return QStringLiteral(" Sun %1 \r %2 ")
+            .arg(day.day())
+            .arg(QTime(hour, minute, second).toString(QStringLiteral("hh:mm:ss")));
+    };
+    h.add(stamped(1, 58, 30), syncSample());
+    h.add(stamped(1, 59, 0), syncSample());
+    h.add(stamped(1, 59, 30), zeroSample());
+    h.add(stamped(1, 0, 0), zeroSample()); // the clock went back
+    h.add(stamped(1, 0, 30), syncSample(1000, 16000));
+    h.add(stamped(1, 30, 0), syncSample(1000, 16000));
+    const DropHistory::Result r = h.finish(QDateTime(day, QTime(1, 30, 1)).addSecs(3600), 30);
+    if (oldTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldTz);
+    tzset();
+    ASSERT_EQ(r.events.size(), 1u);
+    const DropEvent& e = r.events[0];
+    EXPECT_EQ(e.durationSeconds, 90);
+    EXPECT_EQ(e.before.time.toSecsSinceEpoch(), QDateTime(day, QTime(0, 59), Qt::UTC).toSecsSinceEpoch());
+    EXPECT_EQ(e.lostMinSeconds, 30);
+    EXPECT_EQ(e.lostMaxSeconds, 90);
+    EXPECT_EQ(e.source, DropEvent::Source::History);
 }
 
 TEST(DropHistory, AFileEndingWithoutSyncLeavesTheDropInProgress) {
@@ -91,7 +128,7 @@ TEST(DropHistory, AFileEndingWithoutSyncLeavesTheDropInProgress) {
     DropHistory::Result r;
     ASSERT_TRUE(DropHistory::read(path, 30, r));
     EXPECT_TRUE(r.events.empty());
-    EXPECT_TRUE(r.state.inDrop);
+    EXPECT_TRUE(r.state.inDrop());
     ASSERT_TRUE(r.state.lastGood);
     EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(r.state.lastGood->ms), at(8, 10, 0, 30));
 }

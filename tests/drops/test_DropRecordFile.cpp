@@ -18,10 +18,19 @@ protected:
 TEST_F(DropRecordFileTest, LinesReadBackToTheSameEvents) {
     DropEvent withImages = dropBetween(at(8, 10, 0), at(8, 10, 5, 30));
     withImages.images = {"Ltrv-NoiseMargin-20261208-100030.jpg", "odd, \"name\".jpg"};
+    DropEvent silence = dropBetween(at(8, 14, 0), at(8, 14, 2), DropEvent::Kind::NoReading, 0);
+    silence.samplesUnread = 3;
+    silence.unknownSeconds = 120;
+    silence.why = LineReading::Why::PasswordRejected;
+    DropEvent fromHistory = dropBetween(at(8, 15, 0), at(8, 15, 5), DropEvent::Kind::Drop, 9);
+    fromHistory.source = DropEvent::Source::History;
+    fromHistory.clockStepSeconds = -3600;
     const DropEvent events[] = {
         withImages,
         dropBetween(at(8, 11, 0), at(8, 11, 0, 30), DropEvent::Kind::Retrain, 0),
         dropBetween(at(8, 12, 0), at(8, 12, 1), DropEvent::Kind::RouterRestart, 1),
+        silence,
+        fromHistory,
     };
     for (const DropEvent& e : events) {
         DropEvent back;
@@ -31,15 +40,46 @@ TEST_F(DropRecordFileTest, LinesReadBackToTheSameEvents) {
     }
     EXPECT_TRUE(DropRecordFile::Line(events[0]).startsWith("drop,2026-12-08T10:00:00"));
 
-    // Samples are taken at any millisecond; the line is written to the second and must still
-    // read back (its duration agrees with the times it shows).
-    const DropEvent retrain =
-        dropBetween(at(8, 13, 0, 17).addMSecs(900), at(8, 13, 0, 27).addMSecs(100),
-                    DropEvent::Kind::Retrain, 0);
-    const QByteArray line = DropRecordFile::Line(retrain);
+    // The duration is the steady clock's: a clock set back during the event leaves the end
+    // before the start, and the line still reads back as written.
+    DropEvent stepped = dropBetween(at(8, 13, 0), at(8, 12, 1, 30), DropEvent::Kind::Drop, 2);
+    stepped.durationSeconds = 90;
+    stepped.lostMaxSeconds = 90;
+    stepped.clockStepSeconds = -3600;
     DropEvent back;
-    ASSERT_TRUE(DropRecordFile::ParseLine(line, back)) << line.toStdString();
-    EXPECT_EQ(back.durationSeconds(), 10) << line.toStdString();
+    ASSERT_TRUE(DropRecordFile::ParseLine(DropRecordFile::Line(stepped), back));
+    EXPECT_EQ(back, stepped);
+}
+
+// A record begun by the earlier version: its lines are read as they are and marked so; the time
+// they claimed lost becomes the range their own uncertainty allows; the header gains the new
+// columns' names, the lines stay.
+TEST_F(DropRecordFileTest, AnEarlierVersionsRecordIsReadAsItIsAndMarked) {
+    const QByteArray old =
+        "drop,2026-12-08T10:00:00+00:00,2026-12-08T10:02:00+00:00,120,30,3,"
+        "6.3,6.1,1100,17000,6.2,5.9,1000,16000,a.jpg/b.jpg";
+    writeFile(path, DropRecordFile::EarlierHeader() + "\r\n" + old + "\r\n");
+    DropRecordFile::Contents c;
+    ASSERT_TRUE(DropRecordFile::Read(path, c));
+    ASSERT_EQ(c.events.size(), 1u);
+    EXPECT_TRUE(c.skipped.isEmpty());
+    const DropEvent& e = c.events[0];
+    EXPECT_EQ(e.source, DropEvent::Source::EarlierVersion);
+    EXPECT_EQ(e.durationSeconds, 120);
+    EXPECT_EQ(e.lostMinSeconds, 60);
+    EXPECT_EQ(e.lostMaxSeconds, 120);
+    EXPECT_EQ(e.images, (QStringList{"a.jpg", "b.jpg"}));
+
+    TrimBusy busy;
+    bool upgraded = false;
+    ASSERT_TRUE(DropRecordFile::UpgradeHeader(path, busy, upgraded));
+    EXPECT_TRUE(upgraded);
+    EXPECT_EQ(readFile(path), DropRecordFile::Header() + "\r\n" + old + "\r\n");
+    ASSERT_TRUE(DropRecordFile::UpgradeHeader(path, busy, upgraded));
+    EXPECT_FALSE(upgraded);
+    ASSERT_TRUE(DropRecordFile::Append(path, dropBetween(at(8, 11, 0), at(8, 11, 1))));
+    ASSERT_TRUE(DropRecordFile::Read(path, c));
+    EXPECT_EQ(c.events.size(), 2u);
 }
 
 TEST_F(DropRecordFileTest, AppendWritesTheHeaderOnceAndKeepsAPartialLastLineApart) {
@@ -66,11 +106,20 @@ TEST_F(DropRecordFileTest, AppendWritesTheHeaderOnceAndKeepsAPartialLastLineApar
 
 TEST_F(DropRecordFileTest, DamagedLinesAreSkippedWithAMessage) {
     const QByteArray good = DropRecordFile::Line(dropBetween(at(8, 10, 0), at(8, 10, 1)));
-    QByteArray wrongDuration = good;
-    wrongDuration.replace(",60,", ",61,");
+    // Less time than it says was lost, and an uncertainty that is not the range's width.
+    QByteArray shortDuration = good;
+    shortDuration.replace(",60,60,", ",59,60,");
+    QByteArray wrongWidth = good;
+    wrongWidth.replace(",60,60,", ",60,59,");
+    QByteArray unknownReason = good;
+    unknownReason.replace(",,0,live", ",hacked,0,live");
     const QByteArray lines[] = {
-        "garbage",           "flood,2026-12-08T10:00:00+00:00",
-        wrongDuration,       "retrain" + good.mid(4) + ",extra",
+        "garbage",
+        "flood,2026-12-08T10:00:00+00:00",
+        shortDuration,
+        wrongWidth,
+        unknownReason,
+        good.left(good.lastIndexOf(',')), // a column short
         "\"unclosed" + good,
     };
     QByteArray file = DropRecordFile::Header() + "\r\n" + good + "\r\n";
