@@ -38,6 +38,12 @@ struct DropSummary {
     // lost as a range, "between 10:30:05 and 10:30:15" for a retrain or restart, "not read for
     // about 45 s" for no_reading.
     static QString lengthText(const DropEvent& e);
+    // "Drop", ..., "Router not read (router not responding)": the kind, with why the router was
+    // not read.
+    static QString kindText(const DropEvent& e);
+    // Why an event filled from the data file's history or recorded by an earlier version may
+    // say more than happened; empty for one seen live.
+    static QString sourceNote(DropEvent::Source source);
     // A time as the summary and report show it, "2026-03-29 01:30:00", with its offset
     // ("+01:00") where its day has a repeated or missing hour.
     static QString timeText(const QDateTime& time);
