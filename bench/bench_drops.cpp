@@ -92,7 +92,12 @@ void BM_DropReport100DropsWithImages(benchmark::State& state) {
     QTemporaryDir dir;
     DropReport::Input in;
     in.router = QStringLiteral("192.168.1.254");
-    in.line = bench::sampleNumber(1);
+    LineReading synced;
+    synced.time = QDateTime::currentDateTime();
+    synced.state = LineReading::State::Synced;
+    synced.why = LineReading::Why::None;
+    synced.sample = bench::sampleNumber(1);
+    in.lastSynced = synced;
     in.now = QDateTime::currentDateTime();
     in.imageFolder = dir.path();
     // Four graph images per drop, of the size a captured graph has.
@@ -105,7 +110,11 @@ void BM_DropReport100DropsWithImages(benchmark::State& state) {
         e.before = {t, 6.1, 5.9, 1024, 16000};
         e.after = {t.addSecs(90), 6.0, 5.5, 1000, 15800};
         e.samplesDown = 2;
-        e.intervalSeconds = 30;
+        e.durationSeconds = 90;
+        e.startLatest = t.addSecs(30);
+        e.endEarliest = t.addSecs(60);
+        e.lostMinSeconds = 30;
+        e.lostMaxSeconds = 90;
         for (const char* graph :
              {"NoiseMargin", "ConnectionSpeed", "Max Data Rate", "Line Attenuation"}) {
             const QString name = QStringLiteral("Ltrv-%1-%2.jpg").arg(graph).arg(i);

@@ -19,7 +19,9 @@ std::vector<DropEvent> thousandDrops(const QDateTime& now) {
         e.before = {t, 6.1 + i % 5, 5.4 + i % 3, 1100.0 + i % 40, 17000.0 + i % 900};
         e.after = {t.addSecs(30 * (1 + i % 20)), 6.3, 5.9, 1090, 16800};
         e.samplesDown = e.kind == DropEvent::Kind::Drop ? 1 + i % 20 : 0;
-        e.intervalSeconds = 30;
+        e.durationSeconds = e.before.time.secsTo(e.after.time);
+        e.lostMinSeconds = e.samplesDown > 0 ? 30 * (e.samplesDown - 1) : 0;
+        e.lostMaxSeconds = e.samplesDown > 0 ? e.durationSeconds : 0;
         if (i % 3 == 0)
             e.images = {QStringLiteral("Ltrv-NoiseMargin-%1.jpg").arg(i),
                         QStringLiteral("Ltrv-SyncRate-%1.jpg").arg(i)};

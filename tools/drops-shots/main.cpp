@@ -23,6 +23,7 @@
 #include <QWebEngineView>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <random>
 
 namespace {
@@ -99,7 +100,6 @@ std::vector<DropEvent> threeWeeksOfDrops(const QDateTime& now) {
             e.kind = kindRoll < 7   ? DropEvent::Kind::Drop
                      : kindRoll < 9 ? DropEvent::Kind::Retrain
                                     : DropEvent::Kind::RouterRestart;
-            e.intervalSeconds = 30;
             e.samplesDown = e.kind == DropEvent::Kind::Drop ? 1 + next(40) : 0;
             e.before = {start, 6.1 + next(8) / 10.0, 1.8 + next(20) / 10.0, rateUp, rateDown};
             if (e.kind != DropEvent::Kind::Drop || next(2) == 0) {
@@ -108,6 +108,16 @@ std::vector<DropEvent> threeWeeksOfDrops(const QDateTime& now) {
             }
             e.after = {start.addSecs(30 * (e.samplesDown + 1)), 6.0 + next(10) / 10.0,
                        3.0 + next(30) / 10.0, rateUp, rateDown};
+            e.durationSeconds = e.before.time.secsTo(e.after.time);
+            if (e.samplesDown > 0) {
+                e.startLatest = e.before.time.addSecs(30);
+                e.endEarliest = e.after.time.addSecs(-30);
+                e.lostMinSeconds = 30 * (e.samplesDown - 1);
+                e.lostMaxSeconds = e.durationSeconds;
+            } else {
+                e.startLatest = e.after.time;
+                e.endEarliest = e.before.time;
+            }
             if (e.samplesDown > 8) {
                 const QString stamp = e.after.time.toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
                 for (const char* graph :
@@ -157,6 +167,7 @@ int main(int argc, char** argv) {
     QDateTime t = now.addDays(-7);
     int connection = 0;
     LineSample last;
+    std::optional<LineReading> lastSynced;
     for (int i = 0; t < now; ++i, t = t.addSecs(60)) {
         const bool down = i % 1151 >= 1147;
         if (i % 1151 == 1147 || i % 2203 == 2000)
@@ -165,6 +176,14 @@ int main(int argc, char** argv) {
         graphs.AppendSample(GraphSet::PointLabel(t, false), GraphSet::WebLabel(t), last);
         record.feed(t, last);
         metrics.recordSample(last, 0, 1, t);
+        if (!down) {
+            LineReading reading;
+            reading.time = t;
+            reading.state = LineReading::State::Synced;
+            reading.why = LineReading::Why::None;
+            reading.sample = last;
+            lastSynced = reading;
+        }
     }
     metrics.setMonitorState(MonitorState::Running);
     metrics.setRouterStatus(RouterStatus::Reading);
@@ -196,7 +215,7 @@ int main(int argc, char** argv) {
 
     DropReport::Input in;
     in.router = QStringLiteral("192.168.1.254");
-    in.line = last;
+    in.lastSynced = lastSynced;
     in.user1Name = QStringLiteral("Max Data Rate");
     in.events = record.events();
     in.now = now;
