@@ -38,6 +38,7 @@ std::string compact(const QJsonDocument& doc) {
 
 QJsonObject event(const DropEvent& e) {
     return {{"kind", QLatin1String(DropEvent::kindName(e.kind))},
+            {"kindText", DropSummary::kindText(e)},
             {"start", DropRecordFile::TimeText(e.before.time)},
             {"end", DropRecordFile::TimeText(e.after.time)},
             {"startLatest", time(e.startLatest)},

@@ -26,6 +26,7 @@ TEST(DropJson, AnEventWithWhatIsKnownOfIt) {
     drop.clockStepSeconds = -3600;
     const QJsonObject o = DropJson::event(drop);
     EXPECT_EQ(o["kind"].toString(), "drop");
+    EXPECT_EQ(o["kindText"].toString(), "Drop");
     EXPECT_EQ(o["start"].toString(), DropRecordFile::TimeText(at(3, 10, 0)));
     EXPECT_EQ(o["end"].toString(), DropRecordFile::TimeText(at(3, 12, 2)));
     EXPECT_EQ(o["startLatest"].toString(), DropRecordFile::TimeText(at(3, 10, 0, 30)));
@@ -45,6 +46,7 @@ TEST(DropJson, AnEventWithWhatIsKnownOfIt) {
     const QJsonObject silent = DropJson::event(notRead(at(4, 9, 0), at(4, 9, 0, 45)));
     EXPECT_EQ(silent["kind"].toString(), "no_reading");
     EXPECT_EQ(silent["reason"].toString(), "not_responding");
+    EXPECT_EQ(silent["kindText"].toString(), "Router not read (router not responding)");
     EXPECT_EQ(silent["lengthText"].toString(), "not read for about 45 s");
     EXPECT_EQ(silent["lostSeconds"].toObject(), (QJsonObject{{"min", 0}, {"max", 0}}));
     EXPECT_EQ(silent["source"].toString(), "live");
