@@ -27,7 +27,8 @@ struct DropSummary {
     static DropSummary of(const std::vector<DropEvent>& events, const QDateTime& now);
 
     // The summary in a few sentences, for the Line Drops window: each window's drops and time
-    // lost on one line, the longest drop and the mean time between drops on the next.
+    // lost on one line, the longest drop, the mean time between drops and the times the router
+    // was not read on the next.
     QString text() const;
 
     // "45 s", "12 min 5 s", "3 h 10 min", "2 d 4 h": a duration for the summary lines.
