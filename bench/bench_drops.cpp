@@ -92,7 +92,12 @@ void BM_DropReport100DropsWithImages(benchmark::State& state) {
     QTemporaryDir dir;
     DropReport::Input in;
     in.router = QStringLiteral("192.168.1.254");
-    in.line = bench::sampleNumber(1);
+    LineReading synced;
+    synced.time = QDateTime::currentDateTime();
+    synced.state = LineReading::State::Synced;
+    synced.why = LineReading::Why::None;
+    synced.sample = bench::sampleNumber(1);
+    in.lastSynced = synced;
     in.now = QDateTime::currentDateTime();
     in.imageFolder = dir.path();
     // Four graph images per drop, of the size a captured graph has.

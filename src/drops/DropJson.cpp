@@ -15,8 +15,19 @@ QJsonObject side(const DropSide& s) {
             {"syncRateKbps", QJsonObject{{"up", s.rateUp}, {"down", s.rateDown}}}};
 }
 
+QJsonObject lost(qint64 minSeconds, qint64 maxSeconds) {
+    return {{"min", double(minSeconds)}, {"max", double(maxSeconds)}};
+}
+
 QJsonObject window(const DropSummary::Window& w) {
-    return {{"count", w.count}, {"secondsLost", double(w.lostMaxSeconds)}};
+    // secondsLost, the most that can have been lost, for readers from before the range.
+    return {{"count", w.count},
+            {"lostSeconds", lost(w.lostMinSeconds, w.lostMaxSeconds)},
+            {"secondsLost", double(w.lostMaxSeconds)}};
+}
+
+QJsonValue time(const QDateTime& t) {
+    return t.isValid() ? QJsonValue(DropRecordFile::TimeText(t)) : QJsonValue();
 }
 
 std::string compact(const QJsonDocument& doc) {
@@ -27,11 +38,23 @@ std::string compact(const QJsonDocument& doc) {
 
 QJsonObject event(const DropEvent& e) {
     return {{"kind", QLatin1String(DropEvent::kindName(e.kind))},
+            {"kindText", DropSummary::kindText(e)},
             {"start", DropRecordFile::TimeText(e.before.time)},
             {"end", DropRecordFile::TimeText(e.after.time)},
+            {"startLatest", time(e.startLatest)},
+            {"endEarliest", time(e.endEarliest)},
             {"durationSeconds", double(e.durationSeconds)},
-            {"uncertaintySeconds", e.uncertaintySeconds()},
+            {"lostSeconds", lost(e.lostMinSeconds, e.lostMaxSeconds)},
+            {"uncertaintySeconds", double(e.uncertaintySeconds())},
+            {"unknownSeconds", double(e.unknownSeconds)},
+            {"lengthText", DropSummary::lengthText(e)},
+            {"reason", e.why == LineReading::Why::None
+                           ? QJsonValue()
+                           : QJsonValue(QLatin1String(LineReading::whyName(e.why)))},
+            {"source", QLatin1String(DropEvent::sourceName(e.source))},
+            {"clockStepSeconds", double(e.clockStepSeconds)},
             {"samplesDown", e.samplesDown},
+            {"samplesUnread", e.samplesUnread},
             {"before", side(e.before)},
             {"after", side(e.after)},
             {"images", QJsonArray::fromStringList(e.images)}};
@@ -55,7 +78,9 @@ std::string summary(const DropSummary& s) {
         {"longest", s.longest ? QJsonValue(event(*s.longest)) : QJsonValue()},
         {"meanSecondsBetween",
          s.meanSecondsBetween < 0 ? QJsonValue() : QJsonValue(double(s.meanSecondsBetween))},
-        {"perDay30", perDay}}));
+        {"perDay30", perDay},
+        {"unreadPeriods", s.unreadPeriods},
+        {"fromHistory", s.fromHistory}}));
 }
 
 } // namespace DropJson

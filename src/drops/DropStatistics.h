@@ -27,7 +27,8 @@ struct DropSummary {
     static DropSummary of(const std::vector<DropEvent>& events, const QDateTime& now);
 
     // The summary in a few sentences, for the Line Drops window: each window's drops and time
-    // lost on one line, the longest drop and the mean time between drops on the next.
+    // lost on one line, the longest drop, the mean time between drops and the times the router
+    // was not read on the next.
     QString text() const;
 
     // "45 s", "12 min 5 s", "3 h 10 min", "2 d 4 h": a duration for the summary lines.
@@ -38,6 +39,12 @@ struct DropSummary {
     // lost as a range, "between 10:30:05 and 10:30:15" for a retrain or restart, "not read for
     // about 45 s" for no_reading.
     static QString lengthText(const DropEvent& e);
+    // "Drop", ..., "Router not read (router not responding)": the kind, with why the router was
+    // not read.
+    static QString kindText(const DropEvent& e);
+    // Why an event filled from the data file's history or recorded by an earlier version may
+    // say more than happened; empty for one seen live.
+    static QString sourceNote(DropEvent::Source source);
     // A time as the summary and report show it, "2026-03-29 01:30:00", with its offset
     // ("+01:00") where its day has a repeated or missing hour.
     static QString timeText(const QDateTime& time);

@@ -60,13 +60,7 @@ int DropTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString DropTableModel::timeText(const QDateTime& time) {
-    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
-QString DropTableModel::durationText(const DropEvent& e) {
-    return QStringLiteral("%1 \u00b1 %2 s")
-        .arg(DropSummary::durationText(e.durationSeconds))
-        .arg(e.uncertaintySeconds());
+    return DropSummary::timeText(time);
 }
 
 QVariant DropTableModel::data(const QModelIndex& index, int role) const {
@@ -75,11 +69,16 @@ QVariant DropTableModel::data(const QModelIndex& index, int role) const {
         return {};
     const int column = index.column();
     if (role == Qt::TextAlignmentRole) {
-        const bool number = column == Duration || column >= NoiseMarginBefore;
+        const bool number = column >= NoiseMarginBefore;
         return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
     }
-    if (role == Qt::ToolTipRole && column == Images && !e->images.isEmpty())
-        return e->images.join(QLatin1Char('\n'));
+    if (role == Qt::ToolTipRole) {
+        if (column == Images && !e->images.isEmpty())
+            return e->images.join(QLatin1Char('\n'));
+        if ((column == Duration || column == KindColumn) && e->source != DropEvent::Source::Live)
+            return DropSummary::sourceNote(e->source);
+        return {};
+    }
     if (role != Qt::DisplayRole)
         return {};
     switch (column) {
@@ -88,9 +87,9 @@ QVariant DropTableModel::data(const QModelIndex& index, int role) const {
     case End:
         return timeText(e->after.time);
     case Duration:
-        return durationText(*e);
+        return DropSummary::lengthText(*e);
     case KindColumn:
-        return DropEvent::kindText(e->kind);
+        return DropSummary::kindText(*e);
     case NoiseMarginBefore:
         return noiseMargins(e->before);
     case NoiseMarginAfter:

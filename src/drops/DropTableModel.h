@@ -1,6 +1,7 @@
 #pragma once
-// The drop record as a table, newest first: start, end, duration, kind, noise margins and sync
-// rates before and after (down / up) and the images captured. It reads the record's own events,
+// The drop record as a table, newest first: start, end, the time lost (or when, or how long the
+// router was not read), kind, noise margins and sync rates before and after (down / up) and the
+// images captured. It reads the record's own events,
 // so a long record costs nothing until its rows are shown.
 #include "drops/DropEvent.h"
 
@@ -38,11 +39,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    // "2026-12-03 14:02:10": the times as the table shows them (local, as the record holds them).
+    // "2026-12-03 14:02:10": the times as the table shows them (local, as the record holds them,
+    // with the offset on a day whose clocks change).
     static QString timeText(const QDateTime& time);
-    // "12 min 5 s ± 30 s": the duration with its uncertainty (the sample interval, or a longer
-    // gap).
-    static QString durationText(const DropEvent& e);
 
 private:
     // What the table shows now: the number of rows and the newest event's start.

@@ -62,7 +62,14 @@ function duration(s) {
 }
 function when(iso) { return iso.replace("T", " ").substring(0, 19); }
 function num(v) { return Math.round(v * 10) / 10; }
-var kinds = { drop: "Drop", retrain: "Retrain", router_restart: "Router restart" };
+function range(lost) {
+  var least = duration(lost.min), most = duration(lost.max);
+  return least === most ? "about " + least : "between " + least + " and " + most;
+}
+function lost(w) {
+  if (!w.lostSeconds) return duration(w.secondsLost);
+  return w.lostSeconds.max === 0 ? "0 s" : range(w.lostSeconds);
+}
 var states = { reading: "Reading the line", connecting: "Connecting to the Home Hub",
   not_reachable: "Home Hub not reachable", not_responding: "Home Hub not responding",
   password_rejected: "Password rejected", no_statistics: "No statistics page",
@@ -98,20 +105,22 @@ function show(s) {
   }
   if (s.summary) {
     var m = s.summary;
-    text("summary", "Today " + m.today.count + " (" + duration(m.today.secondsLost) + " lost)"
-      + ", 7 days " + m.last7Days.count + " (" + duration(m.last7Days.secondsLost) + ")"
-      + ", 30 days " + m.last30Days.count + " (" + duration(m.last30Days.secondsLost) + ")"
-      + (m.longest ? ", longest " + duration(m.longest.durationSeconds) : "")
+    text("summary", "Today " + m.today.count + " (" + lost(m.today) + " lost)"
+      + ", 7 days " + m.last7Days.count + " (" + lost(m.last7Days) + ")"
+      + ", 30 days " + m.last30Days.count + " (" + lost(m.last30Days) + ")"
+      + (m.longest ? ", longest " + range(m.longest.lostSeconds) : "")
       + (m.meanSecondsBetween !== null ? ", mean time between drops "
-         + duration(m.meanSecondsBetween) : ""));
+         + duration(m.meanSecondsBetween) : "")
+      + (m.unreadPeriods ? ", router not read " + m.unreadPeriods
+         + (m.unreadPeriods === 1 ? " time" : " times") + " (not counted)" : ""));
   }
   var body = document.getElementById("drops");
   body.textContent = "";
   (s.lastDrops || []).forEach(function (d) {
     var row = document.createElement("tr");
     cell(row, when(d.start));
-    cell(row, duration(d.durationSeconds) + " \u00b1 " + d.uncertaintySeconds + " s");
-    cell(row, kinds[d.kind] || d.kind);
+    cell(row, d.lengthText);
+    cell(row, d.kindText);
     cell(row, num(d.before.noiseMarginDb.down) + " / " + num(d.after.noiseMarginDb.down) + " dB");
     cell(row, d.before.syncRateKbps.down + " / " + d.after.syncRateKbps.down + " Kbps");
     body.appendChild(row);

@@ -85,7 +85,12 @@ TEST(LivePageLayout, FillsItselfAndFitsAPhoneAndADesktop) {
         EXPECT_TRUE(values.contains("Sync rate down: 16988 Kbps")) << values.toStdString();
         const QString summary =
             evaluate(view.page(), "document.getElementById('summary').textContent").toString();
-        EXPECT_TRUE(summary.contains("30 days 12 (12 min 0 s)")) << summary.toStdString();
+        // One reading without sync each, a minute between the readings with sync either side.
+        EXPECT_TRUE(summary.contains("30 days 12 (between 0 s and 12 min 0 s)"))
+            << summary.toStdString();
+        const QString firstRow =
+            evaluate(view.page(), "document.querySelector('#drops tr').textContent").toString();
+        EXPECT_TRUE(firstRow.contains("between 0 s and 1 min 0 sDrop")) << firstRow.toStdString();
         // Nothing wider than the window but the table, which scrolls in its own box.
         EXPECT_LE(evaluate(view.page(), "document.documentElement.scrollWidth").toInt(),
                   evaluate(view.page(), "window.innerWidth").toInt());

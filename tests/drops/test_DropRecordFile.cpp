@@ -108,9 +108,9 @@ TEST_F(DropRecordFileTest, DamagedLinesAreSkippedWithAMessage) {
     const QByteArray good = DropRecordFile::Line(dropBetween(at(8, 10, 0), at(8, 10, 1)));
     // Less time than it says was lost, and an uncertainty that is not the range's width.
     QByteArray shortDuration = good;
-    shortDuration.replace(",60,60,", ",59,60,");
+    shortDuration.replace(",60,0,1,", ",59,0,1,");
     QByteArray wrongWidth = good;
-    wrongWidth.replace(",60,60,", ",60,59,");
+    wrongWidth.replace(",60,0,1,", ",60,5,1,");
     QByteArray unknownReason = good;
     unknownReason.replace(",,0,live", ",hacked,0,live");
     const QByteArray lines[] = {

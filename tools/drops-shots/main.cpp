@@ -23,6 +23,7 @@
 #include <QWebEngineView>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <random>
 
 namespace {
@@ -158,6 +159,7 @@ int main(int argc, char** argv) {
     QDateTime t = now.addDays(-7);
     int connection = 0;
     LineSample last;
+    std::optional<LineReading> lastSynced;
     for (int i = 0; t < now; ++i, t = t.addSecs(60)) {
         const bool down = i % 1151 >= 1147;
         if (i % 1151 == 1147 || i % 2203 == 2000)
@@ -166,6 +168,14 @@ int main(int argc, char** argv) {
         graphs.AppendSample(GraphSet::PointLabel(t, false), GraphSet::WebLabel(t), last);
         record.feed(LineReading::ofPage(t, last));
         metrics.recordSample(last, 0, 1, t);
+        if (!down) {
+            LineReading reading;
+            reading.time = t;
+            reading.state = LineReading::State::Synced;
+            reading.why = LineReading::Why::None;
+            reading.sample = last;
+            lastSynced = reading;
+        }
     }
     metrics.setMonitorState(MonitorState::Running);
     metrics.setRouterStatus(RouterStatus::Reading);
@@ -197,7 +207,7 @@ int main(int argc, char** argv) {
 
     DropReport::Input in;
     in.router = QStringLiteral("192.168.1.254");
-    in.line = last;
+    in.lastSynced = lastSynced;
     in.user1Name = QStringLiteral("Max Data Rate");
     in.events = record.events();
     in.now = now;

@@ -95,7 +95,7 @@ void DropsBinder::exportFile(bool report) {
     const Settings& settings = services_.settings;
     DropReport::Input in;
     in.router = settings.Address;
-    in.line = services_.session.sample();
+    in.lastSynced = services_.session.lastSyncedReading();
     in.user1Name = c_.advanced.boxUser1->currentText();
     in.user2Name = c_.advanced.boxUser2->currentText();
     in.events = services_.session.drops().events();

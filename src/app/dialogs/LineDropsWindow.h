@@ -26,7 +26,8 @@ public:
     void setEvents(const std::vector<DropEvent>* events, const QDateTime& now);
     // The record changed: the table again when its events did, the summary and histogram always.
     void refresh(const QDateTime& now);
-    // The drop in progress began after this time; invalid while the line is up.
+    // The last reading with sync before the drop in progress; invalid unless the last reading
+    // was without sync (a router not read is no drop).
     void setDownSince(const QDateTime& since) { downSince_ = since; }
     void setStatusText(const QString& text);
     QString statusText() const;
