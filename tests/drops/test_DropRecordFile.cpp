@@ -44,6 +44,7 @@ TEST_F(DropRecordFileTest, LinesReadBackToTheSameEvents) {
     // before the start, and the line still reads back as written.
     DropEvent stepped = dropBetween(at(8, 13, 0), at(8, 12, 1, 30), DropEvent::Kind::Drop, 2);
     stepped.durationSeconds = 90;
+    stepped.lostMinSeconds = 30;
     stepped.lostMaxSeconds = 90;
     stepped.clockStepSeconds = -3600;
     DropEvent back;
