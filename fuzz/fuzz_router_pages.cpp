@@ -229,11 +229,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     int ready = 0, homeTab = 0;
     bool readAsStats = false;
-    QObject::connect(&driver, &PageDriver::pageReady, [&](const QDateTime&, bool statsPage) {
+    LineReading reading;
+    QObject::connect(&driver, &PageDriver::pageReady, [&](const LineReading& r) {
         ++ready;
-        readAsStats = statsPage;
+        readAsStats = r.statsPage;
+        reading = r;
     });
     QObject::connect(&driver, &PageDriver::homeHubTabRequested, [&] { ++homeTab; });
+    // Only the answer to a page asked for is handled: a tick asks while Running.
+    if (run.state() == MonitorState::Running)
+        run.Timer1Timer();
+    else
+        driver.OpenStatsPage();
     browser.calls.clear();
     browser.loadPage(bodyOf(page));
 
@@ -259,6 +266,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(driver.AutoStarted && driver.StatsParsed);
         FUZZ_CHECK(run.state() == MonitorState::Running); // the first statistics page starts
         checkStatsRead(sample, values, style, settings, uptime);
+        if (reading.isRead())
+            FUZZ_CHECK(reading.uptimeSeconds == uptime + 1);
         break;
     case Kind::Login:
         if (start == Start::Stopped) {

@@ -4,6 +4,7 @@
 #include "core/FormatDateTime.h"
 #include "core/Timer.h"
 #include "monitor/Browser.h"
+#include "monitor/PageTitle.h"
 #include "monitor/RunControl.h"
 #include "storage/Settings.h"
 
@@ -121,7 +122,7 @@ void PageDriver::requestingPage(Request request) {
     if (request == Request::Tick && requestPending_ && deadline_ && !reading_)
         deadlinePassed();
     requestPending_ = true;
-    givenUp_ = false;
+    pendingRequest_ = request;
     requestedAt_ = clock_.now();
     requestedSteadyMs_ = clock_.steadyMs();
     ++requests_;
@@ -138,9 +139,8 @@ void PageDriver::deadlinePassed() {
     if (!requestPending_)
         return;
     requestPending_ = false;
-    givenUp_ = true;
     browser_.stop();
-    enqueue(Answer{true, false, requestedAt_, requestedSteadyMs_});
+    enqueue(Answer{true, false, requestedAt_, requestedSteadyMs_, pendingRequest_});
 }
 
 void PageDriver::setLabel2(const QString& text) {
@@ -202,11 +202,11 @@ void PageDriver::WebBrowser1DocumentComplete(bool requestedByProgram, bool loadF
     // The user's own browsing on the Home Hub tab is shown and nothing more.
     if (!requestedByProgram)
         return;
-    // Given up at its deadline, and so already handled.
-    if (givenUp_)
+    // Nothing was asked for: the page given up at its deadline, already handled, comes late, or
+    // the router's page moved on by itself (its timed refresh). Neither is a sample of a tick.
+    if (!requestPending_)
         return;
-    const Answer answer{false, loadFailed, requestPending_ ? requestedAt_ : clock_.now(),
-                        requestPending_ ? requestedSteadyMs_ : clock_.steadyMs()};
+    const Answer answer{false, loadFailed, requestedAt_, requestedSteadyMs_, pendingRequest_};
     requestPending_ = false;
     if (deadline_)
         deadline_->setEnabled(false);
@@ -283,6 +283,13 @@ void PageDriver::classify(const QString& markup, const Answer& answer) {
     const QRegularExpressionMatch field = passwordFieldPattern().match(markup);
     if (field.hasMatch() && field.capturedStart() >= 2) {
         stopRetrying(); // the router answers; its next page tells how the login went
+        // The password was answered with another login page: not taken, even without a word
+        // saying so (a lockout page has a password field too). Sending it again at once would
+        // go round for ever, so this tick logs in once only.
+        if (answer.request == Request::Login) {
+            passwordRejected(answer);
+            return;
+        }
         if (LoginHeldBack()) {
             // The same password again could lock the account: the page waits for the user.
             if (run_.state() == MonitorState::Running)
@@ -303,9 +310,11 @@ void PageDriver::classify(const QString& markup, const Answer& answer) {
 
     // The markup read above is still the page's: nothing in between changes the document.
     if (!markup.contains(QLatin1StringView("Information for Helpdesk agents"))) {
-        handOverWithoutStatistics(answer.loadFailed ? RouterStatus::NotReachable
-                                                    : RouterStatus::NoStatistics,
-                                  answer);
+        if (answer.loadFailed)
+            handOverWithoutStatistics(RouterStatus::NotReachable, answer);
+        else
+            handOverWithoutStatistics(RouterStatus::NoStatistics, answer,
+                                      PageTitle::fromMarkup(markup));
         return;
     }
 
@@ -336,17 +345,27 @@ void PageDriver::classify(const QString& markup, const Answer& answer) {
             deadline_->setEnabled(false);
     }
 
-    LineReading reading = readingAt(sampleTime, sampleSteadyMs);
+    Q_EMIT pageReady(statisticsReading(markup, sampleTime, sampleSteadyMs));
+}
+
+LineReading PageDriver::statisticsReading(const QString& markup, const QDateTime& time,
+                                          qint64 steadyMs) const {
+    LineReading reading = readingAt(time, steadyMs);
     reading.statsPage = true;
     reading.state = LineReading::stateOf(sample_);
     if (reading.isRead()) {
         reading.why = LineReading::Why::None;
-    } else {
-        reading.why = LineReading::Why::GroupMissing;
-        reading.detail = sample_.HasNoiseMargin ? QStringLiteral("no sync rates on the page")
-                                                : QStringLiteral("no noise margins on the page");
+        reading.uptimeSeconds = StatsPageReader::uptimeSeconds(markup);
+        return reading;
     }
-    Q_EMIT pageReady(reading);
+    reading.why = LineReading::Why::GroupMissing;
+    if (!sample_.HasNoiseMargin && !sample_.HasDataRate)
+        reading.detail = QStringLiteral("no noise margin and no data rate on the page");
+    else if (!sample_.HasNoiseMargin)
+        reading.detail = QStringLiteral("no noise margin on the page");
+    else
+        reading.detail = QStringLiteral("no data rate on the page");
+    return reading;
 }
 
 LineReading PageDriver::readingAt(const QDateTime& time, qint64 steadyMs) const {
@@ -354,7 +373,7 @@ LineReading PageDriver::readingAt(const QDateTime& time, qint64 steadyMs) const 
     reading.time = time;
     reading.steadyMs = steadyMs;
     reading.sample = sample_;
-    reading.uptimeSeconds = LineSample::uptimeSeconds(sample_.UptimeDisplay);
+    reading.uptimeSeconds = -1; // known only from a statistics page that was read
     return reading;
 }
 
@@ -379,7 +398,8 @@ void PageDriver::passwordRejected(const Answer& answer) {
         showAnswer(RouterStatus::PasswordRejected, answer.requestedAt);
 }
 
-void PageDriver::handOverWithoutStatistics(RouterStatus answer, const Answer& request) {
+void PageDriver::handOverWithoutStatistics(RouterStatus answer, const Answer& request,
+                                           const QString& detail) {
     const QDateTime& requestedAt = request.requestedAt;
     Q_EMIT toolbarTextsChanged(ToolbarTexts{});
     // A page that never came is the sample of the moment it was asked for.
@@ -395,7 +415,7 @@ void PageDriver::handOverWithoutStatistics(RouterStatus answer, const Answer& re
     LineReading reading = readingAt(sampleTime, sampleSteadyMs);
     // Not read: the zeros above are for the graphs, the data file and the log only.
     reading.state = LineReading::State::NotRead;
-    reading.uptimeSeconds = -1;
+    reading.detail = detail;
     switch (answer) {
     case RouterStatus::NotReachable:
         reading.why = LineReading::Why::NotReachable;
@@ -425,6 +445,6 @@ void PageDriver::login(const QString& markup, qsizetype passwordAt) {
     // A missing field or link does nothing, and the browser reports nothing: the router's
     // answer, or the lack of one by the deadline, is the next page.
     browser_.setFormFieldValue(0, name, settings_.Password);
-    requestingPage(Request::Page);
+    requestingPage(Request::Login);
     browser_.clickLink(8);
 }

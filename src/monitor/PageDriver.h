@@ -1,9 +1,10 @@
 #pragma once
 // Decides what to do with every page the program asked the browser for: answers the router's
-// login page, recognises a wrong password and the statistics page, has the statistics read,
-// starts the monitor on the first statistics page, follows one firmware's page move, then hands
-// the page over to the sample pipeline. A page that does not come in time is handled as one
-// without statistics. Keeps the router's state that the window, the tray and /metrics show.
+// login page once per page asked for, recognises a wrong password (or a login page in answer to
+// the password) and the statistics page, has the statistics read, starts the monitor on the
+// first statistics page, follows one firmware's page move, then hands the page over to the
+// sample pipeline. A page that does not come in time is handled as one without statistics.
+// Keeps the router's state that the window, the tray and /metrics show.
 #include "core/LineReading.h"
 #include "core/LineSample.h"
 #include "monitor/RouterState.h"
@@ -32,9 +33,10 @@ public:
                const Clock& clock, QObject* parent = nullptr);
     ~PageDriver() override;
 
-    // The handler of the browser's documentComplete (connected here). Only pages the program
-    // asked for are handled; a page that completes while an earlier one is still being read is
-    // handled after it, each page once.
+    // The handler of the browser's documentComplete (connected here). Only the answer to a page
+    // the program asked for (a tick, OpenStatsPage, the login) is handled, once; anything else
+    // that completes, such as the router page's own timed move to another page, is only shown.
+    // A page that completes while an earlier one is still being read is handled after it.
     void WebBrowser1DocumentComplete(bool requestedByProgram, bool loadFailed);
     // StatsPageUrl := "http://" + Address + FirstUrl; unless the monitor is Running (its sample
     // timer loads the page), pending window messages are processed, then the page is loaded
@@ -107,24 +109,30 @@ Q_SIGNALS:
     void documentReadFailed(const QString& message);
 
 private:
+    // Who asked for a page: the sample tick, OpenStatsPage, or the login sent with the password.
+    enum class Request { Tick, Page, Login };
     // A completed page, or one that did not come in time, waiting to be handled.
     struct Answer {
         bool timedOut = false;
         bool loadFailed = false;
         QDateTime requestedAt;
         qint64 requestedSteadyMs = 0;
+        Request request = Request::Page;
     };
-    enum class Request { Tick, Page };
 
     void requestingPage(Request request);
     void deadlinePassed();
     void enqueue(const Answer& answer);
     void handleNext();
     void classify(const QString& markup, const Answer& answer);
+    // The reading of the statistics page now read, taken at time (steady time steadyMs).
+    LineReading statisticsReading(const QString& markup, const QDateTime& time,
+                                  qint64 steadyMs) const;
     void login(const QString& markup, qsizetype fieldNameAt);
     void passwordRejected(const Answer& answer);
     // The rest of a page without statistics: blank toolbar, zeros, the router's answer.
-    void handOverWithoutStatistics(RouterStatus answer, const Answer& request);
+    void handOverWithoutStatistics(RouterStatus answer, const Answer& request,
+                                   const QString& detail = QString());
     // The reading of the page now handled, taken at time (steady time steadyMs).
     LineReading readingAt(const QDateTime& time, qint64 steadyMs) const;
     bool retryUnlessStarted();
@@ -149,12 +157,12 @@ private:
     QString openedAddress_, openedPassword_;
 
     std::unique_ptr<Timer> deadline_;
-    bool requestPending_ = false; // a page asked for has not come yet
+    // A page asked for has not come yet. Without one, a completion is no answer: a late one
+    // given up at its deadline, or a page the router moved to by itself.
+    bool requestPending_ = false;
+    Request pendingRequest_ = Request::Page;
     QDateTime requestedAt_;
     qint64 requestedSteadyMs_ = 0;
-    // The page asked for last was given up at its deadline: a late completion of it is not a
-    // page of its own.
-    bool givenUp_ = false;
     int requests_ = 0; // pages asked for since start
 
     // Wrong-password pages in a row for the same address and password.

@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -52,8 +53,8 @@ QString orZero(QString text) {
     return text.isEmpty() ? QStringLiteral("0") : text;
 }
 
-// A whole number with optional leading blanks and sign that fits 32 bits, else 0.
-qint64 wholeNumber(QStringView t) {
+// A whole number with optional leading blanks and sign that fits 32 bits; nothing otherwise.
+std::optional<qint64> wholeNumber(QStringView t) {
     qsizetype i = 0;
     while (i < t.size() && isBlank(t[i]))
         ++i;
@@ -61,17 +62,19 @@ qint64 wholeNumber(QStringView t) {
     if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
         negative = t[i++] == u'-';
     if (i == t.size())
-        return 0;
+        return std::nullopt;
     qint64 value = 0;
     for (; i < t.size(); ++i) {
         if (t[i] < u'0' || t[i] > u'9')
-            return 0;
+            return std::nullopt;
         value = value * 10 + (t[i].unicode() - u'0');
         if (value > qint64(INT_MAX) + 1)
-            return 0;
+            return std::nullopt;
     }
     value = negative ? -value : value;
-    return value < INT_MIN || value > INT_MAX ? 0 : value;
+    if (value < INT_MIN || value > INT_MAX)
+        return std::nullopt;
+    return value;
 }
 
 QString twoDigits(qint64 n) {
@@ -119,19 +122,28 @@ QString wholePartText(double v) {
     return QString::number(std::trunc(v) + 0.0, 'f', 0); // + 0.0 turns -0 into 0
 }
 
-void readUptime(QStringView page, bool logDays, LineSample& sample, ToolbarTexts& toolbar) {
+// The uptime's text on the page: what follows "wait =", up to a ";", at most 18 characters.
+std::optional<QStringView> uptimeText(QStringView page) {
     const qsizetype p = page.indexOf(u"wait =");
-    if (p < 0) {
-        sample.UptimeDisplay.clear(); // the log keeps the last uptime read
-        return;
-    }
+    if (p < 0)
+        return std::nullopt;
     QStringView t = page.mid(p + 6, kUptimeWindow);
     const qsizetype semicolon = t.indexOf(u';');
     if (semicolon >= 0)
         t = t.left(semicolon);
-    sample.UptimeText = t.toString();
+    return t;
+}
 
-    const qint64 seconds = wholeNumber(t) + 1;
+void readUptime(QStringView page, bool logDays, LineSample& sample, ToolbarTexts& toolbar) {
+    const std::optional<QStringView> t = uptimeText(page);
+    if (!t) {
+        sample.UptimeDisplay.clear(); // the log keeps the last uptime read
+        return;
+    }
+    sample.UptimeText = t->toString();
+
+    // Shown as 0 when it is not a number, as it always was; the reading says it is unknown.
+    const qint64 seconds = wholeNumber(*t).value_or(0) + 1;
     const qint64 days = seconds / 86400;
     const qint64 totalMinutes = seconds / 60;
     const qint64 totalHours = totalMinutes / 60;
@@ -225,6 +237,13 @@ QString StatsPageReader::userGraphLabel(int itemIndex) {
         // Without its first letters, so "Signal" and "signal" both match.
         return QStringLiteral("gnal attenuation");
     }
+}
+
+qint64 StatsPageReader::uptimeSeconds(const QString& markup) {
+    const std::optional<QStringView> t = uptimeText(markup);
+    const std::optional<qint64> n = t ? wholeNumber(*t) : std::nullopt;
+    // The same second as the toolbar shows.
+    return n && *n + 1 >= 0 ? *n + 1 : -1;
 }
 
 ToolbarTexts StatsPageReader::BTHomeHub5A(const QString& markup, int user1Index, int user2Index,

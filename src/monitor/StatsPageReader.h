@@ -22,6 +22,10 @@ public:
                                     bool logDays, LineSample& sample,
                                     const QLocale& locale = QLocale());
 
+    // The router's uptime in seconds, as the toolbar shows it; -1 when the page has none or it
+    // is not a whole number (the toolbar then shows a second).
+    static qint64 uptimeSeconds(const QString& markup);
+
     // The label searched for a user-defined graph's item index.
     static QString userGraphLabel(int itemIndex);
 };

@@ -529,6 +529,7 @@ TEST_F(MainWindowTest, WhilePausedPagesUpdateTheToolbarOnly) {
     browser.loadPage(stats);
     ASSERT_EQ(w->graphs().PointCount(), 1);
     w->runControl().btnStopClick();
+    w->pageDriver().OpenStatsPage(); // as the window does when it is shown again
     browser.loadPage(stats);
     EXPECT_EQ(w->graphs().PointCount(), 1);
     EXPECT_EQ(findNamed<QLabel>(w.get(), "Label20")->text(), "6.2 dB");

@@ -69,9 +69,11 @@ TEST_F(MonitorSessionDrops, PlottedSamplesAndCapturedImagesReachTheRecord) {
             "jpeg");
     };
     settings.LostSync = true;
-    session->run().btnRunClick();
-    for (bool sync : {true, true, true, false, false, true})
+    session->run().btnRunClick(); // asks for the first page at once
+    for (bool sync : {true, true, true, false, false, true}) {
         sample(sync);
+        session->run().Timer1Timer(); // the next tick asks for the next page
+    }
 
     const DropRecordFile::Contents c = record();
     ASSERT_EQ(c.events.size(), 1u);

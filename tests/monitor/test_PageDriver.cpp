@@ -74,11 +74,14 @@ struct Rig {
         QObject::connect(&driver, &PageDriver::pageReady, [this](const LineReading& r) {
             events << QString("ready %1").arg(r.statsPage);
             sampleTimes << r.time;
+            readings << r;
         });
         QObject::connect(&driver, &PageDriver::documentReadFailed,
                          [this](const QString&) { events << "read failed"; });
     }
 
+    // The run state s, with the page asked for as the program asks in it (the start's own load
+    // while Running, OpenStatsPage otherwise); nothing recorded so far.
     void enter(Start s) {
         switch (s) {
         case Start::NotStarted:
@@ -94,8 +97,19 @@ struct Rig {
             run.btnStopMouseDown();
             break;
         }
+        if (s != Start::Running)
+            driver.OpenStatsPage();
         browser.clearCalls();
         events.clear();
+    }
+
+    // The program asks for the next page: a sample tick while Running, OpenStatsPage otherwise.
+    // Only the answer to a page asked for is handled.
+    void ask() {
+        if (run.state() == MonitorState::Running)
+            timer1.elapse();
+        else
+            driver.OpenStatsPage();
     }
 
     // The browser's calls apart from the reads of the page.
@@ -116,6 +130,7 @@ struct Rig {
     FakeTimer* deadline = nullptr;
     QStringList events;
     QList<QDateTime> sampleTimes;
+    QList<LineReading> readings;
 };
 
 class PageDriverTest : public testing::Test, protected Rig {};
@@ -227,6 +242,7 @@ TEST_F(PageDriverTest, LoginFieldNameIsPasswordAndTheDigitsAfterIt) {
         {"name=password_1234567890123456789012345", "password_123456789012345678901"},
     };
     for (const auto& c : cases) {
+        ask();
         browser.clearCalls();
         browser.loadPage("<form><input " + c.field + "></form><a>1</a>");
         EXPECT_EQ(actions(), QStringList({"setField 0 " + c.name + " s3cret", "clickLink 8"}))
@@ -235,6 +251,8 @@ TEST_F(PageDriverTest, LoginFieldNameIsPasswordAndTheDigitsAfterIt) {
 }
 
 TEST_F(PageDriverTest, FirstStatisticsPageStartsTheMonitorAndIsRead) {
+    ask();
+    browser.clearCalls();
     browser.loadPage(kStatsPage);
 
     EXPECT_EQ(events,
@@ -254,12 +272,14 @@ TEST_F(PageDriverTest, FirstStatisticsPageStartsTheMonitorAndIsRead) {
 }
 
 TEST_F(PageDriverTest, StatisticsPageStartsTheMonitorOnlyOnce) {
+    ask();
     browser.loadPage(kStatsPage);
     run.btnStopClick();
     run.btnStopMouseDown();
     ASSERT_EQ(run.state(), MonitorState::Stopped);
     events.clear();
 
+    ask();
     browser.loadPage(kStatsPage);
     EXPECT_EQ(run.state(), MonitorState::Stopped);
     EXPECT_EQ(events.last(), "ready 1");
@@ -268,6 +288,7 @@ TEST_F(PageDriverTest, StatisticsPageStartsTheMonitorOnlyOnce) {
 
 TEST_F(PageDriverTest, PauseBeforeAnyStatisticsPageThenTheFirstOneStillStartsTheMonitor) {
     run.btnStopClick();
+    ask();
     browser.loadPage(kStatsPage);
     EXPECT_EQ(run.state(), MonitorState::Running);
 }
@@ -294,6 +315,7 @@ TEST_F(PageDriverTest, FirmwareRedirectMovesThePageAndStillReadsThisOne) {
 }
 
 TEST_F(PageDriverTest, OtherPageWhileRunningHandsOverASampleOfZeros) {
+    ask();
     browser.loadPage(kStatsPage);
     ASSERT_EQ(run.state(), MonitorState::Running);
     ASSERT_GT(sample.DataRateDown, 0);
@@ -307,6 +329,7 @@ TEST_F(PageDriverTest, OtherPageWhileRunningHandsOverASampleOfZeros) {
         pipeline.Run(r.time, clock.now(), run.state() == MonitorState::Running, driver.StatsParsed);
     });
 
+    ask();
     browser.loadFailedPage();
     ASSERT_EQ(plotted.size(), 1);
     EXPECT_EQ(plotted[0].DataRateDown, 0);
@@ -318,12 +341,14 @@ TEST_F(PageDriverTest, OtherPageWhileRunningHandsOverASampleOfZeros) {
 
 TEST_F(PageDriverTest, PagesCompletingDuringAReadAreHandledOnceEachInOrder) {
     browser.setDeferredReads(true);
-    browser.loadPage(kLoginPage);
-    browser.completeLoad();
-    browser.completeLoad();
+    for (int page = 0; page < 3; ++page) {
+        ask();
+        browser.loadPage(kLoginPage);
+    }
     EXPECT_EQ(browser.pendingReads(), 1);
     EXPECT_EQ(events, QStringList({"panel"}));
 
+    browser.clearCalls();
     ASSERT_TRUE(browser.answerRead(kLoginPage));
     EXPECT_EQ(actions(), kAnswered);
     EXPECT_EQ(browser.pendingReads(), 1); // the next page's read
@@ -331,7 +356,7 @@ TEST_F(PageDriverTest, PagesCompletingDuringAReadAreHandledOnceEachInOrder) {
     ASSERT_TRUE(browser.answerRead(kStatsPage));
     ASSERT_TRUE(browser.answerRead(QStringLiteral("<p>Home</p>")));
     EXPECT_FALSE(browser.answerRead());
-    EXPECT_EQ(browser.count("read"), 3);
+    EXPECT_EQ(browser.count("read"), 2); // the two that waited, after the first
     EXPECT_EQ(events.filter("ready"), QStringList({"ready 1", "ready 0"}));
 }
 
@@ -344,6 +369,7 @@ TEST_F(PageDriverTest, UnreadablePageIsDroppedAndTheNextOneHandled) {
     EXPECT_TRUE(actions().isEmpty());
 
     events.clear();
+    ask();
     browser.loadPage(kStatsPage);
     EXPECT_EQ(events.last(), "ready 1");
 }
@@ -384,7 +410,9 @@ TEST(PageDriver, LogRowOfEachPageWhileRunning) {
             pipeline.Run(r.time, rig.clock.now(), rig.run.state() == MonitorState::Running,
                          rig.driver.StatsParsed);
         });
+        rig.ask();
         rig.browser.loadPage(kStatsPage); // starts the monitor
+        rig.ask();
         rig.browser.loadPage(c.markup);
         ASSERT_EQ(rows.size(), 2);
         EXPECT_EQ(rows[1], c.row);
@@ -392,6 +420,8 @@ TEST(PageDriver, LogRowOfEachPageWhileRunning) {
 }
 
 TEST_F(PageDriverTest, RouterDownAtStartIsTriedAgainUntilTheStatisticsPage) {
+    ask();
+    browser.clearCalls();
     browser.loadFailedPage();
     EXPECT_TRUE(retry->isEnabled());
     EXPECT_EQ(retry->interval(), 30000);
@@ -408,6 +438,7 @@ TEST_F(PageDriverTest, RouterDownAtStartIsTriedAgainUntilTheStatisticsPage) {
     EXPECT_TRUE(retry->isEnabled());
 
     // The router answers: its login page is answered and the notice goes.
+    retry->elapse();
     events.clear();
     browser.loadPage(kLoginPage);
     EXPECT_FALSE(retry->isEnabled());
@@ -420,6 +451,7 @@ TEST_F(PageDriverTest, RouterDownAtStartIsTriedAgainUntilTheStatisticsPage) {
     // Running: the sample timer reloads; an outage arms nothing and says since when.
     browser.clearCalls();
     clock.advanceSecs(30);
+    ask();
     browser.loadFailedPage();
     EXPECT_FALSE(retry->isEnabled());
     EXPECT_EQ(driver.Label2, "Home Hub not reachable at 192.168.1.254 since 14:23:35");
@@ -439,6 +471,7 @@ TEST(PageDriver, RetryWaitsSampleSecondsAtMostAMinute) {
         Rig rig;
         rig.settings.Sample = c.sample;
         rig.settings.Address = QStringLiteral("10.0.0.138");
+        rig.ask();
         rig.browser.loadFailedPage();
         EXPECT_EQ(rig.retry->interval(), c.waitMs) << c.sample;
         EXPECT_EQ(rig.driver.Label2, QString::fromLatin1(c.notice));
@@ -446,18 +479,22 @@ TEST(PageDriver, RetryWaitsSampleSecondsAtMostAMinute) {
 }
 
 TEST_F(PageDriverTest, NoRetryAfterPauseOrOnAWrongPassword) {
+    ask();
     browser.loadPage(QStringLiteral("<p>Home</p>"));
     ASSERT_TRUE(retry->isEnabled());
     // Pause before the first statistics page: the user is in charge, the notice goes.
     run.btnStopClick();
     EXPECT_FALSE(retry->isEnabled());
     EXPECT_TRUE(driver.Label2.isEmpty());
+    ask();
     browser.loadPage(QStringLiteral("<p>Home</p>"));
     EXPECT_FALSE(retry->isEnabled());
 
     // Before the start, a wrong password is not tried again by itself either.
     Rig fresh;
+    fresh.ask();
     fresh.browser.loadPage(QStringLiteral("<p>Home</p>"));
+    fresh.retry->elapse();
     fresh.browser.loadPage(QStringLiteral("<p>Password incorrect</p>"));
     EXPECT_FALSE(fresh.retry->isEnabled());
     EXPECT_EQ(fresh.driver.Label2, kRejected);
@@ -525,6 +562,8 @@ TEST_F(PageDriverTest, ReadAnsweredAfterTheDriverIsGoneIsIgnored) {
     auto pd = std::make_unique<PageDriver>(browser, run, settings, sample, clock);
     bool handled = false;
     QObject::connect(pd.get(), &PageDriver::pageReady, [&] { handled = true; });
+    pd->OpenStatsPage();
+    ask();
     browser.completeLoad();
     EXPECT_EQ(browser.pendingReads(), 2); // the fixture's driver reads as well
     pd.reset();
@@ -547,7 +586,8 @@ TEST_F(PageDriverTest, OpenStatsPageLoadsTheConfiguredPageWithoutCache) {
 struct PlottingRig : Rig {
     PlottingRig() : pipeline(settings, sample, plottingSteps()) {
         QObject::connect(&driver, &PageDriver::pageReady, [this](const LineReading& r) {
-            pipeline.Run(r.time, clock.now(), run.state() == MonitorState::Running, driver.StatsParsed);
+            pipeline.Run(r.time, clock.now(), run.state() == MonitorState::Running,
+                         driver.StatsParsed);
         });
     }
     SamplePipeline::Steps plottingSteps() {
@@ -561,6 +601,7 @@ struct PlottingRig : Rig {
     }
     // The monitor Running on a first statistics page, nothing recorded yet.
     void startOnStatistics() {
+        ask();
         browser.loadPage(kStatsPage);
         plotted.clear();
         labels.clear();
@@ -786,3 +827,202 @@ TEST(PageDriver, ARejectedPasswordIsTriedThreeTimesThenHeldBack) {
         EXPECT_EQ(rig.driver.LoginHeldBack(), !c.answeredAgain);
     }
 }
+
+namespace {
+
+// A page that completes without the program having asked for it (the router page's own timed
+// refresh or move, arriving after the page asked for was handled) is left on show and is no
+// sample: nothing is read, recorded, answered or started, and the retries go on as they were.
+TEST(PageDriver, APageNotAskedForIsShownAndNothingMore) {
+    const QString lockout = QStringLiteral("<h1>Locked</h1><form>Password:"
+                                           "<input type=password name=password_5></form>");
+    const struct {
+        const char* name;
+        Start state;
+        QString markup;
+    } cases[] = {
+        {"statistics before the first start", Start::NotStarted, kStatsPage},
+        {"login before the first start", Start::NotStarted, kLoginPage},
+        {"statistics while running", Start::Running, kStatsPage},
+        {"another page while running", Start::Running, kHomePage},
+        {"login while running", Start::Running, kLoginPage},
+        {"wrong password while running", Start::Running, kWrongPasswordPage},
+        {"login without the prompt while paused", Start::Paused, lockout},
+        {"statistics while paused", Start::Paused, kStatsPage},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.ask();
+        if (c.state == Start::NotStarted) {
+            rig.browser.loadPage(kHomePage); // the router is tried again
+        } else {
+            rig.browser.loadPage(kStatsPage);
+            if (c.state == Start::Paused)
+                rig.run.btnStopClick();
+            rig.ask();
+            rig.browser.loadPage(kStatsPage);
+        }
+        const MonitorState state = rig.run.state();
+        const bool retrying = rig.retry->isEnabled();
+        const QString label2 = rig.driver.Label2;
+        const RouterStatus answer = rig.driver.routerState().answer();
+        rig.browser.clearCalls();
+        rig.events.clear();
+        rig.readings.clear();
+
+        rig.browser.loadPage(c.markup);
+        EXPECT_TRUE(rig.browser.calls.isEmpty()) << rig.browser.calls.join(", ").toStdString();
+        EXPECT_TRUE(rig.events.isEmpty()) << rig.events.join(", ").toStdString();
+        EXPECT_TRUE(rig.readings.isEmpty());
+        EXPECT_EQ(rig.run.state(), state);
+        EXPECT_EQ(rig.retry->isEnabled(), retrying);
+        EXPECT_EQ(rig.driver.Label2, label2);
+        EXPECT_EQ(rig.driver.routerState().answer(), answer);
+        EXPECT_FALSE(rig.driver.LoginHeldBack());
+    }
+}
+
+// A router that answers the password with its login page again (a lockout page has a password
+// field too, and may say nothing of a wrong password) is not sent the password again at once:
+// one login per page asked for, its answer a rejected password, held back after three in a row.
+TEST(PageDriver, ALoginAnsweredByALoginPageIsARejectedPassword) {
+    const QString lockout =
+        QStringLiteral("<div><h1>Too many attempts</h1><form>Password:"
+                       "<input type=password name=password_815></form><a>1</a></div>");
+    Rig rig;
+    rig.ask();
+    rig.browser.loadPage(kStatsPage);
+    ASSERT_EQ(rig.run.state(), MonitorState::Running);
+    for (int tick = 1; tick <= PageDriver::kRejectionsBeforeHolding; ++tick) {
+        SCOPED_TRACE(tick);
+        rig.browser.clearCalls();
+        rig.events.clear();
+        rig.readings.clear();
+        rig.ask();
+        rig.browser.loadPage(kLoginPage);
+        rig.browser.loadPage(tick == 1 ? kLoginPage : lockout);
+        EXPECT_EQ(rig.browser.callsStartingWith("setField"),
+                  QStringList({"setField 0 password_4711 s3cret"}));
+        EXPECT_EQ(rig.browser.count("clickLink 8"), 1);
+        ASSERT_EQ(rig.readings.size(), 1);
+        EXPECT_EQ(rig.readings[0].state, LineReading::State::NotRead);
+        EXPECT_EQ(rig.readings[0].why, LineReading::Why::PasswordRejected);
+        EXPECT_TRUE(rig.events.contains("tab"));
+        EXPECT_EQ(rig.driver.Label2, kRejected);
+        EXPECT_EQ(rig.driver.routerState().answer(), RouterStatus::PasswordRejected);
+    }
+    EXPECT_TRUE(rig.driver.LoginHeldBack());
+    rig.browser.clearCalls();
+    rig.ask();
+    rig.browser.loadPage(lockout);
+    EXPECT_TRUE(rig.browser.callsStartingWith("setField").isEmpty());
+
+    // Before the first start the same: one login, then the user is asked for the password.
+    Rig fresh;
+    fresh.ask();
+    fresh.browser.loadPage(kLoginPage);
+    fresh.browser.loadPage(kLoginPage);
+    EXPECT_EQ(fresh.browser.callsStartingWith("setField").size(), 1);
+    EXPECT_EQ(fresh.driver.Label2, kRejected);
+    EXPECT_FALSE(fresh.retry->isEnabled());
+    EXPECT_EQ(fresh.run.state(), MonitorState::NotStarted);
+}
+
+// The reading each answer to a tick hands on: read with or without sync, or not read and why,
+// with the page's title or the missing group, the uptime only when read and a number, and the
+// time of the answer (of the tick for a page that never came).
+TEST(PageDriver, TheReadingOfEachAnswer) {
+    using State = LineReading::State;
+    using Why = LineReading::Why;
+    const auto stats = [](const char* from, const char* to) {
+        return QString(kStatsPage).replace(QString::fromLatin1(from), QString::fromLatin1(to));
+    };
+    const QString other =
+        QStringLiteral("<div><h1>Broadband <b>Status</b></h1><p>Connecting...</p></div>");
+    enum class Answer { Page, FailedLoad, Timeout, LoginThenPage };
+    const struct {
+        const char* name;
+        Answer answer;
+        QString markup;
+        State state;
+        Why why;
+        const char* detail;
+        bool statsPage;
+        qint64 uptime;
+    } cases[] = {
+        {"statistics with sync", Answer::Page, kStatsPage, State::Synced, Why::None, "", true,
+         90062},
+        {"downstream rate under 100 Kbps", Answer::Page, stats("1097 / 15623", "1097 / 99"),
+         State::NoSync, Why::None, "", true, 90062},
+        {"downstream rate of 100 Kbps", Answer::Page, stats("1097 / 15623", "1097 / 100"),
+         State::Synced, Why::None, "", true, 90062},
+        {"downstream noise margin 0", Answer::Page, stats("6.2 / 6.1", "6.2 / 0"), State::NoSync,
+         Why::None, "", true, 90062},
+        {"uptime not a number", Answer::Page, stats("90061", "\"x\""), State::Synced, Why::None, "",
+         true, -1},
+        {"noise-margin group missing", Answer::Page, stats(" Noise margin:", "Margins:"),
+         State::NotRead, Why::GroupMissing, "no noise margin on the page", true, -1},
+        {"rate group missing", Answer::Page, stats("Data rate:", "Rates:"), State::NotRead,
+         Why::GroupMissing, "no data rate on the page", true, -1},
+        {"both groups missing", Answer::Page,
+         stats("Data rate:", "Rates:").replace(" Noise margin:", "Margins:"), State::NotRead,
+         Why::GroupMissing, "no noise margin and no data rate on the page", true, -1},
+        {"another page", Answer::Page, other, State::NotRead, Why::OtherPage, "Broadband Status",
+         false, -1},
+        {"another page without a heading", Answer::Page, kHomePage, State::NotRead, Why::OtherPage,
+         "", false, -1},
+        {"empty page", Answer::Page, "", State::NotRead, Why::OtherPage, "", false, -1},
+        {"load failure", Answer::FailedLoad, "<h1>This site can't be reached</h1>", State::NotRead,
+         Why::NotReachable, "", false, -1},
+        {"timeout", Answer::Timeout, "", State::NotRead, Why::NotResponding, "", false, -1},
+        {"wrong password", Answer::Page, kWrongPasswordPage, State::NotRead, Why::PasswordRejected,
+         "", false, -1},
+        {"login, then statistics", Answer::LoginThenPage, kStatsPage, State::Synced, Why::None, "",
+         true, 90062},
+        {"login, then login", Answer::LoginThenPage, kLoginPage, State::NotRead,
+         Why::PasswordRejected, "", false, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.ask();
+        rig.browser.loadPage(kStatsPage);
+        rig.readings.clear();
+        rig.clock.advanceSecs(30);
+        const QDateTime askedAt = rig.clock.now();
+        const qint64 askedSteadyMs = rig.clock.steadyMs();
+        rig.ask();
+        rig.clock.advanceSecs(4);
+        switch (c.answer) {
+        case Answer::Page:
+            rig.browser.loadPage(c.markup);
+            break;
+        case Answer::FailedLoad:
+            rig.browser.loadFailedPage(c.markup);
+            break;
+        case Answer::Timeout:
+            rig.deadline->elapse();
+            break;
+        case Answer::LoginThenPage:
+            rig.browser.loadPage(kLoginPage);
+            rig.browser.loadPage(c.markup);
+            break;
+        }
+        ASSERT_EQ(rig.readings.size(), 1);
+        const LineReading& r = rig.readings[0];
+        EXPECT_EQ(r.state, c.state);
+        EXPECT_EQ(r.why, c.why);
+        EXPECT_EQ(r.detail, QString::fromUtf8(c.detail));
+        EXPECT_EQ(r.statsPage, c.statsPage);
+        EXPECT_EQ(r.uptimeSeconds, c.uptime);
+        const bool never = c.answer == Answer::Timeout;
+        EXPECT_EQ(r.time, never ? askedAt : rig.clock.now());
+        EXPECT_EQ(r.steadyMs, never ? askedSteadyMs : rig.clock.steadyMs());
+        if (!r.isRead() && !r.statsPage) {
+            EXPECT_EQ(r.sample.DataRateDown, 0);
+        }
+    }
+}
+
+} // namespace

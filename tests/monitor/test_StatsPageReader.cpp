@@ -448,27 +448,31 @@ TEST(StatsPageReader, UserRowWindows) {
 }
 
 TEST(StatsPageReader, Uptime) {
+    // seconds: the uptime a reading carries, -1 when the page's text is no whole number (the
+    // toolbar still shows a second for it).
     const struct {
         QString markup;
         bool logDays;
         QString logged;
         const char* display;
+        qint64 seconds;
     } cases[] = {
-        {"<script>var wait = 90061;</script>", false, " 90061", "1 day, 01:01:02"},
-        {"<script>var wait = 90061;</script>", true, "1:01:01:02", "1 day, 01:01:02"},
-        {"<script>var wait = 0;</script>", false, " 0", "0 days, 00:00:01"},
-        {"<script>var wait = 86399;</script>", true, "1:00:00:00", "1 day, 00:00:00"},
-        {"<script>var wait = 3000000;</script>", false, " 3000000", "34 days, 17:20:01"},
-        {"<script>var wait = 187199;</script>", true, "2:04:00:00", "2 days, 04:00:00"},
+        {"<script>var wait = 90061;</script>", false, " 90061", "1 day, 01:01:02", 90062},
+        {"<script>var wait = 90061;</script>", true, "1:01:01:02", "1 day, 01:01:02", 90062},
+        {"<script>var wait = 0;</script>", false, " 0", "0 days, 00:00:01", 1},
+        {"<script>var wait = 86399;</script>", true, "1:00:00:00", "1 day, 00:00:00", 86400},
+        {"<script>var wait = 3000000;</script>", false, " 3000000", "34 days, 17:20:01", 3000001},
+        {"<script>var wait = 187199;</script>", true, "2:04:00:00", "2 days, 04:00:00", 187200},
         // 18 characters follow "wait =".
-        {"wait =" + blanks(13) + "90061\n", false, blanks(13) + "90061", "1 day, 01:01:02"},
-        {"wait =" + blanks(14) + "90061\n", false, blanks(14) + "9006", "0 days, 02:30:07"},
-        {"var wait =90061;", false, "90061", "1 day, 01:01:02"},
+        {"wait =" + blanks(13) + "90061\n", false, blanks(13) + "90061", "1 day, 01:01:02", 90062},
+        {"wait =" + blanks(14) + "90061\n", false, blanks(14) + "9006", "0 days, 02:30:07", 9007},
+        {"var wait =90061;", false, "90061", "1 day, 01:01:02", 90062},
         // Not a whole number: counts as 0.
-        {"var wait = 90061 ;", false, " 90061 ", "0 days, 00:00:01"},
-        {"var wait = 12.5;", false, " 12.5", "0 days, 00:00:01"},
-        {"var wait = \"x\";", true, "0:00:00:01", "0 days, 00:00:01"},
-        {"var wait = 99999999999;", false, " 99999999999", "0 days, 00:00:01"},
+        {"var wait = 90061 ;", false, " 90061 ", "0 days, 00:00:01", -1},
+        {"var wait = 12.5;", false, " 12.5", "0 days, 00:00:01", -1},
+        {"var wait = \"x\";", true, "0:00:00:01", "0 days, 00:00:01", -1},
+        {"var wait = ;", false, " ", "0 days, 00:00:01", -1},
+        {"var wait = 99999999999;", false, " 99999999999", "0 days, 00:00:01", -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.markup.toStdString());
@@ -476,7 +480,11 @@ TEST(StatsPageReader, Uptime) {
         EXPECT_EQ(r.sample.UptimeText, c.logged);
         EXPECT_EQ(r.sample.UptimeDisplay, QString::fromLatin1(c.display));
         EXPECT_EQ(r.toolbar.uptime, QString::fromLatin1(c.display));
+        EXPECT_EQ(StatsPageReader::uptimeSeconds(c.markup), c.seconds);
     }
+    // No uptime on the page, or one before the router started.
+    EXPECT_EQ(StatsPageReader::uptimeSeconds(QStringLiteral("<p>Wait = 90061;</p>")), -1);
+    EXPECT_EQ(StatsPageReader::uptimeSeconds(QStringLiteral("var wait = -2;")), -1);
 }
 
 // Labels are matched exactly: the noise margin needs its leading blank, and case counts.
