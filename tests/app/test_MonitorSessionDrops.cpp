@@ -39,12 +39,20 @@ protected:
         return s;
     }
 
-    // One sample 30 s after the last: the statistics page, or a page without them.
-    void sample(bool sync) {
+    enum class Page { Synced, NoSync, NotRouter };
+    // One sample 30 s after the last: the statistics page with sync or without, or a page
+    // without the statistics.
+    void sample(Page page) {
         clock.advanceSecs(30);
-        browser.loadPage(sync ? fixturePage("helpdesk-adsl.html")
-                              : QStringLiteral("<html><body>Not the router</body></html>"));
+        QString markup = fixturePage("helpdesk-adsl.html");
+        if (page == Page::NoSync)
+            markup.replace(QStringLiteral("1097 / 15623"), QStringLiteral("0 / 0"))
+                .replace(QStringLiteral("6.2 / 6.1"), QStringLiteral("0.0 / 0.0"));
+        else if (page == Page::NotRouter)
+            markup = QStringLiteral("<html><body>Not the router</body></html>");
+        browser.loadPage(markup);
     }
+    void sample(bool sync) { sample(sync ? Page::Synced : Page::NoSync); }
 
     QString recordPath() const { return DropRecordFile::PathIn(settings.DataFileFolder); }
     DropRecordFile::Contents record() const {
@@ -80,10 +88,37 @@ TEST_F(MonitorSessionDrops, PlottedSamplesAndCapturedImagesReachTheRecord) {
     const DropEvent& e = c.events[0];
     EXPECT_EQ(e.kind, DropEvent::Kind::Drop);
     EXPECT_EQ(e.samplesDown, 2);
-    EXPECT_EQ(e.durationSeconds(), 90);
+    EXPECT_EQ(e.durationSeconds, 90);
+    EXPECT_EQ(e.lostMinSeconds, 30);
+    EXPECT_EQ(e.lostMaxSeconds, 90);
     EXPECT_GT(e.before.rateDown, 100.0);
     EXPECT_EQ(e.images, QStringList{"Ltrv-NoiseMargin-1.jpg"});
     EXPECT_EQ(session->drops().events().size(), 1u);
+}
+
+// Pages without the statistics are plotted as zeros, as they always were, but the record tells
+// them for what they are: the router was not read, the line did not drop.
+TEST_F(MonitorSessionDrops, PagesWithoutTheStatisticsAreNoDrop) {
+    auto session = makeSession();
+    std::vector<LineReading::State> handed;
+    QObject::connect(session.get(), &MonitorSession::readingHandled,
+                     [&](const LineReading& r, bool) { handed.push_back(r.state); });
+    session->run().btnRunClick();
+    for (Page page : {Page::Synced, Page::NotRouter, Page::NotRouter, Page::Synced}) {
+        sample(page);
+        session->run().Timer1Timer();
+    }
+    const DropRecordFile::Contents c = record();
+    ASSERT_EQ(c.events.size(), 1u);
+    EXPECT_EQ(c.events[0].kind, DropEvent::Kind::NoReading);
+    EXPECT_EQ(c.events[0].why, LineReading::Why::OtherPage);
+    EXPECT_EQ(c.events[0].lostMaxSeconds, 0);
+    using S = LineReading::State;
+    EXPECT_EQ(handed, (std::vector<S>{S::Synced, S::NotRead, S::NotRead, S::Synced}));
+    ASSERT_TRUE(session->lastSyncedReading());
+    EXPECT_EQ(session->lastSyncedReading()->sample.DataRateDown, 15623);
+    // The graphs still show the outage as zeros.
+    EXPECT_EQ(session->graphs().PointCount(), 4);
 }
 
 TEST_F(MonitorSessionDrops, ADropInTheGraphDataFileEndsAfterTheRestart) {
@@ -91,6 +126,7 @@ TEST_F(MonitorSessionDrops, ADropInTheGraphDataFileEndsAfterTheRestart) {
     LineSample good;
     good.NoiseMarginDown = 6;
     good.DataRateDown = 16000;
+    good.HasNoiseMargin = good.HasDataRate = true;
     LineSample none;
     const QDateTime t = clock.now();
     writeFile(dataFile,
