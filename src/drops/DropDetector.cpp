@@ -120,13 +120,24 @@ std::vector<DropEvent> DropDetector::feed(const Point& p) {
         if (state_.noSync++ == 0)
             state_.firstNoSyncMs = p.ms;
         state_.lastNoSyncMs = p.ms;
+        state_.lastNoSync = p;
+        // The silence before this reading was inside the drop after all.
+        if (state_.trailingUnread > 0 && state_.why == LineReading::Why::None)
+            state_.why = state_.trailingWhy;
+        state_.trailingUnread = 0;
         state_.images += images;
         return {};
     case RS::NotRead:
-        if (state_.unread++ == 0) {
-            state_.firstUnreadMs = p.ms;
-            state_.why = p.why;
+        if (state_.noSync > 0 && state_.trailingUnread++ == 0) {
+            state_.firstTrailingMs = p.ms;
+            state_.trailingWhy = p.why;
         }
+        if (state_.unread++ == 0)
+            state_.firstUnreadMs = p.ms;
+        // The reason the stretch's unread time began with; a silence after the drop's last
+        // reading without sync keeps its own.
+        if (state_.noSync == 0 && state_.why == LineReading::Why::None)
+            state_.why = p.why;
         state_.lastUnreadMs = p.ms;
         state_.images += images;
         return {};
@@ -165,8 +176,26 @@ std::vector<DropEvent> DropDetector::close(const Point& good) {
         e.lostMinSeconds = std::min(seconds(state_.lostMinMs), e.durationSeconds);
         e.lostMaxSeconds =
             std::max(e.lostMinSeconds, e.durationSeconds - e.unknownSeconds);
-        e.why = state_.unread > 0 ? state_.why : LineReading::Why::None;
+        e.samplesUnread = state_.unread - state_.trailingUnread;
+        e.why = e.samplesUnread > 0 ? state_.why : LineReading::Why::None;
         events.push_back(std::move(e));
+        // The router fell silent after the drop's last reading without sync: when the line came
+        // back in that silence nobody can say, and the silence is told for what it was.
+        if (state_.trailingUnread > 0 && state_.lastNoSync) {
+            DropEvent silence = base;
+            silence.kind = DropEvent::Kind::NoReading;
+            silence.before = sideOf(*state_.lastNoSync);
+            silence.samplesDown = 0;
+            silence.samplesUnread = state_.trailingUnread;
+            silence.durationSeconds =
+                seconds(std::max<qint64>(0, good.steadyMs - state_.lastNoSync->steadyMs));
+            silence.unknownSeconds = silence.durationSeconds;
+            silence.startLatest = timeOf(state_.firstTrailingMs);
+            silence.endEarliest = timeOf(state_.lastUnreadMs);
+            silence.why = state_.trailingWhy;
+            silence.clockStepSeconds = 0;
+            events.push_back(std::move(silence));
+        }
     } else {
         if (state_.unread > 0) {
             DropEvent e = base;
@@ -197,6 +226,10 @@ std::vector<DropEvent> DropDetector::close(const Point& good) {
     state_.lostMinMs = state_.unknownMs = state_.clockStepMs = 0;
     state_.restarted = false;
     state_.why = LineReading::Why::None;
+    state_.lastNoSync.reset();
+    state_.trailingUnread = 0;
+    state_.firstTrailingMs = 0;
+    state_.trailingWhy = LineReading::Why::None;
     state_.fromHistory = false;
     state_.images.clear();
     return events;

@@ -1,7 +1,8 @@
 #pragma once
 // Finds the events of the drop record in the stream of readings. Everything between two readings
 // with sync is one stretch: readings without sync in it make a drop, readings that were not read
-// (and none without sync) a time the router was not read, new sync rates a retrain, an uptime
+// (and none without sync) a time the router was not read (as do those after a drop's last reading
+// without sync, besides the drop), new sync rates a retrain, an uptime
 // that grew less than the time that passed a router restart (also one hidden in a gap). Durations
 // and gaps come from the steady clock; the wall clock only labels. Time nobody watched (a gap
 // longer than half an interval again) and time the router was not read are unknown, never lost.
@@ -39,6 +40,12 @@ public:
         qint64 lostMinMs = 0, unknownMs = 0, clockStepMs = 0;
         bool restarted = false;
         LineReading::Why why = LineReading::Why::None;
+        // Unread readings since the last one without sync: a silence after a drop is told as its
+        // own event, the router not read.
+        std::optional<Point> lastNoSync;
+        int trailingUnread = 0;
+        qint64 firstTrailingMs = 0;
+        LineReading::Why trailingWhy = LineReading::Why::None;
         bool fromHistory = false; // some of the stretch was read from the data file's history
         // Read back from an earlier run: steady times are its wall times until the first live
         // reading puts them on this run's steady clock.

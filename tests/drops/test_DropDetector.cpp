@@ -103,6 +103,9 @@ TEST(DropDetector, ReadingSequencesGiveTheEventsTheyShow) {
         {"unread readings inside a drop are unknown time",
          {good(0), down(30), unread(60), unread(90), down(120), good(150)},
          {{K::Drop, 0, 150, 0, 60, 90, 2, 2}}},
+        {"a silence after a drop: the drop, and the silence told apart",
+         {good(0), down(30), down(60), unread(90), unread(120), good(150)},
+         {{K::Drop, 0, 150, 30, 60, 90, 2, 0}, {K::NoReading, 60, 150, 0, 0, 90, 0, 2}}},
         {"new rates across a silence: the silence and a retrain",
          {good(0), unread(30), unread(60), good(90, 16000)},
          {{K::NoReading, 0, 90, 0, 0, 90, 0, 2}, {K::Retrain, 0, 90, 0, 0, 90, 0, 2}}},
@@ -143,6 +146,7 @@ TEST(DropDetector, ReadingSequencesGiveTheEventsTheyShow) {
             EXPECT_EQ(e.before.time, kStart.addSecs(x.beforeSecond)) << i;
             EXPECT_EQ(e.after.time, kStart.addSecs(x.afterSecond)) << i;
             EXPECT_EQ(e.durationSeconds, x.afterSecond - x.beforeSecond) << i;
+            EXPECT_EQ(e.why == W::None, e.samplesUnread == 0) << i;
             EXPECT_EQ(e.lostMinSeconds, x.lostMin) << i;
             EXPECT_EQ(e.lostMaxSeconds, x.lostMax) << i;
             EXPECT_EQ(e.unknownSeconds, x.unknown) << i;

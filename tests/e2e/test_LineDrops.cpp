@@ -1,8 +1,10 @@
-// The line dropping three times while the real program watches it: a long drop (first a line
-// without sync, then a router that does not answer), a retrain with new rates and a router
-// restart. The drop record, /status.json, /drops.csv, /metrics and the report for the provider
-// must all tell the same three events, at the times the data file plotted and with the values
-// the router served.
+// The line dropping three times while the real program watches it: a drop (three statistics
+// pages without sync) after which the router stops answering for a while, a retrain with new
+// rates and a router restart. The drop record, /status.json, /drops.csv, /metrics and the report
+// for the provider must all tell the same events, at the times the data file plotted and with the
+// values the router served: one drop bracketing the pages without sync, the silence after it as
+// a time the router was not read (never a drop, never lost time, never a 0 dB measurement), the
+// retrain and the restart.
 #include "drops/DropEvent.h"
 #include "drops/DropJson.h"
 #include "drops/DropRecordFile.h"
@@ -147,26 +149,35 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     EXPECT_EQ(empty.status, 200);
     EXPECT_EQ(empty.body, DropRecordFile::Header() + "\r\n");
 
-    // 1. A long drop: the line without sync, then the router not answering at all.
+    // 1. A drop: three pages without sync, then the router not answering for 45 s (four and a
+    // half samples), /metrics read in the silence.
     const qsizetype dropFrom = dataLines().size();
     ASSERT_FALSE(sim.set(QStringLiteral("nosync=1")).isEmpty());
-    ASSERT_TRUE(ProgramProcess::waitFor([&] { return zerosFrom(dropFrom) >= 2; }, kLongWaitMs));
+    ASSERT_TRUE(ProgramProcess::waitFor([&] { return zerosFrom(dropFrom) >= 3; }, kLongWaitMs));
     ASSERT_FALSE(sim.set(QStringLiteral("down=1")).isEmpty());
     const qsizetype zerosAtDown = zerosFrom(dropFrom);
     ASSERT_TRUE(ProgramProcess::waitFor([&] { return zerosFrom(dropFrom) >= zerosAtDown + 2; },
                                         kLongWaitMs));
+    const HttpReply silent = httpGet(webPort, "/metrics");
+    ASSERT_TRUE(ProgramProcess::waitFor([&] { return zerosFrom(dropFrom) >= zerosAtDown + 4; },
+                                        kLongWaitMs));
     EXPECT_EQ(recordedEvents(), 0) << "a drop is written when it ends";
     ASSERT_FALSE(sim.set(QStringLiteral("down=0&nosync=0")).isEmpty());
-    ASSERT_TRUE(waitForEvents(1));
+    ASSERT_TRUE(waitForEvents(2));
     const QStringList lossImages = captures();
+    // While the router was silent nothing it did not say was published as measured.
+    ASSERT_EQ(silent.status, 200);
+    EXPECT_FALSE(silent.body.contains("lintrove_noise_margin_db{")) << silent.body.toStdString();
+    EXPECT_FALSE(silent.body.contains("lintrove_sync_rate_bytes_per_second{"));
+    EXPECT_FALSE(metric(silent.body, QStringLiteral("lintrove_line_up")).has_value());
 
     // 2. A retrain: new sync rates from one sample to the next.
     ASSERT_FALSE(sim.set(QStringLiteral("retrain=1")).isEmpty());
-    ASSERT_TRUE(waitForEvents(2));
+    ASSERT_TRUE(waitForEvents(3));
 
     // 3. The router restarts: new rates and its uptime from 0.
     ASSERT_FALSE(sim.set(QStringLiteral("restart=1")).isEmpty());
-    ASSERT_TRUE(waitForEvents(3));
+    ASSERT_TRUE(waitForEvents(4));
 
     // The web server's views while the program runs.
     const HttpReply status = httpGet(webPort, "/status.json");
@@ -179,7 +190,7 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     ASSERT_TRUE(ProgramProcess::waitFor(
         [&] {
             table = program->get(QStringLiteral("LineDropsWindow/DropsTable"));
-            return table[QStringLiteral("rows")].toArray().size() >= 3;
+            return table[QStringLiteral("rows")].toArray().size() >= 4;
         },
         kLongWaitMs))
         << QJsonDocument(table).toJson().toStdString();
@@ -225,34 +236,51 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     EXPECT_GE(uptime(found[1].after), uptime(found[1].before)) << "a retrain keeps the uptime";
     EXPECT_LT(uptime(found[2].after), uptime(found[2].before)) << "a restart starts it again";
 
-    // The record: three whole lines, each between the data file's points either side and with
-    // the values served there.
+    // The record: four whole lines: the drop and the silence after it in the first break, the
+    // retrain and the restart in the others, each between the data file's points either side
+    // and with the values served there.
     const QByteArray recordBytes = fileBytes(recordPath());
     DropRecordFile::Contents record;
     QString error;
     ASSERT_TRUE(DropRecordFile::Read(recordPath(), record, &error)) << error.toStdString();
     EXPECT_TRUE(record.skipped.isEmpty()) << record.skipped.join('\n').toStdString();
-    ASSERT_EQ(record.events.size(), 3u) << recordBytes.toStdString();
-    const Kind kinds[] = {Kind::Drop, Kind::Retrain, Kind::RouterRestart};
-    for (size_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(record.events.size(), 4u) << recordBytes.toStdString();
+    const Kind kinds[] = {Kind::Drop, Kind::NoReading, Kind::Retrain, Kind::RouterRestart};
+    const qsizetype breakOf[] = {0, 0, 1, 2};
+    for (size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(testing::Message() << "event " << i);
         const DropEvent& e = record.events[i];
-        const Break& b = found[qsizetype(i)];
+        const Break& b = found[breakOf[i]];
         EXPECT_EQ(e.kind, kinds[i]);
-        EXPECT_EQ(e.before.time, labelTime(lines[b.before])) << lines[b.before].label.toStdString();
+        EXPECT_EQ(e.source, DropEvent::Source::Live);
+        if (e.kind != Kind::NoReading) {
+            EXPECT_EQ(e.before.time, labelTime(lines[b.before]))
+                << lines[b.before].label.toStdString();
+            expectSideServed(e.before, page(b.before), "before");
+        }
         EXPECT_EQ(e.after.time, labelTime(lines[b.after])) << lines[b.after].label.toStdString();
-        EXPECT_EQ(e.samplesDown, b.zeros);
-        EXPECT_EQ(e.intervalSeconds, kSampleSeconds);
-        expectSideServed(e.before, page(b.before), "before");
         expectSideServed(e.after, page(b.after), "after");
-        EXPECT_TRUE(e.before.rateUp != e.after.rateUp || e.before.rateDown != e.after.rateDown)
-            << "every break came with new sync rates";
+        EXPECT_LE(e.lostMinSeconds, e.lostMaxSeconds);
+        EXPECT_LE(e.lostMaxSeconds + e.unknownSeconds, e.durationSeconds);
     }
+    for (size_t i : {size_t(0), size_t(2), size_t(3)})
+        EXPECT_TRUE(record.events[i].before.rateUp != record.events[i].after.rateUp ||
+                    record.events[i].before.rateDown != record.events[i].after.rateDown)
+            << "every break came with new sync rates";
     const DropEvent& drop = record.events[0];
-    // Zero points lie a sample apart; the drop spans them and a sample either side (less the
-    // timers' slack).
-    EXPECT_GE(drop.durationSeconds(), found[0].zeros * kSampleSeconds);
-    EXPECT_EQ(drop.secondsLost(), drop.durationSeconds());
+    const DropEvent& silence = record.events[1];
+    // The drop brackets exactly the pages served without sync; the silence holds the rest of
+    // the zero points, and its time is unknown: neither lost nor up.
+    EXPECT_EQ(drop.samplesDown, qsizetype(unsyncedPages));
+    EXPECT_EQ(drop.samplesDown + silence.samplesUnread, found[0].zeros);
+    EXPECT_EQ(silence.why, LineReading::Why::NotResponding);
+    EXPECT_EQ(silence.lostMaxSeconds, 0);
+    EXPECT_EQ(silence.unknownSeconds, silence.durationSeconds);
+    EXPECT_EQ(silence.before.time, drop.endEarliest) << "the silence follows the last page";
+    EXPECT_GE(silence.durationSeconds, 4 * kSampleSeconds);
+    // At least the time between its pages without sync; at most what the silence leaves.
+    EXPECT_GE(drop.lostMinSeconds, (drop.samplesDown - 1) * kSampleSeconds - 2);
+    EXPECT_LE(drop.lostMaxSeconds, drop.durationSeconds - silence.durationSeconds + 2);
     // The images captured at the loss, the only ones: the follow-up set would come a page (the
     // default 480 points) later.
     ASSERT_EQ(lossImages.size(), 4) << lossImages.join(' ').toStdString();
@@ -260,6 +288,7 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     EXPECT_EQ(captures(), lossImages);
     EXPECT_TRUE(record.events[1].images.isEmpty());
     EXPECT_TRUE(record.events[2].images.isEmpty());
+    EXPECT_TRUE(record.events[3].images.isEmpty());
 
     // /drops.csv: the record file, byte for byte.
     ASSERT_EQ(csv.status, 200);
@@ -267,15 +296,17 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     EXPECT_TRUE(csv.headers.toLower().contains("content-type: text/csv"))
         << csv.headers.toStdString();
 
-    // /metrics: one of each kind, and the long drop's time.
+    // /metrics: one of each kind (the silence is none of them), and the time seen down.
     ASSERT_EQ(metrics.status, 200);
     for (const char* kind : {"drop", "retrain", "router_restart"})
         EXPECT_EQ(metric(metrics.body,
                          QStringLiteral("lintrove_line_drops_total{kind=\"%1\"}").arg(kind)),
                   1.0)
             << kind;
-    EXPECT_EQ(metric(metrics.body, QStringLiteral("lintrove_line_down_seconds_total")),
-              double(drop.durationSeconds()));
+    EXPECT_FALSE(metrics.body.contains("kind=\"no_reading\""));
+    EXPECT_NEAR(metric(metrics.body, QStringLiteral("lintrove_line_down_seconds_total"))
+                    .value_or(-1),
+                double(drop.lostMinSeconds), 1.0);
 
     // /status.json: the counters, the summary and the last drops, newest first.
     ASSERT_EQ(status.status, 200);
@@ -287,7 +318,8 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     const QJsonObject sinceStart = json[QStringLiteral("sinceStart")].toObject();
     for (const char* kind : {"drop", "retrain", "router_restart"})
         EXPECT_EQ(sinceStart[QLatin1String(kind)].toInteger(), 1) << kind;
-    EXPECT_EQ(sinceStart[QStringLiteral("downSeconds")].toDouble(), double(drop.durationSeconds()));
+    EXPECT_NEAR(sinceStart[QStringLiteral("downSeconds")].toDouble(), double(drop.lostMinSeconds),
+                1.0);
     const QJsonObject summary = json[QStringLiteral("summary")].toObject();
     for (const char* window : {"today", "last7Days", "last30Days"}) {
         const QJsonObject w = summary[QLatin1String(window)].toObject();
@@ -299,11 +331,11 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     }
     EXPECT_EQ(summary[QStringLiteral("longest")].toObject(), DropJson::event(drop));
     EXPECT_EQ(summary[QStringLiteral("meanSecondsBetween")].toInteger(),
-              drop.before.time.secsTo(record.events[2].before.time) / 2);
+              drop.before.time.secsTo(record.events[3].before.time) / 2);
     const QJsonArray last = json[QStringLiteral("lastDrops")].toArray();
-    ASSERT_EQ(last.size(), 3) << status.body.toStdString();
-    for (qsizetype i = 0; i < 3; ++i) {
-        const DropEvent& e = record.events[size_t(2 - i)];
+    ASSERT_EQ(last.size(), 4) << status.body.toStdString();
+    for (qsizetype i = 0; i < 4; ++i) {
+        const DropEvent& e = record.events[size_t(3 - i)];
         const QJsonObject shown = last[i].toObject();
         EXPECT_EQ(shown[QStringLiteral("kind")].toString(),
                   QLatin1String(DropEvent::kindName(e.kind)));
@@ -340,12 +372,13 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     QList<QRegularExpressionMatch> rows;
     for (auto it = row.globalMatch(report); it.hasNext();)
         rows << it.next();
-    ASSERT_EQ(rows.size(), 3) << report.left(4000).toStdString();
-    const QString kindTexts[] = {QStringLiteral("Drop"), QStringLiteral("Retrain"),
-                                 QStringLiteral("Router restart")};
+    ASSERT_EQ(rows.size(), 4) << report.left(4000).toStdString();
+    const QString kindTexts[] = {QStringLiteral("Drop"),
+                                 QStringLiteral("Router not read (router not responding)"),
+                                 QStringLiteral("Retrain"), QStringLiteral("Router restart")};
     const auto kbps = [](double v) { return QStringLiteral("%1 Kbps").arg(qint64(v)); };
-    for (qsizetype r = 0; r < 3; ++r) {
-        const size_t i = size_t(2 - r);
+    for (qsizetype r = 0; r < 4; ++r) {
+        const size_t i = size_t(3 - r);
         SCOPED_TRACE(testing::Message() << "report row " << r);
         const DropEvent& e = record.events[i];
         const QRegularExpressionMatch& m = rows[r];
@@ -384,7 +417,7 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
               QStringList({"Start", "End", "Duration", "Kind", "NM before (dB)", "NM after (dB)",
                            "Sync before (Kbps)", "Sync after (Kbps)", "Images"}));
     const QJsonArray tableRows = table[QStringLiteral("rows")].toArray();
-    ASSERT_EQ(tableRows.size(), 3);
+    ASSERT_EQ(tableRows.size(), 4);
     const QString stamp = QStringLiteral("yyyy-MM-dd HH:mm:ss");
     const auto margins = [](const DropSide& s) {
         return QStringLiteral("%1 / %2")
@@ -394,9 +427,9 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     const auto rates = [](const DropSide& s) {
         return QStringLiteral("%1 / %2").arg(qint64(s.rateDown)).arg(qint64(s.rateUp));
     };
-    for (qsizetype r = 0; r < 3; ++r) {
+    for (qsizetype r = 0; r < 4; ++r) {
         SCOPED_TRACE(testing::Message() << "window row " << r);
-        const DropEvent& e = record.events[size_t(2 - r)];
+        const DropEvent& e = record.events[size_t(3 - r)];
         QStringList cells;
         for (const QJsonValue& c : tableRows[r].toArray())
             cells << c.toString();
@@ -404,7 +437,7 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
         EXPECT_EQ(cells[0], e.before.time.toString(stamp));
         EXPECT_EQ(cells[1], e.after.time.toString(stamp));
         EXPECT_EQ(cells[2], DropSummary::lengthText(e));
-        EXPECT_EQ(cells[3], kindTexts[2 - r]);
+        EXPECT_EQ(cells[3], kindTexts[3 - r]);
         EXPECT_EQ(cells[4], margins(e.before));
         EXPECT_EQ(cells[5], margins(e.after));
         EXPECT_EQ(cells[6], rates(e.before));
@@ -419,8 +452,8 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
     QList<QRegularExpressionMatch> windowRows;
     for (auto it = row.globalMatch(windowReportText); it.hasNext();)
         windowRows << it.next();
-    ASSERT_EQ(windowRows.size(), 3) << windowReportText.left(4000).toStdString();
-    for (qsizetype r = 0; r < 3; ++r)
+    ASSERT_EQ(windowRows.size(), 4) << windowReportText.left(4000).toStdString();
+    for (qsizetype r = 0; r < 4; ++r)
         EXPECT_EQ(windowRows[r].captured(0), rows[r].captured(0)) << "report row " << r;
     for (const QString& name : drop.images)
         EXPECT_TRUE(windowReportText.contains(

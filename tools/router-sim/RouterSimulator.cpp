@@ -77,7 +77,7 @@ RouterSimulator::~RouterSimulator() {
 }
 
 std::int64_t RouterSimulator::uptimeSeconds() const {
-    return uptimeBase_ + clock_.elapsed() / 1000;
+    return uptimeBase_ + clock_.elapsed() * options_.timeScale / 1000;
 }
 
 QString RouterSimulator::randomHex(int digits) {
@@ -349,6 +349,6 @@ SimResponse RouterSimulator::set(const SimRequest& request) {
     if (retrain || restart)
         line_.retrain();
     if (restart)
-        uptimeBase_ = -clock_.elapsed() / 1000;
+        uptimeBase_ = -clock_.elapsed() * options_.timeScale / 1000;
     return state();
 }

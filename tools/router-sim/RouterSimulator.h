@@ -28,6 +28,7 @@ struct SimOptions {
     int slowMs = 0;     // every page answered this much later
     bool down = false;  // every page request dropped unanswered, as by an unreachable router
     QString recordPath; // a line per page answered, appended here; empty = no record
+    int timeScale = 1;  // the uptime runs this many times as fast as real time
 };
 
 struct SimRequest {

@@ -14,6 +14,7 @@ const char* const kUsage =
     "usage: router-sim --port N --password P [--no-sync] [--missing-labels] [--firmware]\n"
     "                  [--mbps] [--quirk] [--garbage] [--empty] [--drift-seed S]\n"
     "                  [--drop-every N] [--slow MS] [--down] [--record FILE]\n"
+    "                  [--time-scale S]\n"
     "Serves the router's login and statistics pages on 127.0.0.1:N (0 picks a free port).\n"
     "GET /sim/state shows the values last served and those of the recent statistics pages;\n"
     "GET /sim/set?nosync=1&... changes the switches (nosync, garbage, empty, missing,\n"
@@ -21,7 +22,9 @@ const char* const kUsage =
     "later, down=1: every page request dropped unanswered; once, at the next statistics page:\n"
     "retrain=1 new sync rates, restart=1 new rates and the uptime from 0). --record appends a\n"
     "line per page\n"
-    "answered: time in ms, kind, and for a statistics page synced and the values shown.\n";
+    "answered: time in ms, kind, and for a statistics page synced and the values shown.\n"
+    "--time-scale S: the router's uptime runs S times as fast, as the program's clock does under\n"
+    "LINTROVE_TIME_SCALE, so that a fast run does not look like a restart.\n";
 
 int usageError(const QString& message) {
     std::fprintf(stderr, "router-sim: %s\n%s", qPrintable(message), kUsage);
@@ -77,6 +80,10 @@ int main(int argc, char** argv) {
             if (!number(0, 600000, n))
                 return usageError(QStringLiteral("--slow needs a number of milliseconds"));
             options.slowMs = static_cast<int>(n);
+        } else if (a == u"--time-scale") {
+            if (!number(1, 10000, n))
+                return usageError(QStringLiteral("--time-scale needs a number from 1 to 10000"));
+            options.timeScale = static_cast<int>(n);
         } else if (a == u"--down") {
             options.down = true;
         } else if (a == u"--record") {
