@@ -346,6 +346,7 @@ void PageDriver::classify(const QString& markup, const Answer& answer) {
         reading.detail = sample_.HasNoiseMargin ? QStringLiteral("no sync rates on the page")
                                                 : QStringLiteral("no noise margins on the page");
     }
+    routerState_.setLine(reading.state, reading.time);
     Q_EMIT pageReady(reading);
 }
 
