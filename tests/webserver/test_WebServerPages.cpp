@@ -41,6 +41,17 @@ LineSample lineSample(double nmDown, double rateDown, const QString& uptime) {
     return s;
 }
 
+LineReading readingOf(const LineSample& s, const QDateTime& t) {
+    LineReading r;
+    r.time = t;
+    r.statsPage = true;
+    r.sample = s;
+    r.state = LineReading::stateOf(s);
+    r.why = LineReading::Why::None;
+    r.uptimeSeconds = LineSample::uptimeSeconds(s.UptimeDisplay);
+    return r;
+}
+
 class WebServerPages : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,7 +77,7 @@ protected:
             {120, down}};
         for (const auto& [secs, s] : samples) {
             record.feed(t.addSecs(secs), s);
-            metrics.recordSample(s, 0, 1, t.addSecs(secs));
+            metrics.recordReading(readingOf(s, t.addSecs(secs)), 0, 1);
         }
         metrics.setMonitorState(MonitorState::Running);
         metrics.setRouterStatus(RouterStatus::Reading);
@@ -162,7 +173,7 @@ TEST_F(WebServerPages, KeptPagesFollowEveryChange) {
     const QDateTime end(QDate(2026, 12, 8), QTime(10, 3));
     const LineSample up = lineSample(6.0, 16500, "0 days, 00:00:30");
     record.feed(end, up);
-    metrics.recordSample(up, 0, 1, end);
+    metrics.recordReading(readingOf(up, end), 0, 1);
     const QJsonObject s = status();
     EXPECT_EQ(s["sample"].toObject()["time"].toString(), DropRecordFile::TimeText(end));
     EXPECT_EQ(s["lastDrops"].toArray()[0].toObject()["kind"].toString(), "router_restart");

@@ -164,7 +164,13 @@ int main(int argc, char** argv) {
         last = sampleAt(i, connection, !down);
         graphs.AppendSample(GraphSet::PointLabel(t, false), GraphSet::WebLabel(t), last);
         record.feed(t, last);
-        metrics.recordSample(last, 0, 1, t);
+        LineReading reading;
+        reading.time = t;
+        reading.state = LineReading::stateOf(last);
+        reading.why = LineReading::Why::None;
+        reading.sample = last;
+        reading.uptimeSeconds = LineSample::uptimeSeconds(last.UptimeDisplay);
+        metrics.recordReading(reading, 0, 1);
     }
     metrics.setMonitorState(MonitorState::Running);
     metrics.setRouterStatus(RouterStatus::Reading);
