@@ -86,7 +86,7 @@ void WebServerBinder::bindPipeline() {
                 const Settings& settings = services_.settings;
                 if (plotted)
                     metrics_->recordReading(reading, settings.User1, settings.User2);
-                tray_->setToolTipFrom(reading.sample);
+                tray_->setReading(reading);
             });
     RunControl& run = session.run();
     connect(&run, &RunControl::stateChanged, this,
