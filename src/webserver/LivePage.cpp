@@ -71,7 +71,7 @@ function lost(w) {
   return duration(w.secondsLost || 0);
 }
 // An event's length as the record words it, else its duration and uncertainty.
-function length(d) {
+function lengthOf(d) {
   if (d.lengthText) return d.lengthText;
   return duration(d.durationSeconds) + " \u00b1 " + d.uncertaintySeconds + " s";
 }
@@ -126,7 +126,7 @@ function show(s) {
     text("summary", "Today " + m.today.count + " (" + lost(m.today) + " lost)"
       + ", 7 days " + m.last7Days.count + " (" + lost(m.last7Days) + ")"
       + ", 30 days " + m.last30Days.count + " (" + lost(m.last30Days) + ")"
-      + (m.longest ? ", longest " + length(m.longest) : "")
+      + (m.longest ? ", longest " + lengthOf(m.longest) : "")
       + (typeof m.meanSecondsBetween === "number" ? ", mean time between drops "
          + duration(m.meanSecondsBetween) : ""));
   }
@@ -135,7 +135,7 @@ function show(s) {
   (s.lastDrops || []).forEach(function (d) {
     var row = document.createElement("tr");
     cell(row, when(d.start || d.startLatest));
-    cell(row, length(d));
+    cell(row, lengthOf(d));
     cell(row, kinds[d.kind] || d.kind);
     cell(row, beforeAfter(d, "noiseMarginDb", "dB", true));
     cell(row, beforeAfter(d, "syncRateKbps", "Kbps", false));
