@@ -92,7 +92,13 @@ int main(int argc, char** argv) {
     s.User2Up = 21.4, s.User2Down = 39.1, s.HasUser2 = true;
     s.UptimeDisplay = QStringLiteral("1 days, 01:01:02");
     metrics.setMonitorState(MonitorState::Running);
-    metrics.recordSample(s, 0, 1, QDateTime::currentDateTime());
+    LineReading reading;
+    reading.time = QDateTime::currentDateTime();
+    reading.state = LineReading::stateOf(s);
+    reading.why = LineReading::Why::None;
+    reading.sample = s;
+    reading.uptimeSeconds = LineSample::uptimeSeconds(s.UptimeDisplay);
+    metrics.recordReading(reading, 0, 1);
 
     sigset_t stop;
     sigemptyset(&stop);

@@ -345,7 +345,9 @@ void PageDriver::classify(const QString& markup, const Answer& answer) {
             deadline_->setEnabled(false);
     }
 
-    Q_EMIT pageReady(statisticsReading(markup, sampleTime, sampleSteadyMs));
+    const LineReading reading = statisticsReading(markup, sampleTime, sampleSteadyMs);
+    routerState_.setLine(reading.state, reading.time);
+    Q_EMIT pageReady(reading);
 }
 
 LineReading PageDriver::statisticsReading(const QString& markup, const QDateTime& time,

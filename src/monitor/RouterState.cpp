@@ -1,19 +1,30 @@
 #include "monitor/RouterState.h"
 
-#include "core/FormatDateTime.h"
-
-namespace {
-
-QString timeOfDay(const QDateTime& t) {
-    return FormatDateTime(QStringLiteral("hh:mm:ss"), t);
-}
-
-} // namespace
+#include "core/ReadingText.h"
 
 void RouterState::setAnswer(RouterStatus answer, const QDateTime& requestedAt) {
     if (answer != answer_ || !since_.isValid())
         since_ = requestedAt;
     answer_ = answer;
+    update();
+}
+
+void RouterState::setLine(LineReading::State state, const QDateTime& at) {
+    switch (state) {
+    case LineReading::State::Synced:
+        noSyncSince_ = QDateTime();
+        incompleteSince_ = QDateTime();
+        break;
+    case LineReading::State::NoSync:
+        if (!noSyncSince_.isValid())
+            noSyncSince_ = at;
+        incompleteSince_ = QDateTime();
+        break;
+    case LineReading::State::NotRead:
+        if (!incompleteSince_.isValid())
+            incompleteSince_ = at;
+        break;
+    }
     update();
 }
 
@@ -41,18 +52,24 @@ QString RouterState::text() const {
     case RouterStatus::Connecting:
         return QStringLiteral("Connecting");
     case RouterStatus::Reading:
+        if (incompleteSince_.isValid())
+            return QStringLiteral("Statistics incomplete since ") +
+                   ReadingText::timeOfDay(incompleteSince_);
+        if (noSyncSince_.isValid())
+            return ReadingText::noSyncSince(noSyncSince_);
         return QStringLiteral("Reading the line");
     case RouterStatus::NotReachable:
-        return QStringLiteral("Not reachable since ") + timeOfDay(since_);
+        return QStringLiteral("Not reachable since ") + ReadingText::timeOfDay(since_);
     case RouterStatus::NotResponding:
-        return QStringLiteral("Not responding since ") + timeOfDay(since_);
+        return QStringLiteral("Not responding since ") + ReadingText::timeOfDay(since_);
     case RouterStatus::PasswordRejected:
         return QStringLiteral("Password rejected");
     case RouterStatus::NoStatistics:
-        return QStringLiteral("No statistics since ") + timeOfDay(since_);
+        return QStringLiteral("No statistics since ") + ReadingText::timeOfDay(since_);
     case RouterStatus::Paused:
-        return resumeAt_ ? QStringLiteral("Paused, resumes at ") + timeOfDay(*resumeAt_)
-                         : QStringLiteral("Paused");
+        return resumeAt_
+                   ? QStringLiteral("Paused, resumes at ") + ReadingText::timeOfDay(*resumeAt_)
+                   : QStringLiteral("Paused");
     case RouterStatus::Stopped:
         return QStringLiteral("Stopped");
     }

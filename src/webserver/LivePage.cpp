@@ -44,7 +44,7 @@ small { color: #666; }
 <h2>Drops</h2>
 <div id="summary">-</div>
 <div class="scroll"><table>
-<thead><tr><th>Start</th><th>Duration</th><th>Kind</th><th>Margin down before / after</th>
+<thead><tr><th>Start</th><th>Length</th><th>Kind</th><th>Margin down before / after</th>
 <th>Sync down before / after</th></tr></thead>
 <tbody id="drops"></tbody>
 </table></div>
@@ -60,7 +60,7 @@ function duration(s) {
   if (s < 86400) return Math.floor(s / 3600) + " h " + Math.floor(s % 3600 / 60) + " min";
   return Math.floor(s / 86400) + " d " + Math.floor(s % 86400 / 3600) + " h";
 }
-function when(iso) { return iso.replace("T", " ").substring(0, 19); }
+function when(iso) { return iso ? String(iso).replace("T", " ").substring(0, 19) : "-"; }
 function num(v) { return Math.round(v * 10) / 10; }
 function range(lost) {
   var least = duration(lost.min), most = duration(lost.max);
@@ -70,6 +70,20 @@ function lost(w) {
   if (!w.lostSeconds) return duration(w.secondsLost);
   return w.lostSeconds.max === 0 ? "0 s" : range(w.lostSeconds);
 }
+// An event's length as the record words it, else its duration and uncertainty.
+function lengthOf(d) {
+  if (d.lengthText) return d.lengthText;
+  return duration(d.durationSeconds) + " \u00b1 " + d.uncertaintySeconds + " s";
+}
+function beforeAfter(d, key, unit, round) {
+  function one(side) {
+    return side && side[key] && typeof side[key].down === "number"
+      ? (round ? num(side[key].down) : side[key].down) : "-";
+  }
+  return one(d.before) + " / " + one(d.after) + " " + unit;
+}
+var kinds = { drop: "Drop", retrain: "Retrain", router_restart: "Router restart",
+  no_reading: "Router not read" };
 var states = { reading: "Reading the line", connecting: "Connecting to the Home Hub",
   not_reachable: "Home Hub not reachable", not_responding: "Home Hub not responding",
   password_rejected: "Password rejected", no_statistics: "No statistics page",
@@ -77,9 +91,12 @@ var states = { reading: "Reading the line", connecting: "Connecting to the Home 
 function cell(row, t) { var td = document.createElement("td"); td.textContent = t; row.appendChild(td); }
 function show(s) {
   var state = document.getElementById("state");
-  var line = s.drop ? "Line down since " + when(s.drop.since) : (s.lineUp ? "Line up" : "");
-  state.textContent = (states[s.router] || s.router) + (line ? " - " + line : "");
-  state.className = s.drop || !s.lineUp ? "down" : "up";
+  // The program's own state line: while the router is not read it ends with the last reading
+  // that was, so nothing here shows an unread reading's zeros.
+  var head = s.stateText || states[s.router] || s.router;
+  var line = s.drop ? "Line down since " + when(s.drop.since) : (s.lineUp === true ? "Line up" : "");
+  state.textContent = head + (line ? " - " + line : "");
+  state.className = s.lineUp === true && !s.drop ? "up" : "down";
   var v = document.getElementById("values");
   v.textContent = "";
   function add(label, pair, unit) {
@@ -92,6 +109,7 @@ function show(s) {
   }
   if (s.sample) {
     text("time", when(s.sample.time));
+    // A reading that did not read the line has no values, only its time.
     add("Noise margin", s.sample.noiseMarginDb, "dB");
     add("Sync rate", s.sample.syncRateKbps, "Kbps");
     add("Max data rate", s.sample.maxDataRateKbps, "Kbps");
@@ -108,7 +126,7 @@ function show(s) {
     text("summary", "Today " + m.today.count + " (" + lost(m.today) + " lost)"
       + ", 7 days " + m.last7Days.count + " (" + lost(m.last7Days) + ")"
       + ", 30 days " + m.last30Days.count + " (" + lost(m.last30Days) + ")"
-      + (m.longest ? ", longest " + range(m.longest.lostSeconds) : "")
+      + (m.longest ? ", longest " + (m.longest.lostSeconds ? range(m.longest.lostSeconds) : lengthOf(m.longest)) : "")
       + (m.meanSecondsBetween !== null ? ", mean time between drops "
          + duration(m.meanSecondsBetween) : "")
       + (m.unreadPeriods ? ", router not read " + m.unreadPeriods
@@ -118,11 +136,11 @@ function show(s) {
   body.textContent = "";
   (s.lastDrops || []).forEach(function (d) {
     var row = document.createElement("tr");
-    cell(row, when(d.start));
-    cell(row, d.lengthText);
-    cell(row, d.kindText);
-    cell(row, num(d.before.noiseMarginDb.down) + " / " + num(d.after.noiseMarginDb.down) + " dB");
-    cell(row, d.before.syncRateKbps.down + " / " + d.after.syncRateKbps.down + " Kbps");
+    cell(row, when(d.start || d.startLatest));
+    cell(row, lengthOf(d));
+    cell(row, d.kindText || kinds[d.kind] || d.kind);
+    cell(row, beforeAfter(d, "noiseMarginDb", "dB", true));
+    cell(row, beforeAfter(d, "syncRateKbps", "Kbps", false));
     body.appendChild(row);
   });
   if (s.sampleSeconds && s.sampleSeconds !== refreshSeconds) {

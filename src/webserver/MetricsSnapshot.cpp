@@ -50,19 +50,19 @@ void upDown(std::string& out, const char* name, const char* help, double up, dou
 
 } // namespace
 
-void MetricsSnapshot::recordSample(const LineSample& sample, int user1Index, int user2Index,
-                                   const QDateTime& sampleTime) {
-    const bool up = sample.hasSync();
+void MetricsSnapshot::recordReading(const LineReading& reading, int user1Index, int user2Index) {
     std::lock_guard lock(mutex_);
-    // A connection is lost when the line goes down after a sample that had it up.
-    if (state_.hasSample && state_.lineUp && !up)
+    // A connection is lost when a reading without sync follows one with it. Readings that did
+    // not read the line in between say nothing either way: synced, not read, no sync is one
+    // loss; synced, not read, synced is none.
+    if (reading.state == LineReading::State::NoSync && state_.lastRead &&
+        state_.lastRead->state == LineReading::State::Synced)
         ++state_.lostConnections;
-    state_.hasSample = true;
-    state_.sample = sample;
+    state_.last = reading;
+    if (reading.isRead())
+        state_.lastRead = reading;
     state_.user1Index = user1Index;
     state_.user2Index = user2Index;
-    state_.timestampMs = sampleTime.toMSecsSinceEpoch();
-    state_.lineUp = up;
     ++state_.samples;
     ++state_.version;
 }
@@ -77,6 +77,20 @@ void MetricsSnapshot::setRouterStatus(RouterStatus status) {
     std::lock_guard lock(mutex_);
     state_.routerStatus = status;
     ++state_.version;
+}
+
+void MetricsSnapshot::setRouterText(const QString& text) {
+    std::lock_guard lock(mutex_);
+    state_.routerText = text;
+    ++state_.version;
+}
+
+std::optional<bool> MetricsSnapshot::State::lineUp() const {
+    // A reading with sync from before the router went silent, or before a pause, says nothing
+    // about the line now.
+    if (routerStatus != RouterStatus::Reading || !values())
+        return std::nullopt;
+    return last->state == LineReading::State::Synced;
 }
 
 quint64 MetricsSnapshot::version() const {
@@ -112,29 +126,45 @@ std::string MetricsSnapshot::render() const {
               ("state=\"" + std::string(routerStatusName(status)) + '"').c_str(),
               s.routerStatus == status ? 1 : 0);
 
-    family(out, "lintrove_samples_total", "counter", "Samples plotted since the program started.");
+    family(out, "lintrove_samples_total", "counter",
+           "Readings plotted since the program started, read or not.");
     value(out, "lintrove_samples_total", nullptr, double(s.samples));
     family(out, "lintrove_lost_connections_total", "counter",
-           "Times the line went from synchronised to lost between two samples.");
+           "Times a reading without sync followed one with sync (readings that did not read the "
+           "line in between are passed over).");
     value(out, "lintrove_lost_connections_total", nullptr, double(s.lostConnections));
-    if (!s.hasSample)
+    if (!s.last)
         return out; // no values to show yet
 
-    const LineSample& x = s.sample;
     family(out, "lintrove_last_sample_timestamp_seconds", "gauge",
-           "Unix time of the last plotted sample.");
-    value(out, "lintrove_last_sample_timestamp_seconds", nullptr, double(s.timestampMs) / 1000.0);
-    family(out, "lintrove_line_up", "gauge",
-           "1 while the router is read and the last sample had sync (downstream rate from "
-           "100 Kbps, margin above 0 dB).");
-    value(out, "lintrove_line_up", nullptr,
-          s.lineUp && s.routerStatus == RouterStatus::Reading ? 1 : 0);
+           "Unix time of the last plotted reading, read or not.");
+    value(out, "lintrove_last_sample_timestamp_seconds", nullptr,
+          double(s.last->time.toMSecsSinceEpoch()) / 1000.0);
+    if (s.lastRead) {
+        family(out, "lintrove_last_reading_timestamp_seconds", "gauge",
+               "Unix time of the last reading that read the line, with or without sync.");
+        value(out, "lintrove_last_reading_timestamp_seconds", nullptr,
+              double(s.lastRead->time.toMSecsSinceEpoch()) / 1000.0);
+    }
+    if (const std::optional<bool> up = s.lineUp()) {
+        family(out, "lintrove_line_up", "gauge",
+               "1 when the last reading had sync (downstream rate from 100 Kbps, margin above "
+               "0 dB), 0 when it had none; absent while the router is not read, paused or "
+               "stopped.");
+        value(out, "lintrove_line_up", nullptr, *up ? 1 : 0);
+    }
+    // The router not read: the zeros of its reading are no measurement, and gauges left out are
+    // marked stale by Prometheus rather than drawn as a line at 0 dB.
+    const LineReading* reading = s.values();
+    if (!reading)
+        return out;
+    const LineSample& x = reading->sample;
     if (x.HasNoiseMargin)
-        upDown(out, "lintrove_noise_margin_db", "Noise margin of the last sample in dB.",
+        upDown(out, "lintrove_noise_margin_db", "Noise margin of the last reading in dB.",
                x.NoiseMarginUp, x.NoiseMarginDown);
     if (x.HasDataRate)
         upDown(out, "lintrove_sync_rate_bytes_per_second",
-               "Sync rate of the last sample in bytes per second.", bytesPerSecond(x.DataRateUp),
+               "Sync rate of the last reading in bytes per second.", bytesPerSecond(x.DataRateUp),
                bytesPerSecond(x.DataRateDown));
 
     // The user graphs' quantities, each under its own name; one chosen twice is shown once.
@@ -153,21 +183,20 @@ std::string MetricsSnapshot::render() const {
         shown[q] = true;
         if (q == 0)
             upDown(out, "lintrove_max_data_rate_bytes_per_second",
-                   "Maximum attainable data rate of the last sample in bytes per second.",
+                   "Maximum attainable data rate of the last reading in bytes per second.",
                    bytesPerSecond(u.up), bytesPerSecond(u.down));
         else if (q == 1)
             upDown(out, "lintrove_line_attenuation_db",
-                   "Line attenuation of the last sample in dB.", u.up, u.down);
+                   "Line attenuation of the last reading in dB.", u.up, u.down);
         else
             upDown(out, "lintrove_signal_attenuation_db",
-                   "Signal attenuation of the last sample in dB.", u.up, u.down);
+                   "Signal attenuation of the last reading in dB.", u.up, u.down);
     }
 
-    const qint64 uptime = LineSample::uptimeSeconds(x.UptimeDisplay);
-    if (uptime >= 0) {
+    if (reading->uptimeSeconds >= 0) {
         family(out, "lintrove_router_uptime_seconds", "gauge",
-               "Router uptime shown with the last sample, in seconds.");
-        value(out, "lintrove_router_uptime_seconds", nullptr, double(uptime));
+               "Router uptime shown with the last reading, in seconds.");
+        value(out, "lintrove_router_uptime_seconds", nullptr, double(reading->uptimeSeconds));
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #include "webserver/StatusJson.h"
 
+#include "core/ReadingText.h"
 #include "drops/DropEvent.h"
 #include "drops/DropRecordFile.h"
 
@@ -58,12 +59,22 @@ void timeOf(std::string& out, qint64 ms) {
     string(out, DropRecordFile::TimeText(QDateTime::fromMSecsSinceEpoch(ms)));
 }
 
-void sample(std::string& out, const MetricsSnapshot::State& s) {
-    const LineSample& x = s.sample;
+// A reading: its time and state; a reading that did not read the line gives why, and no values
+// at all, its zeros being none.
+void reading(std::string& out, const LineReading& r, const MetricsSnapshot::State& s) {
     out += "{\"time\":";
-    timeOf(out, s.timestampMs);
-    out += ",\"sync\":";
-    out += s.lineUp ? "true" : "false";
+    string(out, DropRecordFile::TimeText(r.time));
+    out += ",\"state\":\"";
+    out += LineReading::stateName(r.state);
+    out += "\",\"sync\":";
+    if (!r.isRead()) {
+        out += "null,\"why\":\"";
+        out += LineReading::whyName(r.why);
+        out += "\"}";
+        return;
+    }
+    out += r.state == LineReading::State::Synced ? "true" : "false";
+    const LineSample& x = r.sample;
     if (x.HasNoiseMargin)
         upDown(out, "noiseMarginDb", x.NoiseMarginUp, x.NoiseMarginDown);
     if (x.HasDataRate)
@@ -85,12 +96,11 @@ void sample(std::string& out, const MetricsSnapshot::State& s) {
         shown[q] = true;
         upDown(out, names[q], u.up, u.down);
     }
-    const qint64 uptime = LineSample::uptimeSeconds(x.UptimeDisplay);
-    if (uptime >= 0) {
+    if (r.uptimeSeconds >= 0) {
         out += ",\"uptime\":";
         string(out, x.UptimeDisplay);
         out += ",\"uptimeSeconds\":";
-        out += std::to_string(uptime);
+        out += std::to_string(r.uptimeSeconds);
     }
     out += '}';
 }
@@ -118,14 +128,28 @@ std::string render(const MetricsSnapshot::State* s, const DropsBoard::Content* d
     out += monitorStateName(s ? s->monitorState : MonitorState::NotStarted);
     out += "\",\"router\":\"";
     out += routerStatusName(s ? s->routerStatus : RouterStatus::Connecting);
-    out += "\",\"lineUp\":";
-    out += s && s->hasSample && s->lineUp && s->routerStatus == RouterStatus::Reading ? "true"
-                                                                                      : "false";
+    out += "\",\"stateText\":";
+    const QString stateText =
+        s ? ReadingText::stateLine(s->routerText, s->last, s->lastRead) : QString();
+    if (stateText.isEmpty())
+        out += "null";
+    else
+        string(out, stateText);
+    out += ",\"lineUp\":";
+    const std::optional<bool> up = s ? s->lineUp() : std::nullopt;
+    out += !up ? "null" : *up ? "true" : "false";
     out += ",\"sampleSeconds\":";
     out += std::to_string(d ? d->sampleSeconds : 30);
     out += ",\"sample\":";
-    if (s && s->hasSample)
-        sample(out, *s);
+    if (s && s->last)
+        reading(out, *s->last, *s);
+    else
+        out += "null";
+    // What the line showed when it was last read, so that a page never has to show an unread
+    // reading's zeros.
+    out += ",\"lastRead\":";
+    if (s && s->lastRead)
+        reading(out, *s->lastRead, *s);
     else
         out += "null";
     out += ",\"drop\":";
@@ -147,6 +171,9 @@ std::string render(const MetricsSnapshot::State* s, const DropsBoard::Content* d
             out += "\":";
             out += std::to_string(d->eventsSinceStart[size_t(k)]);
         }
+        // Not a kind beside the others: a silent router is no drop.
+        out += ",\"unreadPeriods\":";
+        out += std::to_string(d->eventsSinceStart[size_t(DropEvent::Kind::NoReading)]);
         out += ",\"downSeconds\":";
         number(out, d->downSecondsSinceStart);
         out += "},\"summary\":";

@@ -1,4 +1,5 @@
-// Tray icon: tooltip, menu, minimizing to the tray and back, and no tray at all.
+// Tray icon: tooltip (never an unread reading's zeros), menu, minimizing to the tray and back,
+// and no tray at all.
 #include "app/desktop/IconNoise.h"
 #include "app/desktop/TrayIcon.h"
 
@@ -36,6 +37,33 @@ LineSample sample(double margin, double rate) {
     s.NoiseMarginDown = margin;
     s.DataRateDown = rate;
     return s;
+}
+
+const QDateTime kRead(QDate(2026, 12, 8), QTime(10, 30, 35));
+
+LineReading synced(double margin, double rate, const QDateTime& t) {
+    LineReading r;
+    r.time = t;
+    r.state = LineReading::State::Synced;
+    r.why = LineReading::Why::None;
+    r.sample = sample(margin, rate);
+    return r;
+}
+
+LineReading noSync(const QDateTime& t) {
+    LineReading r = synced(0, 0, t);
+    r.state = LineReading::State::NoSync;
+    return r;
+}
+
+// The zeros the graphs get for a page that was not read.
+LineReading notRead(const QDateTime& t) {
+    LineReading r;
+    r.time = t;
+    r.state = LineReading::State::NotRead;
+    r.why = LineReading::Why::NotResponding;
+    r.sample.setZeroSample();
+    return r;
 }
 
 TEST(TrayIcon, ToolTipHasThreeLinesWithPlainNumbers) {
@@ -238,39 +266,86 @@ TEST(TrayIcon, ProgramIconUntilTheFirstSample) {
     EXPECT_EQ(pictureOf(shown->icon()), number);
 }
 
-TEST(TrayIcon, IconNoiseSetsTheWindowIconAndTheToolTip) {
+// The picture follows the pipeline; the tooltip follows the readings, so a pause that redraws
+// the picture from a reading of zeros does not put those zeros into the tooltip.
+TEST(TrayIcon, IconNoiseSetsTheWindowIconNotTheToolTip) {
     QWidget window;
     Desktop desktop{true};
     const auto owned = desktop.tray(&window);
     TrayIcon& tray = *owned;
+    tray.setReading(synced(6.2, 1500, kRead));
     tray.IconNoise(QStringLiteral("Run"), sample(6.2, 1500));
     const QImage shown =
         window.windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown, IconNoise::draw(QStringLiteral("Run"), 6.2, 1500));
     EXPECT_EQ(tray.toolTip(), TrayIcon::toolTipText(6.2, 1500));
-    tray.IconNoise(QStringLiteral("Stop"), sample(5, 0));
+    tray.IconNoise(QStringLiteral("Stop"), sample(0, 0));
     EXPECT_EQ(window.windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32),
-              IconNoise::draw(QStringLiteral("Stop"), 5, 0));
-    EXPECT_EQ(tray.toolTip(), TrayIcon::toolTipText(5, 0));
+              IconNoise::draw(QStringLiteral("Stop"), 0, 0));
+    EXPECT_EQ(tray.toolTip(), TrayIcon::toolTipText(6.2, 1500));
 }
 
-// The router's state is the tooltip's fourth line, kept across samples and renewed without one.
+// The router's state is the tooltip's last line, kept across readings and renewed without one.
 TEST(TrayIcon, ToolTipEndsWithTheRouterState) {
     QWidget window;
     Desktop desktop{true};
     const auto owned = desktop.tray(&window);
     TrayIcon& tray = *owned;
-    tray.setToolTipFrom(sample(6.2, 1500));
+    tray.setReading(synced(6.2, 1500, kRead));
     tray.setRouterText(QStringLiteral("Reading the line"));
     EXPECT_EQ(
         tray.toolTip(),
         QStringLiteral("Lintrove\nNoise margin: 6.2 dB\nSync speed: 1500 Kbps\nReading the line"));
-    tray.setToolTipFrom(sample(0, 0));
-    tray.setRouterText(QStringLiteral("Not responding since 10:02:13"));
-    EXPECT_EQ(tray.toolTip(), QStringLiteral("Lintrove\nNoise margin: 0 dB\nSync speed: 0 Kbps\n"
-                                             "Not responding since 10:02:13"));
-    tray.IconNoise(QStringLiteral("Run"), sample(5.5, 900));
-    EXPECT_TRUE(tray.toolTip().endsWith(QStringLiteral("\nNot responding since 10:02:13")));
+    tray.setReading(notRead(kRead.addSecs(30)));
+    tray.setRouterText(QStringLiteral("Not responding since 10:31:05"));
+    EXPECT_EQ(tray.toolTip(), QStringLiteral("Lintrove\nNot responding since 10:31:05; last "
+                                             "reading 10:30:35: 6.2 dB, 1,500 Kbps"));
+    tray.IconNoise(QStringLiteral("Run"), sample(0, 0));
+    tray.setRouterText(QStringLiteral("Paused"));
+    EXPECT_EQ(tray.toolTip(),
+              QStringLiteral("Lintrove\nPaused; last reading 10:30:35: 6.2 dB, 1,500 Kbps"));
+}
+
+// Values only from a reading with sync; without sync the router's state says since when; while
+// the router is not read, the last reading that was, never the zeros of the one that was not.
+TEST(TrayIcon, ToolTipForEachKindOfReading) {
+    struct Case {
+        const char* name;
+        std::vector<LineReading> readings;
+        const char* routerText;
+        const char* toolTip;
+    };
+    const Case cases[] = {
+        {"synced",
+         {synced(6.2, 15623, kRead)},
+         "Reading the line",
+         "Lintrove\nNoise margin: 6.2 dB\nSync speed: 15623 Kbps\nReading the line"},
+        {"no sync",
+         {synced(6.2, 15623, kRead.addSecs(-30)), noSync(kRead)},
+         "No sync since 10:30:35",
+         "Lintrove\nNo sync since 10:30:35"},
+        {"not read after a reading with sync",
+         {synced(6.2, 15623, kRead), notRead(kRead.addSecs(30)), notRead(kRead.addSecs(60))},
+         "Not responding since 10:31:05",
+         "Lintrove\nNot responding since 10:31:05; last reading 10:30:35: 6.2 dB, 15,623 Kbps"},
+        {"not read after one without sync",
+         {synced(6.2, 15623, kRead.addSecs(-30)), noSync(kRead), notRead(kRead.addSecs(30))},
+         "Not reachable since 10:31:05",
+         "Lintrove\nNot reachable since 10:31:05; last reading 10:30:35: no sync"},
+        {"never read", {notRead(kRead)}, "Password rejected", "Lintrove\nPassword rejected"},
+        {"nothing yet", {}, "Connecting", "Lintrove\nConnecting"},
+    };
+    QWidget window;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Desktop desktop{true};
+        const auto tray = desktop.tray(&window);
+        for (const LineReading& r : c.readings)
+            tray->setReading(r);
+        tray->setRouterText(QString::fromUtf8(c.routerText));
+        EXPECT_EQ(tray->toolTip(), QString::fromUtf8(c.toolTip));
+        EXPECT_EQ(tray->findChild<QSystemTrayIcon*>()->toolTip(), tray->toolTip());
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "app/dialogs/WindowMessages.h"
 #include "core/DesktopShell.h"
 #include "monitor/FakeBrowser.h"
+#include "monitor/PageDriver.h"
 #include "monitor/RunControl.h"
 
 #include "../webserver/HttpClient.h"
@@ -308,6 +309,52 @@ TEST_F(WebServerWiring, StartMinimizedWithoutATrayMinimizes) {
     static_cast<FakeTimer&>(w->timer(6)).elapse();
     EXPECT_TRUE(w->isMinimized());
     EXPECT_TRUE(w->isVisible());
+}
+
+// The router stops answering, then answers without sync: /metrics leaves the line's values and
+// lintrove_line_up out while it is not read, and counts one lost connection across the silence;
+// the tooltip and the status bar say the router's state with the last reading, then since when
+// the line has had no sync, never a reading of zeros.
+TEST_F(WebServerWiring, AnUnreadRouterShowsTheLastReadingNotZeros) {
+    auto w = make("Web=0\r\n");
+    startOnLoopback(w.get(), port);
+    TrayIcon& tray = w->trayIcon();
+    auto* panel = findNamed<QLabel>(w.get(), "StatusPanel3");
+    const QString stats = fixturePage("helpdesk-adsl.html");
+    browser.loadPage(stats); // 14:23:05: 6.1 dB, 15623 Kbps
+    const double readAt = double(clock.now().toSecsSinceEpoch());
+
+    clock.advanceSecs(30);
+    static_cast<FakeTimer&>(w->timer(1)).elapse(); // 14:23:35, never answered
+    clock.advanceSecs(30);
+    static_cast<FakeTimer*>(w->pageDriver().deadlineTimer())->elapse();
+    EXPECT_EQ(panel->text(), "Not responding since 14:23:35");
+    EXPECT_EQ(tray.toolTip(), "Lintrove\nNot responding since 14:23:35; last reading 14:23:05: "
+                              "6.1 dB, 15,623 Kbps");
+    std::string metrics = httpRequest(port, "/metrics").body;
+    for (const char* absent : {"lintrove_noise_margin_db", "lintrove_sync_rate_bytes_per_second",
+                               "lintrove_line_up ", "lintrove_router_uptime_seconds"})
+        EXPECT_EQ(metrics.find(absent), std::string::npos) << absent << " in\n" << metrics;
+    EXPECT_NE(metrics.find("lintrove_last_reading_timestamp_seconds " +
+                           std::to_string(qint64(readAt)) + "\n"),
+              std::string::npos)
+        << metrics;
+    EXPECT_NE(metrics.find("lintrove_router_state{state=\"not_responding\"} 1\n"),
+              std::string::npos);
+
+    // The next tick's page answers, without sync.
+    QString noSync = stats;
+    noSync.replace("1097 / 15623", "0 / 0").replace("6.2 / 6.1", "0 / 0");
+    clock.advanceSecs(30);
+    static_cast<FakeTimer&>(w->timer(1)).elapse(); // 14:24:35
+    browser.loadPage(noSync);
+    EXPECT_EQ(panel->text(), "No sync since 14:24:35");
+    EXPECT_EQ(tray.toolTip(), "Lintrove\nNo sync since 14:24:35");
+    metrics = httpRequest(port, "/metrics").body;
+    for (const char* line :
+         {"lintrove_line_up 0\n", "lintrove_lost_connections_total 1\n",
+          "lintrove_noise_margin_db{direction=\"down\"} 0\n", "lintrove_samples_total 3\n"})
+        EXPECT_NE(metrics.find(line), std::string::npos) << line << " in\n" << metrics;
 }
 
 } // namespace

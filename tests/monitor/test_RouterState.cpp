@@ -1,4 +1,5 @@
-// The router's state as the status bar, the tray and the title tell it.
+// The router's state as the status bar, the tray and the title tell it: the answer to the page,
+// what the statistics page showed of the line, the run state over both.
 #include "monitor/RouterState.h"
 
 #include <QSignalSpy>
@@ -104,6 +105,54 @@ TEST(RouterState, AFailureKeepsTheTimeItBegan) {
     state.setAnswer(RouterStatus::Reading, kAsked.addSecs(120));
     state.setAnswer(RouterStatus::NotReachable, kAsked.addSecs(150));
     EXPECT_EQ(state.text(), "Not reachable since 10:04:43");
+}
+
+// What the statistics page showed: without sync the line says since when, never "Reading the
+// line" beside a reading of zeros. A page that was not the statistics says nothing of the line,
+// so a stretch without sync goes on across it.
+TEST(RouterState, TheLineWithoutSyncSaysSinceWhen) {
+    using S = LineReading::State;
+    struct Step {
+        RouterStatus answer;
+        std::optional<S> line; // none: a page without statistics
+        int at;                // seconds after 10:31:05
+        const char* text;
+    };
+    const QDateTime t0(QDate(2026, 12, 8), QTime(10, 31, 5));
+    const Step steps[] = {
+        {RouterStatus::Reading, S::Synced, 0, "Reading the line"},
+        {RouterStatus::Reading, S::NoSync, 30, "No sync since 10:31:35"},
+        {RouterStatus::Reading, S::NoSync, 60, "No sync since 10:31:35"},
+        {RouterStatus::NotResponding, {}, 90, "Not responding since 10:32:35"},
+        {RouterStatus::Reading, S::NoSync, 120, "No sync since 10:31:35"},
+        {RouterStatus::Reading, S::Synced, 150, "Reading the line"},
+        {RouterStatus::PasswordRejected, {}, 180, "Password rejected"},
+        {RouterStatus::Reading, S::NoSync, 210, "No sync since 10:34:35"},
+        // The statistics page without one of its groups: not read, and said so.
+        {RouterStatus::Reading, S::NotRead, 240, "Statistics incomplete since 10:35:05"},
+        {RouterStatus::Reading, S::NotRead, 270, "Statistics incomplete since 10:35:05"},
+        {RouterStatus::Reading, S::NoSync, 300, "No sync since 10:34:35"},
+        {RouterStatus::Reading, S::Synced, 330, "Reading the line"},
+    };
+    RouterState state;
+    state.setMonitorState(MonitorState::Running, {});
+    QSignalSpy texts(&state, &RouterState::textChanged);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.at);
+        const QDateTime at = t0.addSecs(step.at);
+        state.setAnswer(step.answer, at);
+        if (step.line)
+            state.setLine(*step.line, at);
+        EXPECT_EQ(state.text(), QString::fromUtf8(step.text));
+        ASSERT_FALSE(texts.isEmpty());
+        EXPECT_EQ(texts.last().at(0).toString(), QString::fromUtf8(step.text));
+    }
+    // Paused, the run state is what there is to tell.
+    state.setLine(S::NoSync, t0.addSecs(360));
+    state.setMonitorState(MonitorState::Paused, {});
+    EXPECT_EQ(state.text(), "Paused");
+    state.setMonitorState(MonitorState::Running, {});
+    EXPECT_EQ(state.text(), "No sync since 10:37:05");
 }
 
 } // namespace

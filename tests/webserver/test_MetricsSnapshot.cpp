@@ -1,6 +1,8 @@
-// /metrics: the text parses as the exposition format 0.0.4 and carries the last sample.
+// /metrics: the text parses as the exposition format 0.0.4 and carries the last reading, with
+// no values at all while the router is not read; the drop record's counters beside it.
 #include "HttpClient.h"
 #include "ServerPorts.h"
+#include "webserver/DropMetrics.h"
 #include "webserver/MetricsSnapshot.h"
 #include "webserver/WebServer.h"
 
@@ -86,12 +88,35 @@ LineSample lostLine() {
 
 const QDateTime kTime = QDateTime::fromSecsSinceEpoch(1700000000);
 
-TEST(MetricsSnapshot, LastSampleInBaseUnits) {
+// A statistics page's reading, as the page driver makes it.
+LineReading read(const LineSample& s, const QDateTime& t = kTime) {
+    LineReading r;
+    r.time = t;
+    r.statsPage = true;
+    r.sample = s;
+    r.state = LineReading::stateOf(s);
+    r.why = r.isRead() ? LineReading::Why::None : LineReading::Why::GroupMissing;
+    r.uptimeSeconds = LineSample::uptimeSeconds(s.UptimeDisplay);
+    return r;
+}
+
+// A page that did not read the line: zeros in every group, for the graphs' sake.
+LineReading unread(const QDateTime& t = kTime,
+                   LineReading::Why why = LineReading::Why::NotResponding) {
+    LineReading r;
+    r.time = t;
+    r.state = LineReading::State::NotRead;
+    r.why = why;
+    r.sample.setZeroSample();
+    return r;
+}
+
+TEST(MetricsSnapshot, LastReadingInBaseUnits) {
     MetricsSnapshot m;
     m.setMonitorState(MonitorState::Running);
     m.setRouterStatus(RouterStatus::Reading);
-    m.recordSample(lostLine(), 0, 1, kTime.addSecs(-30));
-    m.recordSample(goodLine(), 0, 1, kTime);
+    m.recordReading(read(lostLine(), kTime.addSecs(-30)), 0, 1);
+    m.recordReading(read(goodLine()), 0, 1);
     const auto v = parseExposition(m.render());
     const std::map<std::string, double> expected = {
         {R"(lintrove_noise_margin_db{direction="up"})", 6.2},
@@ -108,6 +133,7 @@ TEST(MetricsSnapshot, LastSampleInBaseUnits) {
         {"lintrove_samples_total", 2},
         {"lintrove_lost_connections_total", 0},
         {"lintrove_last_sample_timestamp_seconds", 1700000000},
+        {"lintrove_last_reading_timestamp_seconds", 1700000000},
         {R"(lintrove_monitor_state{state="running"})", 1},
         {R"(lintrove_monitor_state{state="paused"})", 0},
         {R"(lintrove_monitor_state{state="stopped"})", 0},
@@ -134,16 +160,19 @@ TEST(MetricsSnapshot, BeforeAnySampleOnlyStateAndCounters) {
     EXPECT_FALSE(v.count("lintrove_line_up"));
 }
 
-// The line is up only while the router is read: a sample with sync from before the router went
-// silent, or before a pause, says nothing about the line now.
-TEST(MetricsSnapshot, LineIsUpOnlyWhileTheRouterIsRead) {
+// The line is up or down only while the router is read: a reading with sync from before a
+// pause says nothing about the line now, and neither does 0.
+TEST(MetricsSnapshot, LineUpOnlyWhileTheRouterIsRead) {
     for (const RouterStatus status : kRouterStatuses) {
         SCOPED_TRACE(routerStatusName(status));
         MetricsSnapshot m;
-        m.recordSample(goodLine(), 0, 1, kTime);
+        m.recordReading(read(goodLine()), 0, 1);
         m.setRouterStatus(status);
         const auto v = parseExposition(m.render());
-        EXPECT_EQ(v.at("lintrove_line_up"), status == RouterStatus::Reading ? 1 : 0);
+        if (status == RouterStatus::Reading)
+            EXPECT_EQ(v.at("lintrove_line_up"), 1);
+        else
+            EXPECT_FALSE(v.count("lintrove_line_up"));
         double states = 0;
         for (const RouterStatus other : kRouterStatuses) {
             const double one = v.at("lintrove_router_state{state=\"" +
@@ -155,6 +184,68 @@ TEST(MetricsSnapshot, LineIsUpOnlyWhileTheRouterIsRead) {
     }
 }
 
+// The zeros of a reading that did not read the line are no measurement: the line's gauges and
+// lintrove_line_up are left out (Prometheus marks them stale), never shown as 0 dB; the time of
+// the last reading that did read it stays.
+TEST(MetricsSnapshot, NoValuesWhileTheRouterIsNotRead) {
+    const QDateTime t1 = kTime, t2 = kTime.addSecs(30);
+    LineSample marginsOnly = goodLine();
+    marginsOnly.HasDataRate = false;
+    struct Case {
+        const char* name;
+        std::vector<LineReading> readings;
+        RouterStatus router;
+        std::optional<double> lineUp, marginDown, lastReading;
+    };
+    const Case cases[] = {
+        {"synced", {read(goodLine(), t1)}, RouterStatus::Reading, 1, 5.9, 1700000000},
+        {"no sync is a reading", {read(lostLine(), t1)}, RouterStatus::Reading, 0, 0, 1700000000},
+        {"not responding after a reading",
+         {read(goodLine(), t1), unread(t2)},
+         RouterStatus::NotResponding,
+         std::nullopt,
+         std::nullopt,
+         1700000000},
+        {"password rejected after no sync",
+         {read(lostLine(), t1), unread(t2, LineReading::Why::PasswordRejected)},
+         RouterStatus::PasswordRejected,
+         std::nullopt,
+         std::nullopt,
+         1700000000},
+        {"statistics with a group missing",
+         {read(goodLine(), t1), read(marginsOnly, t2)},
+         RouterStatus::Reading,
+         std::nullopt,
+         std::nullopt,
+         1700000000},
+        {"never read", {unread(t1), unread(t2)}, RouterStatus::NotReachable, {}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MetricsSnapshot m;
+        m.setRouterStatus(c.router);
+        for (const LineReading& r : c.readings)
+            m.recordReading(r, 0, 1);
+        const auto v = parseExposition(m.render());
+        const auto get = [&v](const std::string& key) -> std::optional<double> {
+            const auto it = v.find(key);
+            return it == v.end() ? std::nullopt : std::optional(it->second);
+        };
+        EXPECT_EQ(get("lintrove_line_up"), c.lineUp);
+        EXPECT_EQ(get(R"(lintrove_noise_margin_db{direction="down"})"), c.marginDown);
+        EXPECT_EQ(get("lintrove_last_reading_timestamp_seconds"), c.lastReading);
+        EXPECT_EQ(get("lintrove_last_sample_timestamp_seconds"),
+                  double(c.readings.back().time.toSecsSinceEpoch()));
+        EXPECT_EQ(get("lintrove_samples_total"), double(c.readings.size()));
+        if (!c.lineUp) {
+            for (const auto& [key, value] : v) {
+                EXPECT_EQ(key.find("direction"), std::string::npos) << key;
+                EXPECT_EQ(key.find("uptime"), std::string::npos) << key;
+            }
+        }
+    }
+}
+
 // Prometheus's own linter (promtool, from the prometheus package that scripts/install-deps.sh
 // installs) passes the page before the first sample and with every family present. A missing
 // promtool fails the test: the check must not vanish quietly from a machine.
@@ -162,17 +253,29 @@ TEST(MetricsSnapshot, PromtoolFindsNothingToReport) {
     MetricsSnapshot empty;
     MetricsSnapshot rates; // the sync and maximum rates, in bytes
     rates.setMonitorState(MonitorState::Running);
-    rates.recordSample(goodLine(), 0, 1, kTime);
+    rates.setRouterStatus(RouterStatus::Reading);
+    rates.recordReading(read(goodLine()), 0, 1);
     MetricsSnapshot attenuations; // the other user quantities, after a lost connection
-    attenuations.recordSample(goodLine(), 2, 1, kTime.addSecs(-30));
-    attenuations.recordSample(lostLine(), 2, 1, kTime);
-    const std::pair<const char*, const MetricsSnapshot*> cases[] = {
-        {"before the first sample", &empty},
-        {"maximum rate and line attenuation", &rates},
-        {"signal and line attenuation", &attenuations},
+    attenuations.setRouterStatus(RouterStatus::Reading);
+    attenuations.recordReading(read(goodLine(), kTime.addSecs(-30)), 2, 1);
+    attenuations.recordReading(read(lostLine()), 2, 1);
+    MetricsSnapshot unreadRouter; // the values left out
+    unreadRouter.setRouterStatus(RouterStatus::NotResponding);
+    unreadRouter.recordReading(read(goodLine(), kTime.addSecs(-30)), 0, 1);
+    unreadRouter.recordReading(unread(), 0, 1);
+    DropsBoard::Content drops;
+    drops.eventsSinceStart = {2, 1, 0, 3};
+    drops.downSecondsSinceStart = 95.5;
+    const std::tuple<const char*, const MetricsSnapshot*, bool> cases[] = {
+        {"before the first sample", &empty, false},
+        {"maximum rate and line attenuation", &rates, true},
+        {"signal and line attenuation", &attenuations, false},
+        {"the router not read", &unreadRouter, true},
     };
-    for (const auto& [name, snapshot] : cases) {
-        const std::string text = snapshot->render();
+    for (const auto& [name, snapshot, withDrops] : cases) {
+        std::string text = snapshot->render();
+        if (withDrops)
+            DropMetrics::render(text, drops);
         QProcess promtool;
         promtool.setProcessChannelMode(QProcess::MergedChannels);
         promtool.start(QStringLiteral("promtool"),
@@ -201,7 +304,7 @@ TEST(MetricsSnapshot, UserQuantitiesUnderTheirOwnNamesOnce) {
     };
     for (const Case& c : cases) {
         MetricsSnapshot m;
-        m.recordSample(goodLine(), c.user1, c.user2, kTime);
+        m.recordReading(read(goodLine()), c.user1, c.user2);
         const auto v = parseExposition(m.render());
         int userFamilies = 0;
         for (const char* f : {"lintrove_signal_attenuation_db", "lintrove_line_attenuation_db",
@@ -224,33 +327,57 @@ TEST(MetricsSnapshot, LostConnectionsCountLineGoingDown) {
     const std::vector<LineSample> run = {goodLine(),     lostLine(),     lostLine(),     goodLine(),
                                          with(15000, 0), with(100, 0.1), with(99.9, 6.0)};
     MetricsSnapshot m;
-    m.recordSample(lostLine(), 0, 1, kTime); // down from the start is no lost connection
+    m.setRouterStatus(RouterStatus::Reading);
+    m.recordReading(read(lostLine()), 0, 1); // down from the start is no lost connection
     for (const LineSample& s : run)
-        m.recordSample(s, 0, 1, kTime);
+        m.recordReading(read(s), 0, 1);
     const auto v = parseExposition(m.render());
     EXPECT_EQ(v.at("lintrove_lost_connections_total"), 3);
     EXPECT_EQ(v.at("lintrove_samples_total"), 8);
     EXPECT_EQ(v.at("lintrove_line_up"), 0);
 }
 
-TEST(MetricsSnapshot, MissingGroupsAndUptimeAreLeftOut) {
-    LineSample s;
-    s.UptimeDisplay.clear();
-    MetricsSnapshot m;
-    m.recordSample(s, 0, 1, kTime);
-    const auto v = parseExposition(m.render());
-    for (const auto& [key, value] : v) {
-        EXPECT_EQ(key.find("direction"), std::string::npos) << key;
-        EXPECT_EQ(key.find("uptime"), std::string::npos) << key;
+// A reading that did not read the line is no news of it either way: only a reading without sync
+// after one with sync is a lost connection, whatever went unread between them.
+TEST(MetricsSnapshot, LostConnectionsPassOverUnreadReadings) {
+    // S synced, N no sync, U not read.
+    const std::pair<const char*, double> cases[] = {
+        {"SN", 1}, {"SUN", 1}, {"SUS", 0},    {"SUUNUN", 1},
+        {"UN", 0}, {"NUS", 0}, {"SNUSUN", 2}, {"SUNUSUUN", 2},
+    };
+    for (const auto& [run, lost] : cases) {
+        MetricsSnapshot m;
+        for (const char* c = run; *c; ++c)
+            m.recordReading(*c == 'S'   ? read(goodLine())
+                            : *c == 'N' ? read(lostLine())
+                                        : unread(),
+                            0, 1);
+        EXPECT_EQ(parseExposition(m.render()).at("lintrove_lost_connections_total"), lost) << run;
     }
-    EXPECT_EQ(v.at("lintrove_line_up"), 0);
 }
 
-TEST(MetricsSnapshot, ServedWhileTheSampleChanges) {
+TEST(MetricsSnapshot, MissingGroupsAndUptimeAreLeftOut) {
+    LineSample s = goodLine();
+    s.HasUser1 = s.HasUser2 = false;
+    s.UptimeDisplay.clear();
+    MetricsSnapshot m;
+    m.setRouterStatus(RouterStatus::Reading);
+    m.recordReading(read(s), 0, 1);
+    const auto v = parseExposition(m.render());
+    for (const auto& [key, value] : v) {
+        EXPECT_EQ(key.find("attenuation"), std::string::npos) << key;
+        EXPECT_EQ(key.find("max_data_rate"), std::string::npos) << key;
+        EXPECT_EQ(key.find("uptime"), std::string::npos) << key;
+    }
+    EXPECT_EQ(v.at(R"(lintrove_noise_margin_db{direction="down"})"), 5.9);
+    EXPECT_EQ(v.at("lintrove_line_up"), 1);
+}
+
+TEST(MetricsSnapshot, ServedWhileTheReadingChanges) {
     MetricsSnapshot metrics;
     metrics.setMonitorState(MonitorState::Paused);
     metrics.setRouterStatus(RouterStatus::Reading);
-    metrics.recordSample(goodLine(), 0, 1, kTime);
+    metrics.recordReading(read(goodLine()), 0, 1);
     QTemporaryDir folder;
     WebServer server(&metrics);
     server.setWebFolder(folder.path());
@@ -259,22 +386,46 @@ TEST(MetricsSnapshot, ServedWhileTheSampleChanges) {
 
     std::atomic<bool> done{false};
     std::thread writer([&] {
+        const LineReading readings[] = {read(goodLine()), read(lostLine()), unread()};
         for (int i = 0; !done; ++i)
-            metrics.recordSample(i % 2 ? goodLine() : lostLine(), 0, 1, kTime);
+            metrics.recordReading(readings[i % 3], 0, 1);
     });
     for (int i = 0; i < 20; ++i) {
         const HttpAnswer a = httpRequest(port, "/metrics");
         ASSERT_EQ(a.status, 200);
         EXPECT_EQ(a.header("Content-Type"), "text/plain; version=0.0.4; charset=utf-8");
         const auto v = parseExposition(a.body);
-        // One consistent sample: the margin and line_up always come from the same one.
-        EXPECT_EQ(v.at("lintrove_line_up") == 1,
-                  v.at(R"(lintrove_noise_margin_db{direction="down"})") > 0);
+        // One consistent reading: the margin and line_up always come from the same one, and
+        // are there or not together.
+        const char* margin = R"(lintrove_noise_margin_db{direction="down"})";
+        ASSERT_EQ(v.count("lintrove_line_up"), v.count(margin));
+        if (v.count(margin)) {
+            EXPECT_EQ(v.at("lintrove_line_up") == 1, v.at(margin) > 0);
+        }
         EXPECT_EQ(v.at(R"(lintrove_monitor_state{state="paused"})"), 1);
     }
     done = true;
     writer.join();
     EXPECT_EQ(httpRequest(port, "/metrics", "POST").status, 404); // a file name, not the page
+}
+
+// The times the router went unread have a counter of their own: no sum over the drops' kinds
+// takes them for drops.
+TEST(DropMetrics, UnreadPeriodsAreNoKindOfDrop) {
+    DropsBoard::Content drops;
+    drops.eventsSinceStart = {2, 1, 4, 7}; // drop, retrain, router_restart, no_reading
+    drops.downSecondsSinceStart = 95.5;
+    std::string text;
+    DropMetrics::render(text, drops);
+    const auto v = parseExposition(text);
+    const std::map<std::string, double> expected = {
+        {R"(lintrove_line_drops_total{kind="drop"})", 2},
+        {R"(lintrove_line_drops_total{kind="retrain"})", 1},
+        {R"(lintrove_line_drops_total{kind="router_restart"})", 4},
+        {"lintrove_router_unread_periods_total", 7},
+        {"lintrove_line_down_seconds_total", 95.5},
+    };
+    EXPECT_EQ(v, expected);
 }
 
 TEST(MetricsSnapshot, UptimeTextToSeconds) {

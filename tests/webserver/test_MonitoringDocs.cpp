@@ -24,7 +24,14 @@ QSet<QString> exposedNames() {
     QSet<QString> names;
     for (const auto& [user1, user2] : {std::pair{0, 1}, std::pair{2, 2}}) {
         MetricsSnapshot m;
-        m.recordSample(s, user1, user2, QDateTime::currentDateTime());
+        LineReading r;
+        r.time = QDateTime::currentDateTime();
+        r.state = LineReading::State::Synced;
+        r.why = LineReading::Why::None;
+        r.sample = s;
+        r.uptimeSeconds = LineSample::uptimeSeconds(s.UptimeDisplay);
+        m.setRouterStatus(RouterStatus::Reading);
+        m.recordReading(r, user1, user2);
         std::string text = m.render();
         DropMetrics::render(text, DropsBoard::Content{});
         static const QRegularExpression type(QStringLiteral("^# TYPE (\\S+) "),

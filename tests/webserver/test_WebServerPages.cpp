@@ -41,6 +41,10 @@ LineSample lineSample(double nmDown, double rateDown, const QString& uptime) {
     return s;
 }
 
+LineReading readingOf(const LineSample& s, const QDateTime& t) {
+    return LineReading::ofPage(t, s);
+}
+
 class WebServerPages : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -65,8 +69,8 @@ protected:
             {90, lineSample(5.5, 16000, "1 day, 01:01:30")},
             {120, down}};
         for (const auto& [secs, s] : samples) {
-            record.feed(LineReading::ofPage(t.addSecs(secs), s));
-            metrics.recordSample(s, 0, 1, t.addSecs(secs));
+            record.feed(readingOf(s, t.addSecs(secs)));
+            metrics.recordReading(readingOf(s, t.addSecs(secs)), 0, 1);
         }
         metrics.setMonitorState(MonitorState::Running);
         metrics.setRouterStatus(RouterStatus::Reading);
@@ -161,8 +165,8 @@ TEST_F(WebServerPages, KeptPagesFollowEveryChange) {
     // The drop in progress ends: a new sample, a new drop, a new record.
     const QDateTime end(QDate(2026, 12, 8), QTime(10, 3));
     const LineSample up = lineSample(6.0, 16500, "0 days, 00:00:30");
-    record.feed(LineReading::ofPage(end, up));
-    metrics.recordSample(up, 0, 1, end);
+    record.feed(readingOf(up, end));
+    metrics.recordReading(readingOf(up, end), 0, 1);
     const QJsonObject s = status();
     EXPECT_EQ(s["sample"].toObject()["time"].toString(), DropRecordFile::TimeText(end));
     EXPECT_EQ(s["lastDrops"].toArray()[0].toObject()["kind"].toString(), "router_restart");

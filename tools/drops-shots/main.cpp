@@ -166,16 +166,11 @@ int main(int argc, char** argv) {
             ++connection;
         last = sampleAt(i, connection, !down);
         graphs.AppendSample(GraphSet::PointLabel(t, false), GraphSet::WebLabel(t), last);
-        record.feed(LineReading::ofPage(t, last));
-        metrics.recordSample(last, 0, 1, t);
-        if (!down) {
-            LineReading reading;
-            reading.time = t;
-            reading.state = LineReading::State::Synced;
-            reading.why = LineReading::Why::None;
-            reading.sample = last;
+        const LineReading reading = LineReading::ofPage(t, last);
+        record.feed(reading);
+        metrics.recordReading(reading, 0, 1);
+        if (reading.state == LineReading::State::Synced)
             lastSynced = reading;
-        }
     }
     metrics.setMonitorState(MonitorState::Running);
     metrics.setRouterStatus(RouterStatus::Reading);

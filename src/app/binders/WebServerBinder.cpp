@@ -70,24 +70,24 @@ void WebServerBinder::bindBoxes() {
     });
 }
 
-// The pipeline: the tray picture, the web image, the metrics of each plotted sample.
+// The pipeline: the tray picture, the web image, the metrics of each plotted reading, the
+// tooltip of every one.
 void WebServerBinder::bindPipeline() {
     MonitorSession& session = services_.session;
     MonitorSession::ViewSteps& steps = session.viewSteps();
     steps.WebImageBusy = webImageBusy();
     steps.IconNoise = [this, &session](const QString& state) {
         tray_->IconNoise(state, session.sample());
-        samplePlotted_ = true; // only a plotted sample draws the picture
     };
-    // The session hands the reading on once the pipeline and the record are through.
-    connect(&session, &MonitorSession::readingHandled, this, [this](const LineReading& reading) {
-        const LineSample& sample = reading.sample;
-        const Settings& settings = services_.settings;
-        if (samplePlotted_)
-            metrics_->recordSample(sample, settings.User1, settings.User2, reading.time);
-        samplePlotted_ = false;
-        tray_->setToolTipFrom(sample);
-    });
+    // The session hands the reading on once the pipeline and the record are through: /metrics
+    // takes the plotted ones, the tooltip every one. Neither shows an unread reading's zeros.
+    connect(&session, &MonitorSession::readingHandled, this,
+            [this](const LineReading& reading, bool plotted) {
+                const Settings& settings = services_.settings;
+                if (plotted)
+                    metrics_->recordReading(reading, settings.User1, settings.User2);
+                tray_->setReading(reading);
+            });
     RunControl& run = session.run();
     connect(&run, &RunControl::stateChanged, this,
             [this](MonitorState state) { metrics_->setMonitorState(state); });
@@ -95,7 +95,10 @@ void WebServerBinder::bindPipeline() {
     connect(&router, &RouterState::statusChanged, this,
             [this](RouterStatus status) { metrics_->setRouterStatus(status); });
     connect(&router, &RouterState::textChanged, tray_.get(), &TrayIcon::setRouterText);
+    connect(&router, &RouterState::textChanged, this,
+            [this](const QString& text) { metrics_->setRouterText(text); });
     metrics_->setRouterStatus(router.status());
+    metrics_->setRouterText(router.text());
     tray_->setRouterText(router.text());
     connect(&run, &RunControl::trayIconRequested, this,
             [this, &session](const QString& state) { tray_->IconNoise(state, session.sample()); });

@@ -1,7 +1,7 @@
 #pragma once
 // The web server feature with the tray icon: the server and its "Web server" box, address and
 // port boxes on the Advanced tab, the served image's busy check, /metrics fed from every plotted
-// sample and state change, and the tray icon's picture, tooltip and menu.
+// reading and state change, and the tray icon's picture, tooltip and menu.
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -59,5 +59,4 @@ private:
     std::unique_ptr<WebServerControl> webControl_;
     std::unique_ptr<TrayIcon> tray_;
     bool webServerStarted_ = false; // the box follows clicks once start-up has set it
-    bool samplePlotted_ = false;
 };

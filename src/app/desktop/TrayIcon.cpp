@@ -1,6 +1,7 @@
 #include "app/desktop/TrayIcon.h"
 
 #include "app/desktop/IconNoise.h"
+#include "core/ReadingText.h"
 #include "core/Timer.h"
 
 #include <QApplication>
@@ -63,7 +64,6 @@ void TrayIcon::IconNoise(const QString& state, const LineSample& sample) {
         if (tray_)
             tray_->setIcon(icon);
     }
-    setToolTipFrom(sample);
 }
 
 QString TrayIcon::toolTipText(double noiseMarginDown, double dataRateDown,
@@ -76,17 +76,29 @@ QString TrayIcon::toolTipText(double noiseMarginDown, double dataRateDown,
     return text;
 }
 
-void TrayIcon::setToolTipFrom(const LineSample& sample) {
-    noiseMarginDown_ = sample.NoiseMarginDown;
-    dataRateDown_ = sample.DataRateDown;
-    toolTip_ = toolTipText(noiseMarginDown_, dataRateDown_, routerText_);
-    if (tray_)
-        tray_->setToolTip(toolTip_);
+QString TrayIcon::toolTipFor(const std::optional<LineReading>& last,
+                             const std::optional<LineReading>& lastRead,
+                             const QString& routerText) {
+    if (last && last->state == LineReading::State::Synced)
+        return toolTipText(last->sample.NoiseMarginDown, last->sample.DataRateDown, routerText);
+    const QString line = ReadingText::stateLine(routerText, last, lastRead);
+    return line.isEmpty() ? QStringLiteral("Lintrove") : QStringLiteral("Lintrove\n") + line;
+}
+
+void TrayIcon::setReading(const LineReading& reading) {
+    last_ = reading;
+    if (reading.isRead())
+        lastRead_ = reading;
+    renewToolTip();
 }
 
 void TrayIcon::setRouterText(const QString& text) {
     routerText_ = text;
-    toolTip_ = toolTipText(noiseMarginDown_, dataRateDown_, routerText_);
+    renewToolTip();
+}
+
+void TrayIcon::renewToolTip() {
+    toolTip_ = toolTipFor(last_, lastRead_, routerText_);
     if (tray_)
         tray_->setToolTip(toolTip_);
 }

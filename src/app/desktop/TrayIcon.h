@@ -1,8 +1,10 @@
 #pragma once
 // The notification-area icon: the noise-margin picture (also the window's icon), the tooltip
-// (the values and the router's state), the menu "Restore Lintrove" / "Close Lintrove" and
-// minimizing to the tray. Without a system tray minimizing stays ordinary; a tray that comes
-// later (a panel starting after the program) takes the minimized window then.
+// (the last reading's values while it had sync, and the router's state), the menu "Restore
+// Lintrove" / "Close Lintrove" and minimizing to the tray. Without a system tray minimizing stays
+// ordinary; a tray that comes later (a panel starting after the program) takes the minimized window
+// then.
+#include "core/LineReading.h"
 #include "core/LineSample.h"
 
 #include <QObject>
@@ -11,6 +13,7 @@
 #include <QSystemTrayIcon>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Timer;
 
@@ -36,15 +39,24 @@ public:
     // sample draws the number.
     static QIcon programIcon();
 
-    // Redraws the picture from the sample ("Stop": "?") into the window and tray icons and
-    // renews the tooltip. A picture that cannot be drawn leaves the previous one.
+    // Redraws the picture from the sample ("Stop": "?") into the window and tray icons. A
+    // picture that cannot be drawn leaves the previous one. The tooltip is the readings' own.
     void IconNoise(const QString& state, const LineSample& sample);
-    // After every completed page.
-    void setToolTipFrom(const LineSample& sample);
+    // After every handled reading, read or not.
+    void setReading(const LineReading& reading);
     // The router's state, the tooltip's last line.
     void setRouterText(const QString& text);
+    // A reading with sync: "Lintrove\nNoise margin: 6.2 dB\nSync speed: 1500 Kbps" and the
+    // router's state under it.
     static QString toolTipText(double noiseMarginDown, double dataRateDown,
                                const QString& routerText = QString());
+    // The tooltip for the last reading: its values only while it had sync. Without sync the
+    // router's state says since when; while the router is not read, it is followed by the last
+    // reading that was ("Not responding since 10:31:05; last reading 10:30:35: 6.2 dB,
+    // 15,623 Kbps"), never by the unread reading's zeros.
+    static QString toolTipFor(const std::optional<LineReading>& last,
+                              const std::optional<LineReading>& lastRead,
+                              const QString& routerText);
 
     // cbMinimizeClick, and start-up from the setting.
     void setMinimizeToTray(bool on) { minimizeToTray_ = on; }
@@ -77,6 +89,7 @@ private:
     void moveIntoTray();
     static bool dialogOpen();
     void trayWatchTimer();
+    void renewToolTip();
 
     QWidget* window_;
     TrayAvailability trayAvailable_;
@@ -85,6 +98,6 @@ private:
     QMenu* menu_ = nullptr;
     bool minimizeToTray_ = false;
     QString toolTip_;
-    double noiseMarginDown_ = 0, dataRateDown_ = 0; // the values the tooltip shows
+    std::optional<LineReading> last_, lastRead_; // the last reading, the last one read
     QString routerText_;
 };
