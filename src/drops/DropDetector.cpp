@@ -159,6 +159,7 @@ std::vector<DropEvent> DropDetector::close(const Point& good) {
     base.unknownSeconds = std::min(base.durationSeconds, seconds(state_.unknownMs));
     base.clockStepSeconds =
         state_.clockStepMs >= 0 ? seconds(state_.clockStepMs) : -seconds(-state_.clockStepMs);
+    base.why = state_.unread > 0 ? state_.why : LineReading::Why::None;
     base.source = fromHistory_ || state_.fromHistory ? DropEvent::Source::History
                                                      : DropEvent::Source::Live;
     // No reading saw it: it lies anywhere between the two readings with sync.

@@ -169,8 +169,9 @@ QByteArray Line(const DropEvent& e) {
     add(QByteArray::number(e.lostMinSeconds));
     add(QByteArray::number(e.lostMaxSeconds));
     add(QByteArray::number(e.unknownSeconds));
-    add(TimeText(e.startLatest).toLatin1());
-    add(TimeText(e.endEarliest).toLatin1());
+    // An event that no reading saw lies anywhere between its two readings with sync.
+    add(TimeText(e.startLatest.isValid() ? e.startLatest : e.after.time).toLatin1());
+    add(TimeText(e.endEarliest.isValid() ? e.endEarliest : e.before.time).toLatin1());
     add(LineReading::whyName(e.why));
     add(QByteArray::number(e.clockStepSeconds));
     add(DropEvent::sourceName(e.source));

@@ -45,7 +45,11 @@ protected:
     // without the statistics.
     void sample(Page page) {
         clock.advanceSecs(30);
-        QString markup = fixturePage("helpdesk-adsl.html");
+        // The router's uptime runs with the clock, as a real router's does.
+        uptime += 30;
+        QString markup = fixturePage("helpdesk-adsl.html")
+                             .replace(QStringLiteral("wait = 90061"),
+                                      QStringLiteral("wait = %1").arg(uptime));
         if (page == Page::NoSync)
             markup.replace(QStringLiteral("1097 / 15623"), QStringLiteral("0 / 0"))
                 .replace(QStringLiteral("6.2 / 6.1"), QStringLiteral("0.0 / 0.0"));
@@ -64,6 +68,7 @@ protected:
 
     QTemporaryDir home;
     FakeClock clock;
+    qint64 uptime = 90061;
     FakeBrowser browser;
     RecordingMessages messages;
     Settings settings;

@@ -141,7 +141,8 @@ TEST_F(WebServerPages, StatusJsonHasTheSampleTheStatesAndTheDrops) {
     EXPECT_EQ(s["drop"].toObject()["since"].toString(),
               DropRecordFile::TimeText(QDateTime(QDate(2026, 12, 8), QTime(10, 1, 30))));
     EXPECT_EQ(s["sinceStart"].toObject()["drop"].toInt(), 1);
-    EXPECT_EQ(s["sinceStart"].toObject()["downSeconds"].toDouble(), 60.0 + 30.0);
+    // Single readings without sync: no length of time was seen down.
+    EXPECT_EQ(s["sinceStart"].toObject()["downSeconds"].toDouble(), 0.0);
     const QJsonArray last = s["lastDrops"].toArray();
     ASSERT_EQ(last.size(), 1);
     EXPECT_EQ(last[0].toObject()["kind"].toString(), "drop");
@@ -188,7 +189,7 @@ TEST_F(WebServerPages, DropsCsvIsTheRecordAndMetricsCountTheDrops) {
     for (const char* line : {"lintrove_line_drops_total{kind=\"drop\"} 1\n",
                              "lintrove_line_drops_total{kind=\"retrain\"} 0\n",
                              "lintrove_line_drops_total{kind=\"router_restart\"} 0\n",
-                             "lintrove_line_down_seconds_total 90\n",
+                             "lintrove_line_down_seconds_total 0\n",
                              "# TYPE lintrove_line_down_seconds_total counter\n"})
         EXPECT_NE(m.find(line), std::string::npos) << line << m;
     // A POST is a request for a file of that name.
