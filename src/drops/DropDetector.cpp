@@ -150,6 +150,17 @@ std::vector<DropEvent> DropDetector::feed(const Point& p) {
 
 std::vector<DropEvent> DropDetector::close(const Point& good) {
     const Point before = *state_.lastGood;
+    // Rates are fixed for the life of a connection: new ones mean it was made again.
+    const bool newRates = good.rateUp != before.rateUp || good.rateDown != before.rateDown;
+    // The line stayed up between two readings, as it does nearly always: nothing to tell, and
+    // nothing to build.
+    if (state_.noSync == 0 && state_.unread == 0 && !state_.restarted && !newRates) {
+        state_.lastGood = good;
+        state_.unknownMs = state_.clockStepMs = 0;
+        state_.fromHistory = false;
+        state_.images.clear();
+        return {};
+    }
     DropEvent base;
     base.before = sideOf(before);
     base.after = sideOf(good);
@@ -166,8 +177,6 @@ std::vector<DropEvent> DropDetector::close(const Point& good) {
     base.startLatest = base.after.time;
     base.endEarliest = base.before.time;
 
-    // Rates are fixed for the life of a connection: new ones mean it was made again.
-    const bool newRates = good.rateUp != before.rateUp || good.rateDown != before.rateDown;
     std::vector<DropEvent> events;
     if (state_.noSync > 0) {
         DropEvent e = base;
