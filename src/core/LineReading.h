@@ -29,9 +29,9 @@ struct LineReading {
     qint64 steadyMs = 0; // a steady clock's time, for durations and gaps within a run
     State state = State::NotRead;
     Why why = Why::NotResponding;
-    QString detail;    // the other page's title, the missing group; plain text
-    bool statsPage = false; // the page was the statistics page (even with a group missing)
-    LineSample sample; // the values as read; zeros for a reading that was not read
+    QString detail;            // the other page's title, the missing group; plain text
+    bool statsPage = false;    // the page was the statistics page (even with a group missing)
+    LineSample sample;         // the values as read; zeros for a reading that was not read
     qint64 uptimeSeconds = -1; // -1: not read or not a number
 
     bool isRead() const { return state != State::NotRead; }

@@ -86,10 +86,8 @@ void DropDetector::checkUptime(const Point& p) {
     if (p.uptimeSeconds < 0)
         return;
     if (state_.lastUptimeSeconds >= 0) {
-        const qint64 passed =
-            std::max<qint64>(0, p.steadyMs - state_.lastUptimeSteadyMs) / 1000;
-        if (p.uptimeSeconds <
-            state_.lastUptimeSeconds + passed - restartSlackSeconds(passed))
+        const qint64 passed = std::max<qint64>(0, p.steadyMs - state_.lastUptimeSteadyMs) / 1000;
+        if (p.uptimeSeconds < state_.lastUptimeSeconds + passed - restartSlackSeconds(passed))
             state_.restarted = true;
     }
     state_.lastUptimeSeconds = p.uptimeSeconds;
@@ -171,8 +169,8 @@ std::vector<DropEvent> DropDetector::close(const Point& good) {
     base.clockStepSeconds =
         state_.clockStepMs >= 0 ? seconds(state_.clockStepMs) : -seconds(-state_.clockStepMs);
     base.why = state_.unread > 0 ? state_.why : LineReading::Why::None;
-    base.source = fromHistory_ || state_.fromHistory ? DropEvent::Source::History
-                                                     : DropEvent::Source::Live;
+    base.source =
+        fromHistory_ || state_.fromHistory ? DropEvent::Source::History : DropEvent::Source::Live;
     // No reading saw it: it lies anywhere between the two readings with sync.
     base.startLatest = base.after.time;
     base.endEarliest = base.before.time;
@@ -184,8 +182,7 @@ std::vector<DropEvent> DropDetector::close(const Point& good) {
         e.startLatest = timeOf(state_.firstNoSyncMs);
         e.endEarliest = timeOf(state_.lastNoSyncMs);
         e.lostMinSeconds = std::min(seconds(state_.lostMinMs), e.durationSeconds);
-        e.lostMaxSeconds =
-            std::max(e.lostMinSeconds, e.durationSeconds - e.unknownSeconds);
+        e.lostMaxSeconds = std::max(e.lostMinSeconds, e.durationSeconds - e.unknownSeconds);
         e.samplesUnread = state_.unread - state_.trailingUnread;
         e.why = e.samplesUnread > 0 ? state_.why : LineReading::Why::None;
         events.push_back(std::move(e));

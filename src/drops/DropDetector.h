@@ -78,9 +78,7 @@ public:
     qint64 seenDownMs() const { return seenDownMs_; }
 
     // The slack of the router-restart test: an uptime may lag the time passed by this much.
-    static qint64 restartSlackSeconds(qint64 elapsedSeconds) {
-        return 60 + elapsedSeconds / 50;
-    }
+    static qint64 restartSlackSeconds(qint64 elapsedSeconds) { return 60 + elapsedSeconds / 50; }
 
 private:
     void step(const Point& from, const Point& to);

@@ -86,9 +86,8 @@ struct DropEvent {
     bool operator==(const DropEvent&) const = default;
 };
 
-inline DropEvent DropEvent::evenlySampled(Kind kind, const DropSide& before,
-                                          const DropSide& after, int samplesDown,
-                                          int intervalSeconds) {
+inline DropEvent DropEvent::evenlySampled(Kind kind, const DropSide& before, const DropSide& after,
+                                          int samplesDown, int intervalSeconds) {
     DropEvent e;
     e.kind = kind;
     e.before = before;

@@ -84,8 +84,7 @@ void DropRecord::startFrom(const DropHistory::Result& history) {
     // A state older than the record's newest event is stale: the record saw the line after it
     // (Restore was off meanwhile), so resuming it would make a drop across recorded events.
     const DropDetector::State& state = history.state;
-    const qint64 newestMs =
-        events_.empty() ? 0 : events_.back().after.time.toMSecsSinceEpoch();
+    const qint64 newestMs = events_.empty() ? 0 : events_.back().after.time.toMSecsSinceEpoch();
     if (state.lastGood && state.lastGood->ms / 1000 * 1000 >= newestMs)
         detector_.resume(state);
     else

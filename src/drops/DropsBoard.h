@@ -12,7 +12,7 @@ class DropsBoard {
 public:
     struct Content {
         std::array<quint64, 4> eventsSinceStart{}; // by DropEvent::Kind, no_reading last
-        double downSecondsSinceStart = 0; // seen without sync since start: never goes down
+        double downSecondsSinceStart = 0;          // seen without sync since start: never goes down
         int sampleSeconds = 30;
         bool lineDown = false;            // the last reading of this run was without sync
         qint64 downSinceMs = 0;           // its last sample with sync, ms since the epoch

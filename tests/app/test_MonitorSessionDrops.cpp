@@ -47,9 +47,9 @@ protected:
         clock.advanceSecs(30);
         // The router's uptime runs with the clock, as a real router's does.
         uptime += 30;
-        QString markup = fixturePage("helpdesk-adsl.html")
-                             .replace(QStringLiteral("wait = 90061"),
-                                      QStringLiteral("wait = %1").arg(uptime));
+        QString markup =
+            fixturePage("helpdesk-adsl.html")
+                .replace(QStringLiteral("wait = 90061"), QStringLiteral("wait = %1").arg(uptime));
         if (page == Page::NoSync)
             markup.replace(QStringLiteral("1097 / 15623"), QStringLiteral("0 / 0"))
                 .replace(QStringLiteral("6.2 / 6.1"), QStringLiteral("0.0 / 0.0"));

@@ -122,8 +122,7 @@ TEST(DropDetector, ReadingSequencesGiveTheEventsTheyShow) {
          {good(0, 17000, dayUptime), good(30, 17000, 20)},
          {{K::RouterRestart, 0, 30, 0, 0, 0}}},
         {"an uptime that grew less than the time passed: a restart hidden in a gap",
-         {good(0, 17000, dayUptime), good(30, 17000, dayUptime + 30),
-          good(28830, 17000, 3600)},
+         {good(0, 17000, dayUptime), good(30, 17000, dayUptime + 30), good(28830, 17000, 3600)},
          {{K::RouterRestart, 30, 28830, 0, 0, 28800}}},
         {"an uptime that grew with the time across a gap is no restart",
          {good(0, 17000, dayUptime), good(28800, 17000, dayUptime + 28790)},
@@ -131,9 +130,7 @@ TEST(DropDetector, ReadingSequencesGiveTheEventsTheyShow) {
         {"a restart across a silence: the silence and the restart",
          {good(0, 17000, dayUptime), unread(30), unread(60), good(90, 17000, 40)},
          {{K::NoReading, 0, 90, 0, 0, 90, 0, 2}, {K::RouterRestart, 0, 90, 0, 0, 90, 0, 2}}},
-        {"no event before the first good reading",
-         {down(0), down(30), good(60), good(90)},
-         {}},
+        {"no event before the first good reading", {down(0), down(30), good(60), good(90)}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -160,15 +157,14 @@ TEST(DropDetector, ReadingSequencesGiveTheEventsTheyShow) {
 }
 
 TEST(DropDetector, BoundsAreTheReadingsEitherSideOfEachEdge) {
-    const std::vector<DropEvent> events =
-        run({good(0), down(30), down(60), down(90), good(120)});
+    const std::vector<DropEvent> events = run({good(0), down(30), down(60), down(90), good(120)});
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].before.time, kStart);                // earliest start
-    EXPECT_EQ(events[0].startLatest, kStart.addSecs(30));    // latest start
-    EXPECT_EQ(events[0].endEarliest, kStart.addSecs(90));    // earliest end
-    EXPECT_EQ(events[0].after.time, kStart.addSecs(120));    // latest end
-    const std::vector<DropEvent> silence = run({good(0), unread(30, W::PasswordRejected),
-                                                unread(60, W::NotResponding), good(90)});
+    EXPECT_EQ(events[0].before.time, kStart);             // earliest start
+    EXPECT_EQ(events[0].startLatest, kStart.addSecs(30)); // latest start
+    EXPECT_EQ(events[0].endEarliest, kStart.addSecs(90)); // earliest end
+    EXPECT_EQ(events[0].after.time, kStart.addSecs(120)); // latest end
+    const std::vector<DropEvent> silence =
+        run({good(0), unread(30, W::PasswordRejected), unread(60, W::NotResponding), good(90)});
     ASSERT_EQ(silence.size(), 1u);
     EXPECT_EQ(silence[0].why, W::PasswordRejected); // the reason it began with
     EXPECT_EQ(silence[0].startLatest, kStart.addSecs(30));

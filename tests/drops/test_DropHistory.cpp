@@ -4,9 +4,9 @@
 #include "storage/DataRestoreFile.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTimeZone>
 #include <ctime>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "DropFixtures.h"
@@ -107,7 +107,8 @@ TEST(DropHistory, TheRepeatedHourAfterTheClockWentBackIsItsSecondOccurrence) {
     ASSERT_EQ(r.events.size(), 1u);
     const DropEvent& e = r.events[0];
     EXPECT_EQ(e.durationSeconds, 90);
-    EXPECT_EQ(e.before.time.toSecsSinceEpoch(), QDateTime(day, QTime(0, 59), Qt::UTC).toSecsSinceEpoch());
+    EXPECT_EQ(e.before.time.toSecsSinceEpoch(),
+              QDateTime(day, QTime(0, 59), Qt::UTC).toSecsSinceEpoch());
     EXPECT_EQ(e.lostMinSeconds, 30);
     EXPECT_EQ(e.lostMaxSeconds, 90);
     EXPECT_EQ(e.source, DropEvent::Source::History);

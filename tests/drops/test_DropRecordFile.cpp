@@ -56,9 +56,8 @@ TEST_F(DropRecordFileTest, LinesReadBackToTheSameEvents) {
 // they claimed lost becomes the range their own uncertainty allows; the header gains the new
 // columns' names, the lines stay.
 TEST_F(DropRecordFileTest, AnEarlierVersionsRecordIsReadAsItIsAndMarked) {
-    const QByteArray old =
-        "drop,2026-12-08T10:00:00+00:00,2026-12-08T10:02:00+00:00,120,30,3,"
-        "6.3,6.1,1100,17000,6.2,5.9,1000,16000,a.jpg/b.jpg";
+    const QByteArray old = "drop,2026-12-08T10:00:00+00:00,2026-12-08T10:02:00+00:00,120,30,3,"
+                           "6.3,6.1,1100,17000,6.2,5.9,1000,16000,a.jpg/b.jpg";
     writeFile(path, DropRecordFile::EarlierHeader() + "\r\n" + old + "\r\n");
     DropRecordFile::Contents c;
     ASSERT_TRUE(DropRecordFile::Read(path, c));

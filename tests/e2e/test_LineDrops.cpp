@@ -307,9 +307,9 @@ TEST_F(LineDrops, ThreeBreaksOfTheLineShowAlikeInTheRecordTheWebAndTheReport) {
                   1.0)
             << kind;
     EXPECT_FALSE(metrics.body.contains("kind=\"no_reading\""));
-    EXPECT_NEAR(metric(metrics.body, QStringLiteral("lintrove_line_down_seconds_total"))
-                    .value_or(-1),
-                double(drop.lostMinSeconds), 1.0);
+    EXPECT_NEAR(
+        metric(metrics.body, QStringLiteral("lintrove_line_down_seconds_total")).value_or(-1),
+        double(drop.lostMinSeconds), 1.0);
 
     // /status.json: the counters, the summary and the last drops, newest first.
     ASSERT_EQ(status.status, 200);
