@@ -173,12 +173,13 @@ void MonitorSession::handleReading(const LineReading& reading) {
     const bool running = run_->state() == MonitorState::Running;
     const bool plotted = running && driver_->StatsParsed;
     const int points = graphs_->PointCount();
-    pipeline_->Run(reading.time, clock_.now(), running, driver_->StatsParsed);
-    if (graphs_->PointCount() > points)
-        newestPoint_ = reading.time;
+    // Set first: the pipeline's view steps ask what this reading was.
     lastReading_ = reading;
     if (reading.state == LineReading::State::Synced)
         lastSynced_ = reading;
+    pipeline_->Run(reading.time, clock_.now(), running, driver_->StatsParsed);
+    if (graphs_->PointCount() > points)
+        newestPoint_ = reading.time;
     // Every plotted reading, an unread one included: the record tells them apart.
     if (plotted)
         feedDrops(reading);

@@ -331,6 +331,9 @@ TEST_F(WebServerWiring, AnUnreadRouterShowsTheLastReadingNotZeros) {
     EXPECT_EQ(panel->text(), "Not responding since 14:23:35");
     EXPECT_EQ(tray.toolTip(), "Lintrove\nNot responding since 14:23:35; last reading 14:23:05: "
                               "6.1 dB, 15,623 Kbps");
+    // The icon says nothing was read, as while paused; never a margin of 0.
+    EXPECT_EQ(w->windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32),
+              IconNoise::draw("Stop", 0, 0).convertToFormat(QImage::Format_RGB32));
     std::string metrics = httpRequest(port, "/metrics").body;
     for (const char* absent : {"lintrove_noise_margin_db", "lintrove_sync_rate_bytes_per_second",
                                "lintrove_line_up ", "lintrove_router_uptime_seconds"})

@@ -76,8 +76,11 @@ void WebServerBinder::bindPipeline() {
     MonitorSession& session = services_.session;
     MonitorSession::ViewSteps& steps = session.viewSteps();
     steps.WebImageBusy = webImageBusy();
+    // A router that was not read draws "?", as a pause does: its zeros are no noise margin.
     steps.IconNoise = [this, &session](const QString& state) {
-        tray_->IconNoise(state, session.sample());
+        const std::optional<LineReading>& reading = session.lastReading();
+        const bool unread = reading && !reading->isRead();
+        tray_->IconNoise(unread ? QStringLiteral("Stop") : state, session.sample());
     };
     // The session hands the reading on once the pipeline and the record are through: /metrics
     // takes the plotted ones, the tooltip every one. Neither shows an unread reading's zeros.
