@@ -30,14 +30,7 @@ LineSample sample(double nmDown, double rateDown) {
 }
 
 LineReading readingOf(const LineSample& s, const QDateTime& t) {
-    LineReading r;
-    r.time = t;
-    r.statsPage = true;
-    r.sample = s;
-    r.state = LineReading::stateOf(s);
-    r.why = LineReading::Why::None;
-    r.uptimeSeconds = LineSample::uptimeSeconds(s.UptimeDisplay);
-    return r;
+    return LineReading::ofPage(t, s);
 }
 
 // Runs a script in the page and waits for its answer.

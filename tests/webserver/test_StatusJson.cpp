@@ -29,14 +29,7 @@ LineSample line(double marginDown, double rateDown) {
 }
 
 LineReading read(const LineSample& s, const QDateTime& t) {
-    LineReading r;
-    r.time = t;
-    r.statsPage = true;
-    r.sample = s;
-    r.state = LineReading::stateOf(s);
-    r.why = LineReading::Why::None;
-    r.uptimeSeconds = LineSample::uptimeSeconds(s.UptimeDisplay);
-    return r;
+    return LineReading::ofPage(t, s);
 }
 
 LineReading unread(const QDateTime& t) {
