@@ -65,6 +65,7 @@ MonitorSession::MonitorSession(Settings& settings, Browser& browser, const Clock
     driver_->setDeadlineTimer(timers(30000, true));
     pipeline_ = std::make_unique<SamplePipeline>(settings_, CurrentSample, pipelineSteps());
     drops_ = std::make_unique<DropRecord>(messages_);
+    drops_->setDamageTold(settings_.DropDamageTold);
 
     Timer1->setHandler([this] { runGuarded([this] { run_->Timer1Timer(); }); });
     Timer5->setHandler([this] { runGuarded([this] { run_->Timer5Timer(); }); });
@@ -165,6 +166,7 @@ void MonitorSession::RestoreDataFile() {
     drops_->setFolder(settings_.DataFileFolder);
     drops_->setIntervalSeconds(settings_.Sample);
     drops_->startFrom(history.finish(QFileInfo(path).lastModified(), settings_.Sample));
+    settings_.DropDamageTold = drops_->damageTold();
 }
 
 // Every consumer gets the reading as a value, in this one order: the pipeline (graphs, captures,
@@ -192,6 +194,7 @@ void MonitorSession::feedDrops(const LineReading& reading) {
     const size_t events = drops_->events().size();
     const bool wasDown = drops_->inDrop();
     drops_->feed(reading);
+    settings_.DropDamageTold = drops_->damageTold();
     // While the line is down every sample changes how long it has been down.
     if (drops_->events().size() != events || wasDown || drops_->inDrop())
         Q_EMIT dropsChanged();
@@ -202,6 +205,7 @@ DropRecord& MonitorSession::loadedDrops() {
     drops_->setFolder(settings_.DataFileFolder);
     drops_->setIntervalSeconds(settings_.Sample);
     drops_->ensureStarted();
+    settings_.DropDamageTold = drops_->damageTold();
     if (drops_->events().size() != events)
         Q_EMIT dropsChanged();
     return *drops_;
@@ -229,6 +233,7 @@ void MonitorSession::TrimDataFileProc() {
     drops_->setFolder(settings_.DataFileFolder);
     const size_t events = drops_->events().size();
     drops_->trim(settings_.TrimDataFileDays, clock_.now());
+    settings_.DropDamageTold = drops_->damageTold();
     if (drops_->events().size() != events)
         Q_EMIT dropsChanged();
 }

@@ -7,6 +7,7 @@
 #include "storage/DataRestoreFile.h"
 #include "storage/TextLines.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -43,9 +44,16 @@ void DropRecord::load() {
     events_ = std::move(contents.events);
     readCsv();
     const QString skipped = contents.skipped.join(QLatin1Char('\n'));
-    if (!skipped.isEmpty() && skipped != toldSkipped_)
+    const QString digest =
+        skipped.isEmpty()
+            ? QString()
+            : QString::fromLatin1(
+                  QCryptographicHash::hash(skipped.toUtf8(), QCryptographicHash::Sha1)
+                      .toHex()
+                      .left(16));
+    if (!digest.isEmpty() && digest != toldSkipped_)
         messages_.inform(skipped);
-    toldSkipped_ = skipped;
+    toldSkipped_ = digest;
     started_ = true;
 }
 

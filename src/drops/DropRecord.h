@@ -58,6 +58,11 @@ public:
     // missing, the first time it is needed (a sample, a trim, the Line Drops window).
     void ensureStarted();
 
+    // A digest of the damaged lines last told to the user (empty: none). Kept across starts by
+    // the caller, so that the same damaged lines are told once, not at every start and trim.
+    const QString& damageTold() const { return toldSkipped_; }
+    void setDamageTold(const QString& digest) { toldSkipped_ = digest; }
+
 private:
     // Reads the record file's text again after it changed.
     void readCsv();
@@ -76,7 +81,8 @@ private:
     std::string csv_;
     std::array<quint64, DropEvent::kKinds> sinceStart_{};
     std::optional<LineReading::State> lastState_; // of the last reading of this run, if watched
-    // The damaged lines last told, so that a record read again unchanged is not told again.
+    // The damaged lines last told, as a digest, so that a record read again unchanged is not
+    // told again.
     QString toldSkipped_;
     DropsBoard board_;
 };

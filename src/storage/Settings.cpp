@@ -133,6 +133,8 @@ template <typename S, typename V> void visitKeys(S& s, V& v) {
     v.integer(form, "Top", s.Top);
     v.integer(form, "Width", s.Width);
     v.integer(form, "Left", s.Left);
+
+    v.optionalText(QStringLiteral("Drops"), "DamageTold", s.DropDamageTold);
 }
 
 // Reads each key over the member's current value, which stays when the key is absent or bad.
@@ -140,6 +142,9 @@ struct Reader {
     const IniFile& ini;
 
     void text(const QString& section, const QString& key, QString& value) {
+        value = ini.readString(section, key, value);
+    }
+    void optionalText(const QString& section, const QString& key, QString& value) {
         value = ini.readString(section, key, value);
     }
     void password(const QString& section, const QString& key, QString& value) {
@@ -178,6 +183,11 @@ struct Writer {
 
     void text(const QString& section, const QString& key, const QString& value) {
         ini.writeString(section, key, value);
+    }
+    // A key most files never need: absent until it has a value, then kept up to date.
+    void optionalText(const QString& section, const QString& key, const QString& value) {
+        if (!value.isEmpty() || ini.contains(section, key))
+            ini.writeString(section, key, value);
     }
     void password(const QString& section, const QString& key, const QString& value) {
         ini.writeBytes(section, key, EnDeCrypt(value.toUtf8()));

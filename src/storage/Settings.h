@@ -80,6 +80,10 @@ struct Settings {
     QString webWidth = QStringLiteral("500");
     QString webHeight = QStringLiteral("250");
 
+    // Section "Drops", written only once there is something to keep: a digest of the damaged
+    // drop-record lines last told to the user, so that the same ones are not told at every start.
+    QString DropDamageTold;
+
     // Section "LT-Form": the main window's bounds.
     int Width = 850;
     int Height = 650;

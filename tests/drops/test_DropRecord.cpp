@@ -126,10 +126,21 @@ TEST_F(DropRecordTest, ADamagedLineIsReportedAndKept) {
     record.feed(LineReading::ofPage(at(8, 10, 0, 30), zeroSample()));
     record.feed(LineReading::ofPage(at(8, 10, 1), syncSample()));
     EXPECT_TRUE(readFile(record.path()).contains("\r\ndrop,2026\r\ndrop,2026-12-08T10:00:00"));
-    // Told once per change of its damaged lines, not at every trim.
+    // Told once per change of its damaged lines, not at every trim or start.
     record.trim(30, at(8, 12, 0));
     record.trim(30, at(8, 12, 0));
+    DropRecord again(messages);
+    again.setDamageTold(record.damageTold()); // as the settings file keeps it
+    again.setFolder(dir.path());
+    again.ensureStarted();
     EXPECT_EQ(messages.informed.size(), 1);
+    // Another damaged line is told.
+    QFile f(record.path());
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("drop,2027\r\n");
+    f.close();
+    again.trim(30, at(8, 12, 0));
+    EXPECT_EQ(messages.informed.size(), 2);
 }
 
 // The record lost a drop the data file has (killed between the two appends): the history's

@@ -111,6 +111,7 @@ Settings everythingChanged() {
     s.Port = QStringLiteral("81"); // the old default, stored by a user: kept as it is
     s.webWidth = QStringLiteral("640");
     s.webHeight = QStringLiteral("480");
+    s.DropDamageTold = QStringLiteral("0123456789abcdef");
     s.Height = 700;
     s.Top = 10;
     s.Width = 900;
@@ -268,9 +269,10 @@ TEST_F(SettingsFile, EveryKeyRoundTrips) {
     const Settings changed = everythingChanged();
 
     // Guard for the test itself: every key line must differ from the defaults' file (whose axes
-    // are switched on to have their keys written too).
+    // are switched on to have their keys written too, and its optional key given a value).
     Settings defaultsWithAxes = freshDefaults();
     defaultsWithAxes.SaveAxes = true;
+    defaultsWithAxes.DropDamageTold = QStringLiteral("0000000000000000");
     const QString defaultsPath = dir.filePath(QStringLiteral("defaults.ini"));
     ASSERT_TRUE(defaultsWithAxes.save(defaultsPath, nullptr));
     ASSERT_TRUE(changed.save(path(), nullptr));
