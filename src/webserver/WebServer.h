@@ -4,6 +4,7 @@
 // /metrics. Requests run on the library's threads; start, stop and the folder change run on the
 // user-interface thread.
 #include "drops/DropsBoard.h"
+#include "webserver/ConnectionDeadlines.h"
 #include "webserver/MimeTypeTable.h"
 #include "webserver/SmallFileCache.h"
 
@@ -35,7 +36,10 @@ public:
         unsigned perAddressLimit = 32;
         unsigned connectionTimeoutSeconds = 30; // idle keep-alive and slow readers of an answer
         // A request (line, headers and any body) must keep arriving: a connection that falls
-        // silent this long in the middle of one is closed.
+        // silent this long in the middle of one is closed. Nor may it take longer in all, from
+        // the connection's start (on a kept connection, from the end of the idle wait after the
+        // last answer): a connection whose request is not in by then is closed however steadily
+        // its bytes trickle in.
         unsigned requestTimeoutSeconds = 10;
         const Clock* fileClock = nullptr; // the real time file times are compared with
     };
@@ -105,4 +109,5 @@ private:
     };
     std::shared_ptr<const Folder> folder_;
     QString folderText_;
+    ConnectionDeadlines deadlines_;
 };
