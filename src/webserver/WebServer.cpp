@@ -120,6 +120,17 @@ MHD_Response* livePage() {
     return response;
 }
 
+// Whether the open file is one of the private ones. By device and inode, looked up now: a name
+// inside the folder, a hard link or a link within it all lead to the same file.
+bool isPrivateFile(const struct stat& file, const std::vector<std::string>& privateFiles) {
+    for (const std::string& path : privateFiles) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && st.st_dev == file.st_dev && st.st_ino == file.st_ino)
+            return true;
+    }
+    return false;
+}
+
 std::chrono::steady_clock::time_point secondsFromNow(unsigned seconds) {
     return std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
 }
@@ -305,6 +316,14 @@ void WebServer::setWebFolder(const QString& folder) {
     folderText_ = folder;
 }
 
+void WebServer::setPrivateFiles(const QStringList& paths) {
+    auto files = std::make_shared<std::vector<std::string>>();
+    for (const QString& path : paths)
+        files->push_back(QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString());
+    std::lock_guard lock(folderMutex_);
+    privateFiles_ = std::move(files);
+}
+
 QString WebServer::webFolder() const {
     std::lock_guard lock(folderMutex_);
     return folderText_;
@@ -413,9 +432,11 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url, bool liveP
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
     };
     std::shared_ptr<const Folder> folderCopy;
+    std::shared_ptr<const std::vector<std::string>> privateCopy;
     {
         std::lock_guard lock(folderMutex_);
         folderCopy = folder_;
+        privateCopy = privateFiles_;
     }
     const std::string* folder = &folderCopy->path;
     // Resolved once when set; a folder that did not exist then is looked up on every request.
@@ -480,6 +501,10 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url, bool liveP
     }
     if (fd < 0)
         return notFound();
+    if (isPrivateFile(fs, *privateCopy)) {
+        ::close(fd);
+        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+    }
     const off_t size = fs.st_size;
 
     const std::string& type = mimeTypes_.typeForPath(lexical);

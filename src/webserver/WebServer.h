@@ -9,10 +9,12 @@
 #include "webserver/SmallFileCache.h"
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 struct MHD_Daemon;
 struct MHD_Connection;
@@ -60,6 +62,10 @@ public:
     // The folder served. Empty, or not an existing folder: every request gets 404.
     void setWebFolder(const QString& folder);
     QString webFolder() const;
+    // Files never served whatever the folder holds (the settings, the instance lock): a request
+    // that leads to one of them, by any name or link, gets 404. Compared by the file itself when
+    // asked for, so a file replaced under its name since stays private.
+    void setPrivateFiles(const QStringList& paths);
 
     // True while a request has the file open and is measuring it; the pipeline skips the web
     // image then. A count, so overlapping requests cannot clear each other's mark.
@@ -109,5 +115,8 @@ private:
     };
     std::shared_ptr<const Folder> folder_;
     QString folderText_;
+    // Encoded paths; read under folderMutex_ like the folder.
+    std::shared_ptr<const std::vector<std::string>> privateFiles_ =
+        std::make_shared<std::vector<std::string>>();
     ConnectionDeadlines deadlines_;
 };
