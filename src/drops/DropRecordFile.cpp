@@ -288,6 +288,7 @@ bool Read(const QString& path, Contents& contents, QString* error) {
 
 bool Append(const QString& path, const DropEvent& event, QString* error) {
     QFile file(path);
+    const bool created = !file.exists();
     // Appended whatever else writes the file meanwhile: no line overwrites another.
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
         if (error)
@@ -302,13 +303,13 @@ bool Append(const QString& path, const DropEvent& event, QString* error) {
     bytes += Line(event) + "\r\n";
     if (!TextLines::writeAll(file, bytes, error))
         return false;
-    // The line outlives a power cut: it is the evidence.
+    // The line outlives a power cut: it is the evidence. So does a new record's name.
     if (!file.flush() || ::fsync(file.handle()) != 0) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    return true;
+    return !created || TextLines::syncFolderOf(path, error);
 }
 
 bool Create(const QString& path, const std::vector<DropEvent>& events, QString* error) {
