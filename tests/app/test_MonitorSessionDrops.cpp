@@ -4,6 +4,7 @@
 
 #include "drops/DropRecord.h"
 #include "drops/DropRecordFile.h"
+#include "graphs/GraphSet.h"
 #include "monitor/RunControl.h"
 #include "storage/DataRestoreFile.h"
 #include "storage/Settings.h"
