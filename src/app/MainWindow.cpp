@@ -206,6 +206,7 @@ void MainWindow::buildForm() {
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setTextFormat(Qt::PlainText); // file names and the router's state, never markup
         panel->setMinimumWidth(widths[i]);
         if (i < 2)
             panel->setFixedWidth(widths[i]);

@@ -11,7 +11,7 @@ bool TryParseRouterNumber(QStringView text, double& value) {
         return false;
     bool ok = false;
     const double v = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok || !std::isfinite(v))
+    if (!ok || !std::isfinite(v) || std::fabs(v) > kRouterNumberLimit)
         return false;
     value = v;
     return true;

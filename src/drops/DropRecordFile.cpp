@@ -1,11 +1,13 @@
 #include "drops/DropRecordFile.h"
 
+#include "core/NumberText.h"
 #include "storage/DataRestoreFile.h"
 #include "storage/TextLines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -73,18 +75,26 @@ bool splitCsv(QByteArrayView line, std::vector<QByteArray>& fields) {
     }
 }
 
+// What a line may hold is bounded as the program writes it: a margin or rate the router could
+// give (NumberText), and no time longer than some centuries, so that the sums and the whole
+// numbers the summary, the table and the report make of a record cannot overflow.
+constexpr qint64 kLongestSeconds = 10'000'000'000;
+
 bool parseNumber(const QByteArray& field, double& value) {
     const char* b = field.constData();
     const char* e = b + field.size();
     const auto [ptr, ec] = std::from_chars(b, e, value, std::chars_format::general);
-    return b != e && ec == std::errc() && ptr == e && std::isfinite(value);
+    return b != e && ec == std::errc() && ptr == e && std::isfinite(value) &&
+           std::fabs(value) <= kRouterNumberLimit;
 }
 
+// Seconds and counts.
 bool parseInt(const QByteArray& field, qint64& value) {
     const char* b = field.constData();
     const char* e = b + field.size();
     const auto [ptr, ec] = std::from_chars(b, e, value);
-    return b != e && ec == std::errc() && ptr == e;
+    return b != e && ec == std::errc() && ptr == e && value >= -kLongestSeconds &&
+           value <= kLongestSeconds;
 }
 
 bool parseTime(const QByteArray& field, QDateTime& time) {
@@ -188,7 +198,8 @@ bool parseEarlier(const std::vector<QByteArray>& f, DropEvent& out) {
     if (!parseInt(f[3], duration) || !parseInt(f[4], uncertainty) || !parseInt(f[5], down))
         return false;
     // The duration was written from the two times; a line where they disagree was damaged.
-    if (duration != out.before.time.secsTo(out.after.time) || uncertainty < 0 || down < 0)
+    if (duration != out.before.time.secsTo(out.after.time) || uncertainty < 0 || down < 0 ||
+        down > INT_MAX)
         return false;
     out.durationSeconds = duration;
     out.samplesDown = int(down);
@@ -249,6 +260,12 @@ bool ParseLine(QByteArrayView line, DropEvent& e) {
     const QString images = QString::fromUtf8(f[14]);
     if (!images.isEmpty())
         out.images = images.split(kImageSeparator);
+    // A name is joined to the image folder when the report or the viewer reads it: it must be a
+    // file's name there, never a way out of it.
+    for (const QString& name : std::as_const(out.images))
+        if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+            std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x20; }))
+            return false;
     e = std::move(out);
     return true;
 }
@@ -289,6 +306,7 @@ bool Read(const QString& path, Contents& contents, QString* error) {
 
 bool Append(const QString& path, const DropEvent& event, QString* error) {
     QFile file(path);
+    const bool created = !file.exists();
     // Appended whatever else writes the file meanwhile: no line overwrites another.
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
         if (error)
@@ -303,13 +321,13 @@ bool Append(const QString& path, const DropEvent& event, QString* error) {
     bytes += Line(event) + "\r\n";
     if (!TextLines::writeAll(file, bytes, error))
         return false;
-    // The line outlives a power cut: it is the evidence.
+    // The line outlives a power cut: it is the evidence. So does a new record's name.
     if (!file.flush() || ::fsync(file.handle()) != 0) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    return true;
+    return !created || TextLines::syncFolderOf(path, error);
 }
 
 bool Create(const QString& path, const std::vector<DropEvent>& events, QString* error) {

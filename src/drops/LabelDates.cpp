@@ -47,6 +47,9 @@ bool LabelDates::labelTime(QStringView label, int& secondOfDay, int& dayOfMonth)
             dayOfMonth = qMax(0, twoDigits(day, 0));
         else if (day.size() == 1 && day[0].isDigit())
             dayOfMonth = day[0].unicode() - '0';
+        // A damaged day that no month has would send the dates back two months in search of it.
+        if (dayOfMonth > 31)
+            dayOfMonth = 0;
         time = label.sliced(cr + 1);
     }
     time = time.trimmed();

@@ -18,7 +18,8 @@ public:
     qint64 olderDay(int secondOfDay, int dayOfMonth);
 
     // Seconds since midnight of a label's time of day ("Tue 08 \r14:23:05 " or " 14:23:05 "),
-    // and its day of the month (0 when the label has none); false when it holds no time.
+    // and its day of the month (0 when the label has none, or none from 1 to 31); false when it
+    // holds no time.
     static bool labelTime(QStringView label, int& secondOfDay, int& dayOfMonth);
 
     // The newest of count points whose time is at or before t, their labels read newest first

@@ -5,13 +5,16 @@
 #include <cstdio>
 
 InstanceLock::InstanceLock(const QString& folder)
-    : path_(QDir(folder).filePath(QStringLiteral("lintrove5a.lock"))),
-      file_(std::make_unique<QLockFile>(path_)) {
+    : path_(fileIn(folder)), file_(std::make_unique<QLockFile>(path_)) {
     // An instance runs for weeks: only a lock whose process is gone is stale, never an old one.
     file_->setStaleLockTime(0);
 }
 
 InstanceLock::~InstanceLock() = default;
+
+QString InstanceLock::fileIn(const QString& folder) {
+    return QDir(folder).filePath(QStringLiteral("lintrove5a.lock"));
+}
 
 bool InstanceLock::acquire(int waitMs) {
     if (file_->isLocked())

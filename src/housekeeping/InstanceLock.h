@@ -9,7 +9,7 @@ class QLockFile;
 
 class InstanceLock {
 public:
-    // The lock file "lintrove5a.lock" in folder.
+    // The lock file "lintrove5a.lock" in folder (fileIn).
     explicit InstanceLock(const QString& folder);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -22,6 +22,7 @@ public:
     void release();
     bool isLocked() const;
     QString path() const { return path_; }
+    static QString fileIn(const QString& folder);
 
     // How long a restarted instance waits for the old one by default.
     static constexpr int kRestartWaitMs = 10000;

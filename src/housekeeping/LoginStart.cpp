@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -46,6 +47,17 @@ QString stringValue(const QString& text) {
             out += c;
     }
     return out;
+}
+
+// The first character of the command that no string value of an entry may hold, escaped or
+// not: the control characters other than tab and the line ends, which have escapes.
+std::optional<QChar> unwritableCharacter(const QStringList& command) {
+    for (const QString& argument : command)
+        for (const QChar c : argument)
+            if ((c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') ||
+                c.unicode() == 0x7f)
+                return c;
+    return std::nullopt;
 }
 
 } // namespace
@@ -104,6 +116,13 @@ QByteArray LoginStart::entryText() const {
 }
 
 bool LoginStart::write(QString* why) const {
+    // A desktop rejects such an entry: none is written rather than one that never starts.
+    if (const std::optional<QChar> c = unwritableCharacter(command_)) {
+        *why = QStringLiteral("The program's command holds a control character (0x%1), which an "
+                              "autostart entry cannot hold.")
+                   .arg(c->unicode(), 2, 16, QLatin1Char('0'));
+        return false;
+    }
     const QString folder = QFileInfo(path_).absolutePath();
     if (!QDir().mkpath(folder)) {
         *why = QStringLiteral("The folder %1 cannot be created.").arg(folder);

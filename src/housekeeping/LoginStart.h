@@ -33,7 +33,8 @@ public:
     // The entry's text.
     QByteArray entryText() const;
     // Writes the entry, creating the autostart folder; a file already there is replaced at once
-    // or not at all. Returns false with why set when it cannot.
+    // or not at all. Returns false with why set when it cannot, or when the command holds a
+    // control character an entry cannot hold (any but tab, LF and CR).
     bool write(QString* why) const;
     // Removes the entry; no entry is not an error. Returns false with why set when it stays.
     bool remove(QString* why) const;

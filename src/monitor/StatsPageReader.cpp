@@ -99,15 +99,18 @@ void unwrapNoiseMargin(QString& text, double& value) {
     text = QString::number(value, 'f', qMin(decimals, 6));
 }
 
-// A number text in Mbps as Kbps. The decimal point moves three places in the text itself:
-// multiplying the double would read 32.3 Mbps as 32299.999... Kbps, whose whole part is one short.
+// A number text in Mbps as Kbps, 0 when it is not a router number in Kbps either. The decimal
+// point moves three places in the text itself: multiplying the double would read 32.3 Mbps as
+// 32299.999... Kbps, whose whole part is one short.
 double kbpsFromMbps(const QString& number) {
     double value = 0;
     if (!TryParseRouterNumber(number, value))
         return 0;
     const QString text = number.trimmed();
-    if (text.contains(u'e') || text.contains(u'E'))
-        return value * 1000.0;
+    if (text.contains(u'e') || text.contains(u'E')) {
+        const double kbps = value * 1000.0;
+        return std::fabs(kbps) <= kRouterNumberLimit ? kbps : 0;
+    }
     const qsizetype point = text.indexOf(u'.');
     const QString whole = point < 0 ? text : text.left(point);
     const QString fraction = point < 0 ? QString() : text.mid(point + 1);
@@ -117,7 +120,7 @@ double kbpsFromMbps(const QString& number) {
 }
 
 // The whole part in decimal. The downstream text is not limited to the scanner's 10 characters,
-// so the value can lie beyond every integer type ("1e300").
+// so the value can be wider than 32 bits ("4e9").
 QString wholePartText(double v) {
     return QString::number(std::trunc(v) + 0.0, 'f', 0); // + 0.0 turns -0 into 0
 }

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 QString LogHeader(const QString& user1Text, const QString& user2Text) {
     return QStringLiteral("Date/Time, Uptime, Up SNR (dB), Down SNR (dB)") +
@@ -21,26 +22,43 @@ QString PadLeft(const QString& text, int width) {
     return QString(width - text.size(), QLatin1Char(' ')) + text;
 }
 
+QString LogCell(const QString& text) {
+    QString cell = text;
+    for (QChar& c : cell) {
+        // U+2028 and U+2029 end a line in some editors, as CR and LF do everywhere.
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?$"));
+    const QString trimmed = cell.trimmed();
+    if (!trimmed.isEmpty() && QStringLiteral("=+-@").contains(trimmed.front()) &&
+        !number.match(trimmed).hasMatch())
+        cell.insert(cell.indexOf(trimmed.front()), u'\'');
+    return cell;
+}
+
 QString LogLine(const QDateTime& sampleTime, const LineSample& s, const QString& dateFormat,
                 int logTab) {
     // A group the page lacked keeps its columns, blank, so that every row has the header's ten
     // columns and no value slides under another title.
     const auto field = [logTab](bool present, const QString& text) {
-        return PadLeft(present ? text : QString(), logTab);
+        return PadLeft(present ? LogCell(text) : QString(), logTab);
     };
     const QStringList values = {
         field(s.HasNoiseMargin, s.NoiseMarginUpText),
         field(s.HasNoiseMargin, s.NoiseMarginDownText),
         field(s.HasDataRate, s.DataRateUpText),
         // Always there: "0" when the page had no rates, as the toolbar shows it.
-        PadLeft(s.DataRateDownRawText, logTab),
+        PadLeft(LogCell(s.DataRateDownRawText), logTab),
         field(s.HasUser1, s.User1UpText),
         field(s.HasUser1, s.User1DownText),
         field(s.HasUser2, s.User2UpText),
         field(s.HasUser2, s.User2DownText),
     };
-    return FormatDateTime(dateFormat, sampleTime) + QStringLiteral(", ") + s.UptimeText +
-           QLatin1Char(',') + values.join(QLatin1Char(','));
+    return LogCell(FormatDateTime(dateFormat, sampleTime)) + QStringLiteral(", ") +
+           LogCell(s.UptimeText) + QLatin1Char(',') + values.join(QLatin1Char(','));
 }
 
 QString LogStatusText(const QString& path) {

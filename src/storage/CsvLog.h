@@ -14,9 +14,16 @@ QString LogHeader(const QString& user1Text, const QString& user2Text);
 // Blanks in front of the text up to width characters; a longer text stays whole.
 QString PadLeft(const QString& text, int width);
 
+// A text the router wrote, made fit for one field of a row: control characters (line ends
+// included) become blanks, so that a value cannot end the row or forge another, and a text that
+// a spreadsheet would take for a formula (starting with "=", "+", "-" or "@" without being a
+// plain number) gets a "'" in front. Numbers come through unchanged.
+QString LogCell(const QString& text);
+
 // The row of a sample, without its line end: the sample time in dateFormat, the uptime, then the
 // noise margins, the rates and the two user-graph pairs, each value padded to logTab. Always ten
-// columns: a group the page lacked gives blank padded fields (the downstream rate is "0").
+// columns: a group the page lacked gives blank padded fields (the downstream rate is "0"). Every
+// field goes through LogCell, so the row is one line whatever the page held.
 QString LogLine(const QDateTime& sampleTime, const LineSample& sample, const QString& dateFormat,
                 int logTab);
 

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace TextLines {
 
@@ -84,6 +88,20 @@ bool writeFileAtomically(const QString& path, const QByteArrayView* lines, qsize
     }
     if (!file.commit())
         return fail(error, file.errorString());
+    return syncFolderOf(path, error);
+}
+
+bool syncFolderOf(const QString& path, QString* error) {
+    const QString folder = QFileInfo(path).absolutePath();
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, folder + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno)));
+    const int synced = ::fsync(fd);
+    const int e = errno;
+    ::close(fd);
+    if (synced != 0 && e != EINVAL && e != EROFS)
+        return fail(error, folder + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(e)));
     return true;
 }
 

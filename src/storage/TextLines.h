@@ -37,8 +37,13 @@ std::vector<QByteArrayView> splitLines(QByteArrayView data);
 // reported instead of being lost in a buffer flush.
 [[nodiscard]] bool writeAll(QIODevice& file, QByteArrayView bytes, QString* error = nullptr);
 
+// Makes a file's name in its folder, after a create or a rename, last through a power cut: the
+// file's own data is synced by whoever wrote it, its entry in the folder only by syncing the
+// folder. A file system that cannot sync a folder is no failure.
+[[nodiscard]] bool syncFolderOf(const QString& path, QString* error = nullptr);
+
 // The lines, each ended by CR LF, replacing the file through a temporary file and a rename, so a
-// failure leaves the old file whole.
+// failure leaves the old file whole; the rename is synced (syncFolderOf).
 [[nodiscard]] bool writeFileAtomically(const QString& path, const QByteArrayView* lines,
                                        qsizetype count, QString* error = nullptr);
 

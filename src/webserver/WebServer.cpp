@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -119,6 +120,21 @@ MHD_Response* livePage() {
     return response;
 }
 
+// Whether the open file is one of the private ones. By device and inode, looked up now: a name
+// inside the folder, a hard link or a link within it all lead to the same file.
+bool isPrivateFile(const struct stat& file, const std::vector<std::string>& privateFiles) {
+    for (const std::string& path : privateFiles) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && st.st_dev == file.st_dev && st.st_ino == file.st_ino)
+            return true;
+    }
+    return false;
+}
+
+std::chrono::steady_clock::time_point secondsFromNow(unsigned seconds) {
+    return std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+}
+
 void ignoreSigpipe() {
     static std::once_flag once;
     std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
@@ -142,6 +158,7 @@ struct WebServerCallbacks {
         // The request is in: the answer and the wait for the next request get the idle timeout.
         MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT,
                                   server->options_.connectionTimeoutSeconds);
+        server->deadlines_.requestIn(connection);
         const int r = server->handle(connection, url, method, state);
         *state = &kAnswered;
         return r == MHD_YES ? MHD_YES : MHD_NO;
@@ -151,8 +168,10 @@ struct WebServerCallbacks {
     // path would end at it and serve another file than the one asked for.
     static void* uri(void* cls, const char* uri, MHD_Connection* connection) {
         // A new request line on a kept connection: the rest of the request must follow soon.
-        MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT,
-                                  static_cast<WebServer*>(cls)->options_.requestTimeoutSeconds);
+        auto* server = static_cast<WebServer*>(cls);
+        const unsigned requestSeconds = server->options_.requestTimeoutSeconds;
+        MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT, requestSeconds);
+        server->deadlines_.due(connection, secondsFromNow(requestSeconds));
         for (const char* p = uri; *p && *p != '?'; ++p)
             if (p[0] == '%' && p[1] == '0' && p[2] == '0')
                 return &kNulInPath;
@@ -161,14 +180,31 @@ struct WebServerCallbacks {
 
     static void connected(void* cls, MHD_Connection* connection, void**,
                           MHD_ConnectionNotificationCode code) {
+        auto* server = static_cast<WebServer*>(cls);
+        if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
+            server->deadlines_.closed(connection);
+            return;
+        }
         if (code != MHD_CONNECTION_NOTIFY_STARTED)
             return;
         // Until its first request is in, a connection is held only as long as a request takes.
-        MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT,
-                                  static_cast<WebServer*>(cls)->options_.requestTimeoutSeconds);
+        const unsigned requestSeconds = server->options_.requestTimeoutSeconds;
+        MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT, requestSeconds);
         if (const MHD_ConnectionInfo* info =
-                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD))
+                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)) {
+            server->deadlines_.opened(connection, info->connect_fd, secondsFromNow(requestSeconds));
             refuseIfNotARequest(info->connect_fd);
+        }
+    }
+
+    // An answer went out (or the request ended otherwise). A kept connection may wait the idle
+    // time for its next request, which then has the request time to come in.
+    static void completed(void* cls, MHD_Connection* connection, void**,
+                          MHD_RequestTerminationCode) {
+        auto* server = static_cast<WebServer*>(cls);
+        server->deadlines_.due(connection,
+                               secondsFromNow(server->options_.connectionTimeoutSeconds +
+                                              server->options_.requestTimeoutSeconds));
     }
 };
 
@@ -211,10 +247,14 @@ bool WebServer::start(const QString& address, int port, QString* error) {
 
     ignoreSigpipe();
     makeRoomForDescriptors(options_.connectionLimit);
+    deadlines_.start();
     // The listening socket is ours, so that a failure comes with the system's reason.
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (fd < 0) {
+        const int e = errno;
+        deadlines_.stop();
+        return fail(QString::fromLocal8Bit(std::strerror(e)));
+    }
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     // A connection is handed over once its first bytes are in, so that they can be judged at
@@ -225,6 +265,7 @@ bool WebServer::start(const QString& address, int port, QString* error) {
     if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || ::listen(fd, 128) != 0) {
         const int e = errno;
         ::close(fd);
+        deadlines_.stop();
         return fail(QString::fromLocal8Bit(std::strerror(e)));
     }
 
@@ -244,9 +285,11 @@ bool WebServer::start(const QString& address, int port, QString* error) {
         options_.connectionTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, options_.connectionLimit,
         MHD_OPTION_PER_IP_CONNECTION_LIMIT, options_.perAddressLimit, MHD_OPTION_NOTIFY_CONNECTION,
         &WebServerCallbacks::connected, this, MHD_OPTION_URI_LOG_CALLBACK, &WebServerCallbacks::uri,
-        this, MHD_OPTION_ARRAY, extra, MHD_OPTION_END);
+        this, MHD_OPTION_NOTIFY_COMPLETED, &WebServerCallbacks::completed, this, MHD_OPTION_ARRAY,
+        extra, MHD_OPTION_END);
     if (!daemon_) {
         ::close(fd);
+        deadlines_.stop();
         return fail(QStringLiteral("the HTTP server could not be started"));
     }
     return true;
@@ -257,6 +300,7 @@ void WebServer::stop() {
         return;
     MHD_stop_daemon(daemon_); // closes the listening socket and joins every thread
     daemon_ = nullptr;
+    deadlines_.stop();
 }
 
 void WebServer::setWebFolder(const QString& folder) {
@@ -270,6 +314,14 @@ void WebServer::setWebFolder(const QString& folder) {
     std::lock_guard lock(folderMutex_);
     folder_ = std::move(copy);
     folderText_ = folder;
+}
+
+void WebServer::setPrivateFiles(const QStringList& paths) {
+    auto files = std::make_shared<std::vector<std::string>>();
+    for (const QString& path : paths)
+        files->push_back(QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString());
+    std::lock_guard lock(folderMutex_);
+    privateFiles_ = std::move(files);
 }
 
 QString WebServer::webFolder() const {
@@ -380,9 +432,11 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url, bool liveP
         return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
     };
     std::shared_ptr<const Folder> folderCopy;
+    std::shared_ptr<const std::vector<std::string>> privateCopy;
     {
         std::lock_guard lock(folderMutex_);
         folderCopy = folder_;
+        privateCopy = privateFiles_;
     }
     const std::string* folder = &folderCopy->path;
     // Resolved once when set; a folder that did not exist then is looked up on every request.
@@ -447,6 +501,10 @@ int WebServer::serveFile(MHD_Connection* connection, const char* url, bool liveP
     }
     if (fd < 0)
         return notFound();
+    if (isPrivateFile(fs, *privateCopy)) {
+        ::close(fd);
+        return queueStatic(connection, MHD_HTTP_NOT_FOUND, kNotFound);
+    }
     const off_t size = fs.st_size;
 
     const std::string& type = mimeTypes_.typeForPath(lexical);

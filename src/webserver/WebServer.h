@@ -4,14 +4,17 @@
 // /metrics. Requests run on the library's threads; start, stop and the folder change run on the
 // user-interface thread.
 #include "drops/DropsBoard.h"
+#include "webserver/ConnectionDeadlines.h"
 #include "webserver/MimeTypeTable.h"
 #include "webserver/SmallFileCache.h"
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 struct MHD_Daemon;
 struct MHD_Connection;
@@ -35,7 +38,10 @@ public:
         unsigned perAddressLimit = 32;
         unsigned connectionTimeoutSeconds = 30; // idle keep-alive and slow readers of an answer
         // A request (line, headers and any body) must keep arriving: a connection that falls
-        // silent this long in the middle of one is closed.
+        // silent this long in the middle of one is closed. Nor may it take longer in all, from
+        // the connection's start (on a kept connection, from the end of the idle wait after the
+        // last answer): a connection whose request is not in by then is closed however steadily
+        // its bytes trickle in.
         unsigned requestTimeoutSeconds = 10;
         const Clock* fileClock = nullptr; // the real time file times are compared with
     };
@@ -56,6 +62,10 @@ public:
     // The folder served. Empty, or not an existing folder: every request gets 404.
     void setWebFolder(const QString& folder);
     QString webFolder() const;
+    // Files never served whatever the folder holds (the settings, the instance lock): a request
+    // that leads to one of them, by any name or link, gets 404. Compared by the file itself when
+    // asked for, so a file replaced under its name since stays private.
+    void setPrivateFiles(const QStringList& paths);
 
     // True while a request has the file open and is measuring it; the pipeline skips the web
     // image then. A count, so overlapping requests cannot clear each other's mark.
@@ -105,4 +115,8 @@ private:
     };
     std::shared_ptr<const Folder> folder_;
     QString folderText_;
+    // Encoded paths; read under folderMutex_ like the folder.
+    std::shared_ptr<const std::vector<std::string>> privateFiles_ =
+        std::make_shared<std::vector<std::string>>();
+    ConnectionDeadlines deadlines_;
 };

@@ -3,6 +3,8 @@
 #include "core/UserMessages.h"
 #include "webserver/WebServer.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHostAddress>
 
 WebServerControl::WebServerControl(WebServer& server, UserMessages& messages, QObject* parent)
@@ -38,6 +40,35 @@ void WebServerControl::publish(bool ticked) {
     indicatorVisible_ = ticked && server_.isActive();
     Q_EMIT boxesEnabledChanged(boxesEnabled_);
     Q_EMIT indicatorVisibleChanged(indicatorVisible_);
+}
+
+bool WebServerControl::setWebFolder(const QString& folder, const QString& programFolder,
+                                    const QStringList& privateFiles) {
+    server_.setPrivateFiles(privateFiles);
+    if (!folder.isEmpty() && holdsFolder(folder, programFolder)) {
+        server_.setWebFolder(QString());
+        messages_.inform(folderRefusal(folder));
+        return false;
+    }
+    server_.setWebFolder(folder);
+    return true;
+}
+
+bool WebServerControl::holdsFolder(const QString& outer, const QString& inner) {
+    const auto resolved = [](const QString& path) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    };
+    const QString o = resolved(outer), i = resolved(inner);
+    return o == i || o == QLatin1String("/") || i.startsWith(o + QLatin1Char('/'));
+}
+
+QString WebServerControl::folderRefusal(const QString& folder) {
+    return QStringLiteral("The web folder %1 holds the program's own folder, with its settings "
+                          "file: nothing is served from it. Choose another folder in More "
+                          "Advanced Settings.")
+        .arg(QDir::toNativeSeparators(folder));
 }
 
 void WebServerControl::boxWebAddressExit(const QString& text) {

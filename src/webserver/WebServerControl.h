@@ -33,6 +33,16 @@ public:
     // Image3: the box is ticked and the server listens.
     bool indicatorVisible() const { return indicatorVisible_; }
 
+    // The folder served, unless it is the program folder or holds it: the settings file (with
+    // the router's password, only scrambled) and the instance lock live there. A refused folder
+    // is said in a message and nothing is served until another is chosen. The private files are
+    // never served from any folder. Returns whether the folder was taken.
+    bool setWebFolder(const QString& folder, const QString& programFolder,
+                      const QStringList& privateFiles);
+    // Whether outer is inner or one of the folders it lies in, links resolved where they exist.
+    static bool holdsFolder(const QString& outer, const QString& inner);
+    static QString folderRefusal(const QString& folder);
+
     // boxWebAddressExit: the text followed by " is not a valid IP address." when it fails.
     void boxWebAddressExit(const QString& text);
 

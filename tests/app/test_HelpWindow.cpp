@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
@@ -147,9 +148,12 @@ protected:
         return QTest::qWaitFor([&] { return help.url() == url && !loading(); }, kLimitMs);
     }
     bool loading() const { return help.findChild<QWebEngineView*>()->page()->isLoading(); }
+    QWebEnginePage* page() { return help.findChild<QWebEngineView*>()->page(); }
+    // As the user would: the pages themselves run no scripts.
     void click(const char* id) {
-        help.findChild<QWebEngineView*>()->page()->runJavaScript(
-            QStringLiteral("document.getElementById('%1').click()").arg(QLatin1String(id)));
+        page()->runJavaScript(
+            QStringLiteral("document.getElementById('%1').click()").arg(QLatin1String(id)),
+            QWebEngineScript::ApplicationWorld);
     }
     struct Buttons {
         bool back, forward;
@@ -197,6 +201,35 @@ TEST_F(HelpPages, ALinkToTheWebGoesToTheDesktop) {
     EXPECT_EQ(shell.opened, QStringList{"http://127.0.0.1:9/elsewhere.html"});
     EXPECT_EQ(help.url(), a);
     EXPECT_EQ(buttons(), (Buttons{false, false}));
+}
+
+// The help is HTML read from disk: a page there runs no script of its own, and nothing in it
+// reads another file of the user's.
+TEST_F(HelpPages, APageRunsNoScriptAndReadsNoOtherFile) {
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    writeFile(other.filePath("secret.txt"), "the secret");
+    const QString secret = QUrl::fromLocalFile(other.filePath("secret.txt")).toString();
+    const QString read = "(function () { try { var x = new XMLHttpRequest(); x.open('GET', '" +
+                         secret +
+                         "', false); x.send(); return 'read:' + x.responseText; }"
+                         " catch (e) { return 'refused'; } })()";
+    writeFile(dir.filePath("script.html"),
+              ("<html><head><title>as written</title></head><body><script>document.title = (" +
+               read + ");</script></body></html>")
+                  .toUtf8());
+    help.showDocument(dir.filePath("script.html"));
+    ASSERT_TRUE(loaded(QUrl::fromLocalFile(dir.filePath("script.html"))));
+    EXPECT_EQ(page()->title().toStdString(), "as written");
+
+    QVariant answer;
+    bool answered = false;
+    page()->runJavaScript(read, QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
+        answer = v;
+        answered = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, kLimitMs));
+    EXPECT_FALSE(answer.toString().contains("the secret")) << answer.toString().toStdString();
 }
 
 TEST_F(HelpPages, CloseAndEscapeCloseTheWindow) {

@@ -135,4 +135,19 @@ TEST_F(LoginStartWiringTest, AFailureIsToldAndTheBoxShowsWhatIsThere) {
     EXPECT_TRUE(messages.informed[1].startsWith("Unable to remove " + entry + '\n'));
 }
 
+// A program folder whose name holds a control character cannot go into an entry a desktop
+// accepts: ticking says so as any failure does, and the box stays unticked.
+TEST_F(LoginStartWiringTest, AFolderNameAnEntryCannotHoldIsRefused) {
+    ASSERT_TRUE(QDir(home.path()).mkdir("odd\x1b[1mname"));
+    auto w = createdWindow(
+        windowDependencies(home.filePath("odd\x1b[1mname"), browser, clock, shell, messages));
+    auto* box = findNamed<QCheckBox>(w.get(), "cbLoginStart");
+    box->click();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(QFileInfo::exists(entry));
+    ASSERT_EQ(messages.informed.size(), 1);
+    EXPECT_TRUE(messages.informed[0].startsWith("Unable to write " + entry + '\n'))
+        << messages.informed[0].toStdString();
+}
+
 } // namespace

@@ -24,6 +24,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -116,6 +117,29 @@ TEST_F(WebServerWiring, ASampleIsServedAsTheImageAndTheMetrics) {
         const HttpAnswer a = httpRequest(port, hostile);
         EXPECT_EQ(a.status, 403) << hostile;
         EXPECT_EQ(a.body.find("LT-BT"), std::string::npos) << hostile;
+    }
+}
+
+// A web folder holding the program folder is refused at start with a message: the settings file
+// and the lock are never served.
+TEST_F(WebServerWiring, AWebFolderHoldingTheProgramFolderServesNothing) {
+    const QString parent = QFileInfo(home.path()).absolutePath();
+    for (const QString& folder : {home.path(), parent}) {
+        SCOPED_TRACE(folder.toStdString());
+        messages.informed.clear();
+        auto w = make("Web=0\r\n", "[Advanced]\r\nWebFolder=" + folder.toUtf8() + "\r\n");
+        ASSERT_EQ(messages.informed.size(), 1) << messages.informed.join('|').toStdString();
+        EXPECT_TRUE(messages.informed[0].contains(folder)) << messages.informed[0].toStdString();
+        startOnLoopback(w.get(), port);
+        const QString name = QFileInfo(home.path()).fileName();
+        for (const QString& target :
+             {QStringLiteral("/lintrove5a.ini"), QStringLiteral("/lintrove5a.lock"),
+              "/" + name + "/lintrove5a.ini"}) {
+            const HttpAnswer a = httpRequest(port, target.toStdString());
+            EXPECT_NE(a.status, 200) << target.toStdString();
+            EXPECT_EQ(a.body.find("LT-BT"), std::string::npos) << target.toStdString();
+        }
+        findNamed<QCheckBox>(w.get(), "cbWeb")->click(); // off, and the port free again
     }
 }
 

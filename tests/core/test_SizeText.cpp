@@ -31,8 +31,22 @@ TEST(RouterNumber, OnlyWholeNumbersWithAPointConvert) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"6.2", 6.2}, {"1,234", 0},   {"12.5,", 0},     {"", 0},     {"-", 0},
-                 {" 7 ", 7},   {"-3.5", -3.5}, {"15.6 Mbps", 0}, {".5", 0.5}, {"abc", 0}};
+    } cases[] = {{"6.2", 6.2},
+                 {"1,234", 0},
+                 {"12.5,", 0},
+                 {"", 0},
+                 {"-", 0},
+                 {" 7 ", 7},
+                 {"-3.5", -3.5},
+                 {"15.6 Mbps", 0},
+                 {".5", 0.5},
+                 {"abc", 0},
+                 // Wider than any field of the router's: not one of its numbers.
+                 {"4294967296", 4294967296.0},
+                 {"-4294967296", -4294967296.0},
+                 {"4294967297", 0},
+                 {"1e308", 0},
+                 {"-1e20", 0}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(ParseRouterNumber(QString::fromLatin1(c.text)), c.value) << c.text;
 }

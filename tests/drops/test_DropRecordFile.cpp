@@ -106,6 +106,11 @@ TEST_F(DropRecordFileTest, AppendWritesTheHeaderOnceAndKeepsAPartialLastLineApar
 
 TEST_F(DropRecordFileTest, DamagedLinesAreSkippedWithAMessage) {
     const QByteArray good = DropRecordFile::Line(dropBetween(at(8, 10, 0), at(8, 10, 1)));
+    const auto withImages = [&good](const char* names) {
+        QByteArray line = good;
+        const qsizetype images = line.indexOf(",0,60,60,");
+        return line.insert(images, names);
+    };
     // Less time than it says was lost, and an uncertainty that is not the range's width.
     QByteArray shortDuration = good;
     shortDuration.replace(",60,0,1,", ",59,0,1,");
@@ -121,6 +126,16 @@ TEST_F(DropRecordFileTest, DamagedLinesAreSkippedWithAMessage) {
         unknownReason,
         good.left(good.lastIndexOf(',')), // a column short
         "\"unclosed" + good,
+        // Image names that are no file of the image folder.
+        withImages("../../etc/passwd"),
+        withImages("a.jpg/../b.jpg"),
+        withImages("a.jpg//b.jpg"),
+        withImages("./"),
+        withImages("a\x01.jpg"),
+        // Numbers beyond any the program writes, which the summary and report would overflow.
+        QByteArray(good).replace(",17000.0,", ",1e308,"),
+        QByteArray(good).replace(",60,0,1,", ",9223372036854775807,0,1,"),
+        QByteArray(good).replace(",,0,live", ",,-99999999999,live"),
     };
     QByteArray file = DropRecordFile::Header() + "\r\n" + good + "\r\n";
     for (const QByteArray& l : lines)

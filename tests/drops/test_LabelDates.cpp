@@ -84,6 +84,30 @@ TEST(LabelDates, AClockSetBackStaysOnItsDay) {
     }
 }
 
+// A label's day of the month is one a month has; a damaged one counts as none, and the time of
+// day is still read.
+TEST(LabelDates, ADayNoMonthHasIsNoDay) {
+    const struct {
+        const char* label;
+        int second, dayOfMonth;
+    } cases[] = {
+        {"Tue 08 \r14:23:05 ", 51785, 8}, {"Wed 31 \r00:00:01 ", 1, 31},
+        {"Thu 3 \r00:00:02 ", 2, 3},      {"Tue 99 \r14:23:05 ", 51785, 0},
+        {"Tue 32 \r14:23:05 ", 51785, 0}, {"Tue 00 \r14:23:05 ", 51785, 0},
+    };
+    for (const auto& c : cases) {
+        int second = -1, day = -1;
+        ASSERT_TRUE(LabelDates::labelTime(QString::fromLatin1(c.label), second, day)) << c.label;
+        EXPECT_EQ(second, c.second) << c.label;
+        EXPECT_EQ(day, c.dayOfMonth) << c.label;
+    }
+    // The damaged day leaves the older labels on their dates.
+    const QStringList labels = {" Sun 06 \r23:00:00 ", " Mon 99 \r10:00:00 ",
+                                " Tue 08 \r09:00:00 "};
+    EXPECT_EQ(find(labels, at(8, 9, 0), at(7, 10, 0)), 1);
+    EXPECT_EQ(find(labels, at(8, 9, 0), at(6, 23, 30)), 0);
+}
+
 TEST(LabelDates, PointsWithoutATimeAreStepped) {
     const QStringList labels = {" 10:00:00 ", "", " 10:02:00 ", "garbage"};
     EXPECT_EQ(find(labels, at(5, 10, 3), at(5, 10, 1)), 0);

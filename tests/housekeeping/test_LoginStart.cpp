@@ -249,6 +249,41 @@ TEST_F(LoginStartFiles, AnEntryAlreadyThereIsReplacedAtOnce) {
               QStringList{"lintrove5a.desktop"});
 }
 
+// A program path holding a control character an entry cannot hold, escaped or not, writes no
+// entry: a desktop would reject it. Tabs and line ends have escapes and are written.
+TEST_F(LoginStartFiles, AControlCharacterAnEntryCannotHoldWritesNoEntry) {
+    const struct {
+        const char* name;
+        QString folder;
+        bool written;
+    } cases[] = {
+        {"start of heading", QStringLiteral("/opt/a\x01b"), false},
+        {"escape", QStringLiteral("/opt/\x1b[31mred"), false},
+        {"delete", QStringLiteral("/opt/a\x7f"), false},
+        {"a NUL", QString(QStringLiteral("/opt/a")) + QChar(0) + QStringLiteral("b"), false},
+        {"tab and line ends", QStringLiteral("/opt/a\tb\nc\rd"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = entryIn(QString::fromLatin1(c.name).replace(' ', '-'));
+        const QStringList command = LoginStart::command("/opt/lt/lintrove5a", c.folder, "/opt/lt");
+        QString why;
+        EXPECT_EQ(LoginStart(path, command).write(&why), c.written);
+        EXPECT_EQ(QFileInfo(path).isFile(), c.written);
+        EXPECT_EQ(why.isEmpty(), c.written) << why.toStdString();
+        if (!c.written)
+            continue;
+        EXPECT_EQ(readEntry(path).exec, command);
+#ifdef LINTROVE_DESKTOP_FILE_VALIDATE
+        QProcess validate;
+        validate.start(LINTROVE_DESKTOP_FILE_VALIDATE, {path});
+        ASSERT_TRUE(validate.waitForFinished(30000));
+        EXPECT_EQ(validate.exitCode(), 0)
+            << (validate.readAllStandardOutput() + validate.readAllStandardError()).toStdString();
+#endif
+    }
+}
+
 TEST_F(LoginStartFiles, RemoveTakesTheEntryAwayAndSaysWhyWhenItCannot) {
     const QString path = entryIn("config");
     const LoginStart entry(path, {"/opt/lt/lintrove5a"});

@@ -1,13 +1,18 @@
 #include "housekeeping/SingleInstance.h"
 
+#include "TestFiles.h"
+
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -17,8 +22,9 @@ namespace {
 // thread can wait for it the way a second process would.
 class RunningInstance {
 public:
-    RunningInstance(const QString& folder, const QString& runtime)
-        : instance_(new SingleInstance(folder, runtime)) {
+    RunningInstance(const QString& folder, const QString& runtime,
+                    SingleInstance::PeerUid peerUid = {})
+        : instance_(new SingleInstance(folder, runtime, std::move(peerUid))) {
         instance_->moveToThread(&thread_);
         QObject::connect(
             instance_, &SingleInstance::activationRequested, instance_,
@@ -142,6 +148,115 @@ TEST(SingleInstance, BytesThatAreNotArgumentsAreCutOffAndTheNextLaunchIsServed) 
     EXPECT_TRUE(running.received().empty());
     EXPECT_TRUE(SingleInstance(folder.path(), runtime.path()).handOver({QStringLiteral("x")}));
     EXPECT_EQ(running.received().size(), 1u);
+}
+
+// Whatever holds the socket, a launch hands its arguments only to a process of its own user, and
+// the running instance takes them only from one.
+TEST(SingleInstance, OnlyAProcessOfTheSameUserIsTalkedTo) {
+    QTemporaryDir folder, runtime;
+    const auto someoneElse = [](qintptr) { return std::optional<uid_t>(::geteuid() + 1); };
+    {
+        RunningInstance squatter(folder.path(), runtime.path());
+        ASSERT_TRUE(squatter.listening());
+        EXPECT_FALSE(SingleInstance(folder.path(), runtime.path(), someoneElse).handOver({"x"}));
+        EXPECT_TRUE(squatter.received().empty()) << "the arguments went to another user";
+    }
+    {
+        RunningInstance running(folder.path(), runtime.path(), someoneElse);
+        ASSERT_TRUE(running.listening());
+        EXPECT_FALSE(SingleInstance(folder.path(), runtime.path()).handOver({"x"}));
+        EXPECT_TRUE(running.received().empty()) << "another user brought the window forward";
+    }
+    const auto unknown = [](qintptr) { return std::optional<uid_t>(); };
+    RunningInstance running(folder.path(), runtime.path());
+    EXPECT_FALSE(SingleInstance(folder.path(), runtime.path(), unknown).handOver({"x"}));
+    EXPECT_TRUE(SingleInstance(folder.path(), runtime.path()).handOver({"x"}));
+    EXPECT_EQ(running.received().size(), 1u);
+}
+
+// Without a runtime folder the socket lives in a folder of the user's own in the temporary
+// folder, made closed to everyone else; a folder of that name that is not such a folder is
+// never used, so nobody else can make the socket first.
+class PrivateFolderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(temp.isValid());
+        hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+        savedTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", temp.path().toUtf8());
+        ASSERT_EQ(QDir::tempPath(), QDir(temp.path()).canonicalPath());
+        expected = QDir(QDir::tempPath()).filePath(QStringLiteral("lintrove5a-%1").arg(::getuid()));
+    }
+    void TearDown() override {
+        if (hadTmp)
+            qputenv("TMPDIR", savedTmp);
+        else
+            qunsetenv("TMPDIR");
+    }
+    QTemporaryDir temp, folder;
+    bool hadTmp = false;
+    QByteArray savedTmp;
+    QString expected;
+};
+
+TEST_F(PrivateFolderTest, TheSocketLivesInAFolderOnlyTheUserMayEnter) {
+    EXPECT_EQ(SingleInstance::privateFolder(), expected);
+    EXPECT_EQ(QFileInfo(SingleInstance::socketPath(folder.path(), {})).path(), expected);
+    RunningInstance running(folder.path(), {});
+    ASSERT_TRUE(running.listening()) << running.why().toStdString();
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(expected).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_TRUE(SingleInstance(folder.path(), {}).handOver({"--tab", "2"}));
+    EXPECT_EQ(running.received().size(), 1u);
+}
+
+TEST_F(PrivateFolderTest, AFolderThatIsNotPrivateIsNeverUsed) {
+    QTemporaryDir elsewhere;
+    const QByteArray path = QFile::encodeName(expected);
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+    } cases[] = {
+        {"open to others",
+         [&] {
+             ASSERT_EQ(::mkdir(path.constData(), 0700), 0);
+             ASSERT_EQ(::chmod(path.constData(), 0777), 0);
+         }},
+        {"a link to a private folder",
+         [&] {
+             ASSERT_EQ(::chmod(QFile::encodeName(elsewhere.path()).constData(), 0700), 0);
+             ASSERT_EQ(::symlink(QFile::encodeName(elsewhere.path()).constData(), path.constData()),
+                       0);
+         }},
+        {"a file", [&] { writeFile(expected, "x"); }},
+        {"another user's",
+         [&] {
+             ASSERT_EQ(::mkdir(path.constData(), 0700), 0);
+             if (::chown(path.constData(), ::geteuid() + 1, uid_t(-1)) != 0)
+                 GTEST_SKIP() << "only root can give a folder away";
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (QFileInfo(expected).isSymLink() || QFileInfo(expected).isFile())
+            QFile::remove(expected);
+        else
+            QDir(expected).removeRecursively();
+        c.prepare();
+        if (testing::Test::IsSkipped())
+            return;
+        RunningInstance running(folder.path(), {});
+        EXPECT_FALSE(running.listening());
+        EXPECT_FALSE(running.why().isEmpty());
+        // Nothing listens in it: a socket someone else put there takes no launch either.
+        EXPECT_FALSE(SingleInstance(folder.path(), {}).handOver({}, 500));
+        EXPECT_TRUE(QFileInfo(expected).isSymLink() || !QFileInfo(expected).isDir() ||
+                    QDir(expected).isEmpty(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                           QDir::NoDotAndDotDot));
+    }
 }
 
 } // namespace

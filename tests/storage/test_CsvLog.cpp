@@ -107,6 +107,39 @@ TEST(CsvLog, RowTexts) {
               QStringLiteral("2026-12-08 14:23, 5,,,,0,,,,"));
 }
 
+// What the router writes is data: a line end in a value cannot end the row or forge another,
+// and a value a spreadsheet would run as a formula is shown as text. Numbers stay as they are.
+TEST(CsvLog, RouterTextStaysInsideItsField) {
+    const struct {
+        const char* text;
+        const char* cell;
+    } cells[] = {
+        {"6.1", "6.1"},    {"-3.5", "-3.5"},           {"+2", "+2"},
+        {"-1e5", "-1e5"},  {"1,097", "1,097"},         {"=2+5+00000", "'=2+5+00000"},
+        {"+cmd", "'+cmd"}, {"-2+3", "'-2+3"},          {"@SUM(A1)", "'@SUM(A1)"},
+        {" =1", " '=1"},   {"12\nFAKE", "12 FAKE"},    {"a\r\nb\x1b\x7f\tc", "a  b   c"},
+        {"\n=1", " '=1"},  {"1\u2028x\u2029", "1 x "},
+    };
+    for (const auto& c : cells)
+        EXPECT_EQ(LogCell(QString::fromUtf8(c.text)), QString::fromUtf8(c.cell)) << c.text;
+
+    // A row from such a page: one line in the log, every value in its own column.
+    LineSample forged = fullSample();
+    forged.UptimeText = QStringLiteral(" 12\r\n");
+    forged.NoiseMarginDownText = QStringLiteral("=2+5+00000");
+    forged.DataRateDownRawText = QStringLiteral("16000\r\nFAKE ROW");
+    const QString row = LogLine(kTime, forged, QStringLiteral("ddd dd mmm yyyy  hh:mm:ss"), 8);
+    EXPECT_EQ(row, QStringLiteral("Tue 08 Dec 2026  14:23:05,  12  ,     6.3,'=2+5+00000,    1024,"
+                                  "16000  FAKE ROW,    1100,   17000,    12.5,    23.0"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    CsvLog log;
+    ASSERT_TRUE(log.WriteRow(path, row));
+    const QByteArray header(kDefaultHeader);
+    EXPECT_EQ(readFile(path),
+              header + "\r\n" + QByteArray(header.size(), '-') + "\r\n" + row.toUtf8() + "\r\n");
+}
+
 // A page that lacked a group still gives ten columns: the group's are blank, and every other
 // value stays under its own title.
 TEST(CsvLog, MissingGroupsKeepTheirColumns) {

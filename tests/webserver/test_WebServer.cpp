@@ -220,6 +220,34 @@ TEST_F(WebServerTest, FolderChangeTakesEffectForTheNextRequest) {
     EXPECT_EQ(httpRequest(port, "/../secret.txt").status, 403);
 }
 
+// The settings file and the instance lock are never served, by any name the folder gives them
+// (the file itself, a hard link, a link inside), also after the file was replaced under its name.
+TEST_F(WebServerTest, PrivateFilesAreNeverServed) {
+    const QString settings = web + "/lintrove5a.ini";
+    writeFile(settings, kSecret);
+    writeFile(web + "/lintrove5a.lock", kSecret);
+    ASSERT_EQ(::link(QFile::encodeName(settings).constData(),
+                     QFile::encodeName(web + "/copy.txt").constData()),
+              0);
+    ASSERT_TRUE(QFile::link(settings, web + "/sub/settings.txt"));
+    server.setPrivateFiles({settings, web + "/lintrove5a.lock"});
+    const auto refused = [this](const char* target) {
+        const HttpAnswer a = httpRequest(port, target);
+        EXPECT_EQ(a.status, 404) << target;
+        EXPECT_EQ(a.body.find(kSecret), std::string::npos) << target;
+    };
+    for (const char* target : {"/lintrove5a.ini", "/lintrove5a.lock", "/copy.txt",
+                               "/sub/settings.txt", "/sub/../lintrove5a.ini"})
+        refused(target);
+    EXPECT_EQ(httpRequest(port, "/noise.jpg").body, kJpeg); // everything else as before
+
+    // Saved again: a new file under the old name.
+    writeFile(web + "/new.ini", kSecret);
+    ASSERT_TRUE(QFile::remove(settings));
+    ASSERT_TRUE(QFile::rename(web + "/new.ini", settings));
+    refused("/lintrove5a.ini");
+}
+
 // The folder's real path is found once, when it is set; a link put in its place later leads
 // nowhere outside.
 TEST_F(WebServerTest, FolderReplacedByALinkOutAfterItWasSetServesNothingOutside) {

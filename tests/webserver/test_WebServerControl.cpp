@@ -10,14 +10,23 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QHostAddress>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+void writeFileBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
 
 TEST(WebServerControl, TickStartsUntickStopsAndTheBoxesFollow) {
     WebServer server;
@@ -108,6 +117,50 @@ TEST(WebServerControl, ShutDownStopsAndHidesTheIndicator) {
     control.shutDown();
     EXPECT_FALSE(server.isActive());
     EXPECT_FALSE(control.indicatorVisible());
+}
+
+// A web folder that is the program folder or holds it would serve the settings file and the
+// lock: it is refused with a message and nothing is served; a folder beside or inside is taken.
+TEST(WebServerControl, AWebFolderHoldingTheProgramFolderIsRefused) {
+    QTemporaryDir tmp;
+    const QString root = QDir(tmp.path()).canonicalPath();
+    const QString program = root + "/home/lintrove";
+    ASSERT_TRUE(QDir().mkpath(program + "/WebServer"));
+    ASSERT_TRUE(QDir().mkpath(root + "/home/lintrove2"));
+    ASSERT_TRUE(QFile::link(root + "/home", root + "/link-to-home"));
+    writeFileBytes(program + "/lintrove5a.ini", "[LT-BT]\r\nPassword=secret\r\n");
+    const struct {
+        QString folder;
+        bool taken;
+    } cases[] = {
+        {program, false},
+        {program + "/", false},
+        {root + "/home", false},
+        {root + "/link-to-home", false},
+        {root + "/home/lintrove/WebServer/..", false},
+        {"/", false},
+        {program + "/WebServer", true},
+        {root + "/home/lintrove2", true},
+        {root + "/not-made-yet", true},
+    };
+    WebServer server;
+    const int port = startOnFreePort(server);
+    ASSERT_NE(port, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder.toStdString());
+        RecordingMessages messages;
+        WebServerControl control(server, messages);
+        EXPECT_EQ(control.setWebFolder(c.folder, program, {program + "/lintrove5a.ini"}), c.taken);
+        EXPECT_EQ(server.webFolder(), c.taken ? c.folder : QString());
+        EXPECT_EQ(messages.informed.size(), c.taken ? 0 : 1);
+        if (!c.taken) {
+            EXPECT_TRUE(messages.informed.value(0).contains(c.folder))
+                << messages.informed.value(0).toStdString();
+        }
+        for (const char* target :
+             {"/lintrove5a.ini", "/lintrove/lintrove5a.ini", "/home/lintrove/lintrove5a.ini"})
+            EXPECT_EQ(httpRequest(port, target).body.find("secret"), std::string::npos) << target;
+    }
 }
 
 TEST(WebServerControl, AddressCheckOnLeavingTheBox) {

@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <optional>
+#include <poll.h>
 #include <sys/resource.h>
 #include <vector>
 
@@ -186,6 +189,69 @@ TEST_F(WebServerGuardTest, StalledRequestsAreClosedWhileIdleKeptConnectionsStay)
     EXPECT_EQ(readUntilClosed(kept, &closed), "");
     EXPECT_TRUE(closed) << "a later request stalled in its headers is not cut off";
     ::close(kept);
+}
+
+// A request trickled a byte every 2 s never falls silent for the library's timeout; it is closed
+// once the request time (10 s) has passed since the connection began, in both threading modes,
+// while another address is answered all along. The times are the ones the program promises.
+TEST_F(WebServerGuardTest, ARequestTrickledAByteAtATimeIsClosedAtItsDeadline) {
+    using Clock = std::chrono::steady_clock;
+    start({});
+    WebServer::Options perConnection;
+    perConnection.threading = WebServer::Threading::ThreadPerConnection;
+    WebServer second(nullptr, perConnection);
+    second.setWebFolder(tmp.path());
+    const int ports[] = {port, startOnFreePort(second)};
+    ASSERT_NE(ports[1], 0);
+
+    // Headers that never end: each byte keeps the request going.
+    const std::string trickle =
+        "GET /noise.jpg HTTP/1.1\r\nHost: 127.0.0.1\r\n" + std::string(200, 'X');
+    const Clock::time_point began = Clock::now();
+    int fds[2];
+    std::optional<Clock::duration> closedAfter[2];
+    for (int i = 0; i < 2; ++i) {
+        fds[i] = connectLoopback(ports[i]);
+        ASSERT_GE(fds[i], 0);
+        held.push_back(fds[i]);
+    }
+    size_t sent = 0;
+    Clock::time_point nextByte = began;
+    int othersAnswered = 0;
+    while ((!closedAfter[0] || !closedAfter[1]) &&
+           Clock::now() - began < std::chrono::seconds(20)) {
+        if (Clock::now() >= nextByte) {
+            for (int i = 0; i < 2; ++i)
+                if (!closedAfter[i])
+                    (void)::send(fds[i], &trickle[sent], 1, MSG_NOSIGNAL);
+            ++sent;
+            nextByte += std::chrono::seconds(2);
+            for (const int p : ports) {
+                const int other = connectFrom("127.0.0.2", p, 5);
+                ASSERT_GE(other, 0);
+                ASSERT_TRUE(sendAll(other, kGet));
+                EXPECT_EQ(readOneAnswer(other).body, kBody) << "another address went unanswered";
+                ::close(other);
+                ++othersAnswered;
+            }
+        }
+        pollfd waits[2] = {{fds[0], POLLIN, 0}, {fds[1], POLLIN, 0}};
+        ::poll(waits, 2, 100);
+        for (int i = 0; i < 2; ++i) {
+            char c;
+            if (!closedAfter[i] && (waits[i].revents & (POLLIN | POLLHUP | POLLERR)) &&
+                ::recv(fds[i], &c, 1, MSG_DONTWAIT) <= 0)
+                closedAfter[i] = Clock::now() - began;
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i == 0 ? "pool" : "per connection");
+        ASSERT_TRUE(closedAfter[i].has_value()) << "still open after 20 s";
+        const double seconds = std::chrono::duration<double>(*closedAfter[i]).count();
+        EXPECT_GE(seconds, 9.5) << "closed before its deadline";
+        EXPECT_LE(seconds, 11.5) << "closed late";
+    }
+    EXPECT_GE(othersAnswered, 10);
 }
 
 // A desktop session's usual soft limit of 1,024 descriptors could not hold 1,024 connections.

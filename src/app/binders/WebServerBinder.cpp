@@ -7,8 +7,10 @@
 #include "app/tabs/AdvancedTab.h"
 #include "app/tabs/ToolBar.h"
 #include "capture/CaptureFolder.h"
+#include "core/ProgramPaths.h"
 #include "core/Timer.h"
 #include "drops/DropRecord.h"
+#include "housekeeping/InstanceLock.h"
 #include "monitor/PageDriver.h"
 #include "monitor/RunControl.h"
 #include "storage/Settings.h"
@@ -126,11 +128,14 @@ std::function<bool()> WebServerBinder::webImageBusy() {
 }
 
 void WebServerBinder::applyWebFolder() {
-    const QString folder =
-        CaptureFolder::resolve(services_.settings.WebFolder, services_.programFolder);
+    const QString& programFolder = services_.programFolder;
+    const QString folder = CaptureFolder::resolve(services_.settings.WebFolder, programFolder);
     if (!folder.isEmpty())
         QDir().mkpath(folder); // a failure shows when the web image is written
-    webServer_->setWebFolder(folder);
+    // The instance's socket is never a regular file, which is all the server sends.
+    webControl_->setWebFolder(
+        folder, programFolder,
+        {ProgramPaths::settingsFile(programFolder), InstanceLock::fileIn(programFolder)});
 }
 
 void WebServerBinder::startWebServer() {

@@ -284,6 +284,7 @@ void AdvancedSettingsDialog::FormShow() {
 }
 
 void AdvancedSettingsDialog::updateSample(QLabel* label, const QString& pattern) {
+    label->setTextFormat(Qt::PlainText); // a pattern's quoted text comes through as typed
     label->setText(FormatDateTime(pattern, clock_.now()));
 }
 

@@ -66,7 +66,14 @@ HelpWindow::HelpWindow(DesktopShell& shell, QWidget* parent) : QWidget(parent, Q
     profile_->setHttpCacheType(QWebEngineProfile::NoCache);
     profile_->setUrlRequestInterceptor(new LocalOnly(profile_));
     auto* page = new HelpPage(profile_, shell, nullptr);
-    page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // The help is a document read from disk, without scripts. Whatever a page there holds, it
+    // runs nothing and reads no other file: a script in it could otherwise read any file of the
+    // user's.
+    QWebEngineSettings* settings = page->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     view_ = new QWebEngineView(this);
     view_->setObjectName(QStringLiteral("HelpView"));
     view_->setPage(page);

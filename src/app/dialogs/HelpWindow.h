@@ -1,7 +1,8 @@
 #pragma once
 // The program's own window for its help document, for desktops that cannot open it: the embedded
 // browser with Back, Forward and Close. Only local pages are shown in it; a web address in the
-// help goes to the desktop, and nothing is fetched from the network here.
+// help goes to the desktop, and nothing is fetched from the network here. Pages run no scripts
+// and read no other files.
 #include <QUrl>
 #include <QWidget>
 

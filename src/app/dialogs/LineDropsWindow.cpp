@@ -24,6 +24,7 @@ LineDropsWindow::LineDropsWindow(QWidget* parent)
     resize(980, 600);
 
     summary_ = named(new QLabel, "DropsSummary");
+    summary_->setTextFormat(Qt::PlainText);
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -45,6 +46,7 @@ LineDropsWindow::LineDropsWindow(QWidget* parent)
     chart_->setFixedHeight(120);
 
     status_ = named(new QLabel, "DropsStatus");
+    status_->setTextFormat(Qt::PlainText); // names files and what the record could not read
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     btnExportReport = named(new QPushButton(QStringLiteral("Export report...")), "btnExportReport");
     btnExportCsv = named(new QPushButton(QStringLiteral("Export CSV...")), "btnExportCsv");

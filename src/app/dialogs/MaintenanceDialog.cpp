@@ -54,6 +54,7 @@ MaintenanceDialog::MaintenanceDialog(Settings& settings, DesktopShell* shell,
     lblDays = named(new QLabel(QStringLiteral("days"), this), "lblDays");
     DeleteTimePicker = named(new QTimeEdit(this), "DeleteTimePicker");
     Label3 = named(new QLabel(this), "Label3");
+    Label3->setTextFormat(Qt::PlainText);
     btnImageView = named(new QPushButton(QStringLiteral("View"), this), "btnImageView");
     btnDeleteNow = named(new QPushButton(this), "btnDeleteNow");
     Button2 = named(new QPushButton(QStringLiteral("Close"), this), "Button2");

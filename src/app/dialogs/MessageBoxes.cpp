@@ -29,6 +29,8 @@ void showOnce(QWidget* owner, QMessageBox::Icon icon, const QString& title, cons
         return;
     open.insert(text);
     auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, owner);
+    // Messages name files and quote what the router or a file held: shown as written.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     roomForTitle(box);
@@ -65,6 +67,7 @@ void MessageBoxes::error(const QString& text) {
 bool MessageBoxes::confirm(const QString& text, QPoint topLeft) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text,
                     QMessageBox::Yes | QMessageBox::Cancel, owner());
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     box.setWindowModality(Qt::WindowModal);
     roomForTitle(&box);

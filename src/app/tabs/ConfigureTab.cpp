@@ -75,6 +75,7 @@ void ConfigureTab::build() {
         spPointsPerPage->setRange(0, std::numeric_limits<int>::max());
         spPointsPerPage->setValue(250);
         Panel5 = named(new QLabel(QStringLiteral("Time per page")), "Panel5");
+        Panel5->setTextFormat(Qt::PlainText);
         Panel5->setFrameShape(QFrame::Panel);
         Panel5->setFrameShadow(QFrame::Sunken);
         Panel5->setAlignment(Qt::AlignCenter);
@@ -177,7 +178,7 @@ void ConfigureTab::bindControls() {
     });
     connect(edCapture, &QLineEdit::textChanged, this, [this](const QString& t) {
         settings_.Capture = t;
-        edCapture->setToolTip(t);
+        edCapture->setToolTip(FormParts::plainToolTip(t));
     });
     connect(cbCapture, &QCheckBox::toggled, this, [this](bool on) {
         settings_.cbCapture = on;
@@ -195,7 +196,7 @@ void ConfigureTab::bindControls() {
     });
     connect(edLog, &QLineEdit::textChanged, this, [this](const QString& t) {
         settings_.LogFile = t;
-        edLog->setToolTip(t);
+        edLog->setToolTip(FormParts::plainToolTip(t));
         Q_EMIT logFileChanged(t);
     });
     connect(btnBrowseLog, &QPushButton::clicked, this, [this] { btnBrowseLogClick(); });

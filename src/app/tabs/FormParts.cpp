@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QTextDocument>
 
 namespace FormParts {
 
@@ -19,6 +20,10 @@ QGroupBox* group(const char* name, const QString& title) {
     auto* g = named(new QGroupBox(title), name);
     g->setAutoFillBackground(true);
     return g;
+}
+
+QString plainToolTip(const QString& text) {
+    return text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
 }
 
 void highlight(QGroupBox* group) {

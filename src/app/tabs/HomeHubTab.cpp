@@ -25,5 +25,6 @@ HomeHubTab::HomeHubTab(QWidget* browserView, QWidget* parent) : QWidget(parent) 
     grid->addWidget(Panel4, 0, 0);
     l->addWidget(stack, 1);
     Label2 = named(new QLabel, "Label2");
+    Label2->setTextFormat(Qt::PlainText); // may name what the router showed instead
     l->addWidget(Label2);
 }

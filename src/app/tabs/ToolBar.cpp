@@ -26,8 +26,10 @@ QToolButton* toolButton(const char* name, const QString& caption, const QString&
     return b;
 }
 
+// The values are the router's text as its page showed it: never markup to render.
 QLabel* valueLabel(const char* name, const QColor& colour, bool bold) {
     auto* l = named(new QLabel, name);
+    l->setTextFormat(Qt::PlainText);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     l->setMinimumWidth(90);
     QPalette p = l->palette();
