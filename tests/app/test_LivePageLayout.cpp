@@ -13,6 +13,8 @@
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include "Readings.h"
+
 #include "RecordingMessages.h"
 
 namespace {
@@ -129,11 +131,7 @@ TEST(LivePageLayout, WhileTheRouterIsNotReadItShowsTheLastReadingAndNoZeros) {
     metrics.setMonitorState(MonitorState::Running);
     const LineReading synced = readingOf(sample(5.9, 16988), t);
     metrics.recordReading(synced, 0, 1);
-    LineReading silent;
-    silent.time = t.addSecs(30);
-    silent.state = LineReading::State::NotRead;
-    silent.why = LineReading::Why::NotResponding;
-    silent.sample.setZeroSample(); // what the graphs get
+    const LineReading silent = unreadReading(t.addSecs(30));
     metrics.recordReading(silent, 0, 1);
     metrics.setRouterStatus(RouterStatus::NotResponding);
     const QString routerText = QStringLiteral("Not responding since 10:31:05");

@@ -14,6 +14,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "Readings.h"
+
 namespace {
 
 // A tray that is there or not as the test says, asked whenever the icon asks.
@@ -58,12 +60,7 @@ LineReading noSync(const QDateTime& t) {
 
 // The zeros the graphs get for a page that was not read.
 LineReading notRead(const QDateTime& t) {
-    LineReading r;
-    r.time = t;
-    r.state = LineReading::State::NotRead;
-    r.why = LineReading::Why::NotResponding;
-    r.sample.setZeroSample();
-    return r;
+    return unreadReading(t);
 }
 
 TEST(TrayIcon, ToolTipHasThreeLinesWithPlainNumbers) {

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include "Readings.h"
 #include <map>
 #include <regex>
 #include <set>
@@ -103,12 +105,7 @@ LineReading read(const LineSample& s, const QDateTime& t = kTime) {
 // A page that did not read the line: zeros in every group, for the graphs' sake.
 LineReading unread(const QDateTime& t = kTime,
                    LineReading::Why why = LineReading::Why::NotResponding) {
-    LineReading r;
-    r.time = t;
-    r.state = LineReading::State::NotRead;
-    r.why = why;
-    r.sample.setZeroSample();
-    return r;
+    return unreadReading(t, why);
 }
 
 TEST(MetricsSnapshot, LastReadingInBaseUnits) {

@@ -8,24 +8,15 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include "Readings.h"
+
 namespace {
 
 const QDateTime kRead(QDate(2026, 12, 8), QTime(10, 30, 35));
 const QDateTime kUnread(QDate(2026, 12, 8), QTime(10, 31, 5));
 
 LineSample line(double marginDown, double rateDown) {
-    LineSample s;
-    s.NoiseMarginUp = 6.3;
-    s.NoiseMarginDown = marginDown;
-    s.HasNoiseMargin = true;
-    s.DataRateUp = 1100;
-    s.DataRateDown = rateDown;
-    s.HasDataRate = true;
-    s.User1Up = 1200;
-    s.User1Down = 18000;
-    s.HasUser1 = true;
-    s.UptimeDisplay = QStringLiteral("1 day, 01:00:00");
-    return s;
+    return statsSample(marginDown, rateDown);
 }
 
 LineReading read(const LineSample& s, const QDateTime& t) {
@@ -33,12 +24,7 @@ LineReading read(const LineSample& s, const QDateTime& t) {
 }
 
 LineReading unread(const QDateTime& t) {
-    LineReading r;
-    r.time = t;
-    r.state = LineReading::State::NotRead;
-    r.why = LineReading::Why::NotResponding;
-    r.sample.setZeroSample(); // what the graphs get
-    return r;
+    return unreadReading(t);
 }
 
 QJsonObject statusOf(const MetricsSnapshot& m, const DropsBoard::Content* drops = nullptr) {

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "Readings.h"
+
 #include "RecordingMessages.h"
 
 namespace {
@@ -27,18 +29,7 @@ void writeText(const QString& path, const QByteArray& bytes) {
 }
 
 LineSample lineSample(double nmDown, double rateDown, const QString& uptime) {
-    LineSample s;
-    s.NoiseMarginUp = 6.3;
-    s.NoiseMarginDown = nmDown;
-    s.HasNoiseMargin = true;
-    s.DataRateUp = 1100;
-    s.DataRateDown = rateDown;
-    s.HasDataRate = true;
-    s.User1Up = 1200;
-    s.User1Down = 18000;
-    s.HasUser1 = true;
-    s.UptimeDisplay = uptime;
-    return s;
+    return statsSample(nmDown, rateDown, uptime);
 }
 
 LineReading readingOf(const LineSample& s, const QDateTime& t) {
